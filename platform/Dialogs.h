@@ -1,0 +1,35 @@
+#pragma once
+// Everything a command asks the user goes through this interface: messages, questions,
+// file and folder choices and progress. The windowed program implements it with Qt
+// dialogs (platform/qt/QtDialogs), tests and qemcli with ScriptedDialogs.
+#include <optional>
+#include <string>
+
+namespace qem {
+
+enum class Answer { Yes, No, Cancel };
+enum class Buttons { Ok, Yes, YesNo, YesCancel, YesNoCancel };
+enum class Icon { None, Information, Warning, Error };
+
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // A message box; with Buttons::Ok or Buttons::Yes it only informs. Texts are UTF-8.
+    virtual Answer Ask(const std::string& text, Buttons buttons, const std::string& title = "",
+                       Icon icon = Icon::None) = 0;
+    void Message(const std::string& text, const std::string& title = "", Icon icon = Icon::None) {
+        Ask(text, Buttons::Ok, title, icon);
+    }
+    // File dialogs: filter in the form "Данные для Qem|*.qem|Все файлы|*.*"; nullopt on Cancel.
+    virtual std::optional<std::string> OpenFileName(const std::string& initialDir, const std::string& filter,
+                                                    const std::string& defaultExt) = 0;
+    virtual std::optional<std::string> SaveFileName(const std::string& initialDir, const std::string& filter,
+                                                    const std::string& defaultExt) = 0;
+    virtual std::optional<std::string> BrowseFolder(const std::string& caption, const std::string& root,
+                                                    const std::string& start) = 0;
+    // Progress of a long calculation: position 0..max; Cancelled() is asked between steps.
+    virtual void Progress(int position, int max) {}
+    virtual bool Cancelled() { return false; }
+};
+
+}  // namespace qem

@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs everything QEM needs to build, run and test on Debian 12 (run as root).
+set -euo pipefail
+pkgs=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev qt6-translations-l10n libgl-dev
+      libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-liberation)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
