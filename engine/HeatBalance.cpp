@@ -91,6 +91,8 @@ WPerM SolarGain(const TySpan& span, double X) {
 }
 
 Celsius ConductorTemp(const TySpan& span, Celsius Ta, MPerS V, Degrees angle, Amperes I) {
+    CheckedFinite(Ta, "conductor temperature, air temperature");
+    CheckedFinite(I, "conductor temperature, current");
     const double Ps = SolarGain(span, 1);
     double T = Ta + 5, Tprev = T - 1;
     long n = 0;
@@ -111,7 +113,8 @@ Celsius ConductorTemp(const TySpan& span, Celsius Ta, MPerS V, Degrees angle, Am
 HeatingState HeatingCurve(const TySpan& span, Amperes I, Kelvin tol) {
     constexpr double dt = 0.1;     // step, min
     constexpr int kMaxSteps = 1000;  // 100 minutes
-    const double Ta = span.Tvv, V = span.Vv, angle = span.Alfv;
+    const double Ta = CheckedFinite(span.Tvv, "heating curve, air temperature"), V = span.Vv, angle = span.Alfv;
+    CheckedFinite(I, "heating curve, current");
     const double Ps = SolarGain(span, 1);
     double T = Ta, Tprev = T - 2;
     // The elapsed time is counted in whole steps: 1000 additions of 0.1 fall short of 100.

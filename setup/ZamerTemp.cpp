@@ -56,6 +56,8 @@ void ZamerConductorTemp(TySpan& span, int k) {
     const double I = z.I, Ta = z.Tv, V = z.V, angle = z.Alf;  // A, C, m/s, degrees
     const double mAl = span.Pr.MAl, mSt = span.Pr.MSt;        // kg/km
     const double X = MonthSolarFactor[MonthOfDate(z.Time)];
+    CheckedFinite(Ta, "measurement, air temperature");
+    CheckedFinite(I, "measurement, current");
 
     double T = Ta, Tprev = T - 2;
     {

@@ -206,6 +206,20 @@ TEST(ConductorTemp, OutOfRangeAndNoCooling) {
     EXPECT_THROW(ConductorTemp(s, 20, 1, 90, 600), CalcError);
 }
 
+// A damaged record (NaN in a field) is an error, never a NaN temperature.
+TEST(HeatBalance, NotANumberInputsThrow) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    TySpan s = Span240();
+    EXPECT_THROW(ConductorTemp(s, nan, 1, 90, 600), CalcError);
+    EXPECT_THROW(ConductorTemp(s, 20, nan, 90, 600), CalcError);
+    EXPECT_THROW(ConductorTemp(s, 20, 1, 90, nan), CalcError);
+    EXPECT_THROW(CurrentAtTemp(s, nan, 20, 1, 90), CalcError);
+    s.Zamer[1].Tv = static_cast<float>(nan);
+    EXPECT_THROW(ZamerConductorTemp(s, 1), CalcError);
+    s.Tvv = static_cast<float>(nan);
+    EXPECT_THROW(HeatingCurve(s, 600, 0.1), CalcError);
+}
+
 TEST(HeatingCurve, NoCurrentAtNightEndsAfterOneStep) {
     TySpan s = Span240();
     s.Tvv = 12.5f;
