@@ -1,0 +1,46 @@
+#include <benchmark/benchmark.h>
+
+#include "engine/HeatBalance.h"
+
+using namespace qem;
+
+namespace {
+
+// АС 240/39 at latitude 55, clear sky, 20 C, 1 m/s across the span.
+TySpan Span240() {
+    TySpan s;
+    s.Pr.Name.assign("\xC0\xD1");
+    s.Pr.SAlN = 240;
+    s.Pr.SStN = 39;
+    s.Pr.D = 2.16f;
+    s.Pr.R = 0.1222f;
+    s.Pr.AlfaR = 0.00403f;
+    s.Pr.MAl = 649.6f;
+    s.Pr.MSt = 302.4f;
+    s.Mpr = 1;
+    s.H1 = 100;
+    s.Fi = 55;
+    s.AngP = 90;
+    s.Tzv = 0;
+    s.Tvv = 20;
+    s.Vv = 1;
+    s.Alfv = 90;
+    return s;
+}
+
+void BM_ConductorTemp(benchmark::State& state) {
+    const TySpan s = Span240();
+    const double I = static_cast<double>(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(ConductorTemp(s, s.Tvv, s.Vv, s.Alfv, I));
+}
+BENCHMARK(BM_ConductorTemp)->ArgName("I")->Arg(300)->Arg(600)->Arg(900);
+
+// 600 A, with the tolerances of the line report (0.1) and the allowable temperatures report (0.01).
+void BM_HeatingCurve(benchmark::State& state, double tol) {
+    const TySpan s = Span240();
+    for (auto _ : state) benchmark::DoNotOptimize(HeatingCurve(s, 600, tol));
+}
+BENCHMARK_CAPTURE(BM_HeatingCurve, tol_0_1, 0.1);
+BENCHMARK_CAPTURE(BM_HeatingCurve, tol_0_01, 0.01);
+
+}  // namespace

@@ -1,0 +1,18 @@
+#include "engine/Currents.h"
+
+#include "engine/CalcError.h"
+#include "engine/HeatBalance.h"
+
+namespace qem {
+
+Amperes CurrentAtTemp(const TySpan& span, Celsius T, Celsius Ta, MPerS V, Degrees angle) {
+    if (!(T > Ta)) throw CalcError("allowable current: the air is as warm as the conductor limit temperature");
+    const double h = HeatLossCoef(span, T, Ta, V, angle);
+    const double Ps = SolarGain(span, 1);
+    const double R = WireResistance(span, T);
+    if (!(R > 0)) throw CalcError("allowable current: conductor resistance is not positive");
+    return CheckedSqrt((h * (T - Ta) - Ps) / R,
+                       "allowable current (the sun heats more than the air can take)");
+}
+
+}  // namespace qem

@@ -1,0 +1,13 @@
+#pragma once
+// Allowable currents of one conductor: the thermal limits invert the heat balance.
+#include "engine/Units.h"
+#include "model/QEMcom.h"
+
+namespace qem {
+
+// I = sqrt((h(T) (T - Ta) - Ps)/R(T)), A: the current that holds the conductor at T in air Ta,
+// wind V at the given angle. No real root (the air as warm as T, or more sun than the air can
+// take at T) is a calculation error.
+Amperes CurrentAtTemp(const TySpan& span, Celsius T, Celsius Ta, MPerS V, Degrees angle);
+
+}  // namespace qem
