@@ -6,7 +6,7 @@
 namespace qem {
 
 Amperes CurrentAtTemp(const TySpan& span, Celsius T, Celsius Ta, MPerS V, Degrees angle) {
-    if (!(T > Ta)) throw CalcError("allowable current: the air is as warm as the conductor limit temperature");
+    if (!(T >= Ta)) throw CalcError("allowable current: the air is warmer than the conductor limit temperature");
     const double h = HeatLossCoef(span, T, Ta, V, angle);
     const double Ps = SolarGain(span, 1);
     const double R = WireResistance(span, T);

@@ -280,8 +280,10 @@ TEST(CurrentAtTemp, InvertsConductorTemp) {
 TEST(CurrentAtTemp, NoRealRootThrows) {
     TySpan s = Span240();
     EXPECT_THROW(CurrentAtTemp(s, 70, 80, 1, 90), CalcError);  // air hotter than the limit
-    EXPECT_THROW(CurrentAtTemp(s, 70, 70, 1, 90), CalcError);  // air as warm as the limit
+    s.Tzv = 3;
+    EXPECT_EQ(CurrentAtTemp(s, 70, 70, 1, 90), 0);  // air as warm as the limit at night: no current
     s.Tzv = 0;
+    EXPECT_THROW(CurrentAtTemp(s, 70, 70, 1, 90), CalcError);  // ... and in the sun: no real root
     EXPECT_THROW(CurrentAtTemp(s, 20.5, 20, 1, 90), CalcError);  // the sun alone heats it more
     s.Tzv = 3;
     s.Pr.R = 0;
