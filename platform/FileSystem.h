@@ -1,0 +1,61 @@
+#pragma once
+// File helpers of the program: whole-file reading, atomic replacement of a file, UTF-8
+// paths. Plain C++ (std::filesystem); every failure is a FileError whose message names
+// the file, in Russian, ready to be shown to the user.
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace qem {
+
+// A file could not be read or written, or its contents are not what they must be.
+class FileError : public std::runtime_error {
+public:
+    explicit FileError(const std::string& what) : std::runtime_error(what) {}
+};
+
+// Paths travel through the program as UTF-8 text.
+std::filesystem::path PathFromUtf8(const std::string& utf8);
+std::string PathToUtf8(const std::filesystem::path& p);
+
+// "«path»" for messages.
+std::string Quoted(const std::string& utf8Path);
+
+// The whole contents of a file. Throws FileError when it is missing, a folder or unreadable.
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
+
+// Writes a file so that readers see either its old or its complete new contents: the
+// bytes go to a temporary file in the same folder, which is then renamed over the target.
+// A failed write leaves the previous file intact and no temporary file behind.
+class AtomicFile {
+public:
+    explicit AtomicFile(const std::string& path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    void Write(const void* data, std::size_t n);
+    // Completes the file and puts it in place of the target.
+    void Commit();
+
+private:
+    [[noreturn]] void Fail(const std::string& reason);
+    std::string path_;
+    std::filesystem::path target_;
+    std::filesystem::path temp_;
+    std::ofstream out_;
+    bool done_ = false;
+};
+
+void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
+
+// Equal names with Latin letters compared without regard to case.
+bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+// The name ends with ext ("." included), Latin letters compared without regard to case.
+bool HasExtensionIgnoringCase(std::string_view name, std::string_view ext);
+
+}  // namespace qem
