@@ -16,7 +16,7 @@ std::map<std::string, Command>& Registry() {
 
 Registrar::Registrar(Command c) { Registry()[c.name] = std::move(c); }
 
-const std::vector<std::string> kCommonFlags = {"pue6", "yes", "no", "json", "help"};
+const std::vector<std::string> kCommonFlags = {"pue6", "yes", "no", "json", "help", "sea", "no-sea"};
 
 std::string Args::get(const std::string& name, const std::string& def) const {
     auto it = options.find(name);
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
         }
         return it->second.run(a);
     } catch (const UsageError& e) {
-        std::cerr << "qemcli " << argv[1] << ": " << e.what() << "\nusage: qemcli " << it->second.usage << "\n";
+        std::cerr << "qemcli " << argv[1] << ": " << e.what() << " (usage: qemcli " << it->second.usage << ")\n";
         return 2;
     } catch (const std::exception& e) {
         std::cerr << "qemcli " << argv[1] << ": " << e.what() << "\n";
