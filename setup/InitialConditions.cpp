@@ -66,10 +66,9 @@ KgfPerMm2 FitSigmaOnePoint(const TySpan& span, int k) {
     const KgfPerMMm2 gammaG = WeightSpecificLoad(span.Pr);
 
     KgfPerMm2 sigma = L * L * (gammaW + gammaG) / (8.0 * f);
-    Metres fcalc = 0;
     double step = 0.1;
     const auto started = std::chrono::steady_clock::now();
-    for (long pass = 0; std::fabs(fcalc - f) > 0.01 && pass < kOnePointPasses; ++pass) {
+    for (long pass = 0; pass < kOnePointPasses; ++pass) {
         const auto elapsed = std::chrono::steady_clock::now() - started;
         if (std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count() >= kOnePointMillis) break;
         if (!(sigma > 0)) NoPositiveStress(span);
@@ -81,8 +80,10 @@ KgfPerMm2 FitSigmaOnePoint(const TySpan& span, int k) {
         const double f1 = a * (std::cosh(gamma1 * a1 / (2.0 * sigma)) - 1.0);
         const double f2 = a * (std::cosh(gamma1 * a2 / (2.0 * sigma)) - 1.0);
         const double xm = (L - a1) / 2.0;
-        fcalc = CheckedFinite(f1 + ((2.0 * xm + a1) / (2.0 * L)) * (f2 - f1) + a - a * std::cosh(gamma1 * xm / sigma),
-                              "sag of the fit");
+        const Metres fcalc = CheckedFinite(
+            f1 + ((2.0 * xm + a1) / (2.0 * L)) * (f2 - f1) + a - a * std::cosh(gamma1 * xm / sigma), "sag of the fit");
+        // The stress whose sag is within 0.01 m of the measured one is the answer.
+        if (std::fabs(fcalc - f) <= 0.01) break;
         // Towards the measured sag; a change of direction refines the step tenfold.
         const double prev = step;
         step = fcalc > f ? std::fabs(step) : -std::fabs(step);
