@@ -33,6 +33,13 @@ std::string SpanNumbers(const TySpan& span) {
                            " напряжение в проводе получается не больше нуля");
 }
 
+// The span length every fit divides by.
+void RequireSpanLength(const TySpan& span) {
+    if (!(span.Lpr > 0))
+        throw MeasurementError("Невозможно рассчитать напряжение в проводе: длина пролёта № " + SpanNumbers(span) +
+                               " не больше нуля");
+}
+
 // Height difference of the suspension points, m.
 Metres SuspensionDifference(const TySpan& span) {
     return (double(span.H1) + double(span.Hpr1)) - (double(span.H2) + double(span.Hpr2));
@@ -59,6 +66,7 @@ KgfPerMm2 FitSigmaOnePoint(const TySpan& span, int k) {
     if (!(f > 0))
         throw MeasurementError("Невозможно рассчитать напряжение в проводе: стрела провеса по замеру в пролёте № " +
                                SpanNumbers(span) + " не больше нуля");
+    RequireSpanLength(span);
     const Metres L = span.Lpr;
     const Metres dh = SuspensionDifference(span);
     const KgfPerMMm2 gamma1 = SpecificLoad(span.Pr, 0, 0, z.V, L);
@@ -95,6 +103,7 @@ KgfPerMm2 FitSigmaOnePoint(const TySpan& span, int k) {
 }
 
 KgfPerMm2 FitSigmaTwoPoints(const TySpan& span, bool seaLevel) {
+    RequireSpanLength(span);
     const Metres L = span.Lpr;
     const Metres dh = SuspensionDifference(span);
     const KgfPerMMm2 gamma = SpecificLoad(span.Pr, span.Bgv, span.Gamma, span.Vv, L);

@@ -99,6 +99,10 @@ TEST(FitSigmaOnePoint, SagNotAboveZeroIsAClearError) {
     ZamerSag(s, 1);
     EXPECT_THROW(ComputeInitialConditions(s, ZamerMode::OnePoint, false), CalcError);
     EXPECT_EQ(s.Si, 6);  // nothing stored
+    TySpan noLength = Measured(100, 20);
+    ZamerSag(noLength, 1);
+    noLength.Lpr = 0;
+    EXPECT_THROW(FitSigmaOnePoint(noLength, 1), MeasurementError);
 }
 
 TEST(FitSigmaTwoPoints, ReproducesTheMeasuredHeights) {

@@ -131,6 +131,10 @@ TEST(StateStress, ResidualOfOneSignEndsBisectionAtUpperBound) {
         const double s = StateStress(w, 8, g0, 25, g0, t, 300, 0);
         EXPECT_NEAR(s, 160, 0.001) << "t " << t;
     }
+    // A root just above the lower bound 0.1: hi runs down to it.
+    const double root = 0.1002;
+    const double dt = (8 - root - E * 300 * 300 / 24.0 * (g0 * g0 / 64 - g0 * g0 / (root * root))) / (E * alpha);
+    EXPECT_NEAR(StateStress(w, 8, g0, 25, g0, 25 + dt, 300, 0), 0.1, 0.001);
 }
 
 TEST(StateStress, CatenaryRefinementKeepsTheArcLength) {
@@ -289,9 +293,11 @@ TEST(SpanState, ProfilePointAboveTheChordGivesNegativeClearance) {
     EXPECT_NEAR(r.XClrMin, 150, 1e-9);
 }
 
-TEST(SpanState, ObstacleNumberOutsideTheTableIsAnError) {
+TEST(SpanState, BadObstacleNumberOrSpanLengthIsAnError) {
     TySpan span = LevelSpan();
     SpanResult r;
     EXPECT_THROW(SpanState(span, 11, 25, r), CalcError);
     EXPECT_THROW(SpanState(span, 0, 25, r), CalcError);
+    span.Lpr = 0;
+    EXPECT_THROW(SpanState(span, 1, 25, r), CalcError);
 }
