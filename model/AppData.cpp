@@ -11,4 +11,15 @@ AppData LoadAll(const std::filesystem::path& dataDir, bool usePue6, Dialogs* dia
     return d;
 }
 
+CatalogLoad SwitchNorms(AppData& d, bool usePue6, Dialogs* dialogs) {
+    d.usePue6 = usePue6;
+    d.load = LoadCatalogs(d.dataDir, FieldText(d.settings.WireCatFile), usePue6, d.wires, d.norms, d.ko, dialogs);
+    return d.load;
+}
+
+CatalogLoad SwitchNormsSaving(AppData& d, const TextGrid& conductorGrid, bool usePue6, Dialogs* dialogs) {
+    SaveCatalogs(conductorGrid, d.dataDir, FieldText(d.settings.WireCatFile), d.usePue6, d.wires, d.norms);
+    return SwitchNorms(d, usePue6, dialogs);
+}
+
 }  // namespace qem

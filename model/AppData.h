@@ -27,4 +27,12 @@ struct AppData {
 AppData LoadAll(const std::filesystem::path& dataDir, bool usePue6, Dialogs* dialogs = nullptr,
                 bool writeDefaults = false);
 
+// "ПУЭ 6" / "ПУЭ 7" in the main window: the rules in force change and every catalog is
+// loaded again (unsaved catalog changes are replaced). Nothing is written.
+CatalogLoad SwitchNorms(AppData& d, bool usePue6, Dialogs* dialogs = nullptr);
+// The same switch in the catalog window: first SaveCatalogs of its conductor grid with the
+// rules in force before the switch, then SwitchNorms. When the save fails (GridError,
+// DataFileError) the exception leaves the rules unchanged.
+CatalogLoad SwitchNormsSaving(AppData& d, const TextGrid& conductorGrid, bool usePue6, Dialogs* dialogs = nullptr);
+
 }  // namespace qem

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "equipment/KOCat.h"
+#include "model/AppData.h"
 #include "model/Cp1251.h"
 #include "model/NormsFile.h"
 #include "model/Records.h"
@@ -270,4 +271,45 @@ TEST(DataFolder, SeedingCopiesTheShippedFilesAndKeepsTheUsers) {
     EXPECT_EQ(qemtest::ReadText(user / "glld.cat"), "mine");
     EXPECT_EQ(qemtest::ReadText(user / "hdg7.cat"), "shipped");
     EXPECT_EQ(qemtest::ReadText(user / "lines/a.qem"), "net");
+}
+
+TEST(NormsSwitch, CatalogWindowSavesTheRulesInForceFirstMainWindowWritesNothing) {
+    TempFolder dir;
+    Norms n7, n6;
+    n7.NormGround[0][0] = 23;
+    n6.NormGround[0][0] = 8;
+    WriteNormsFile(dir / "hdg7.cat", n7);
+    WriteNormsFile(dir / "hdg6.cat", n6);
+    SaveKOCat(dir / kKOCatFileName, {});
+    WireCatalog c;
+    c.NWires = 1;
+    c.Wires[1].Name.assign(Utf8ToCp1251("АС"));
+    WriteCatalogFile(dir / "glld.cat", c);
+    AppData d = LoadAll(dir.path, false);
+    ASSERT_EQ(d.norms.NormGround[0][0], 23);
+
+    // An edit of the ПУЭ 7 table, then the switch in the main window: nothing is written,
+    // the ПУЭ 6 table is read, and switching back reads the old ПУЭ 7 value.
+    d.norms.NormGround[0][0] = 30;
+    SwitchNorms(d, true);
+    EXPECT_TRUE(d.usePue6);
+    EXPECT_EQ(d.norms.NormGround[0][0], 8);
+    SwitchNorms(d, false);
+    EXPECT_EQ(d.norms.NormGround[0][0], 23);
+
+    // The same edit, switched in the catalog window: hdg7.cat is written before hdg6.cat is read.
+    d.norms.NormGround[0][0] = 30;
+    TextGrid g = FillConductorGrid(d.wires);
+    g.at(1, 7) = "0,12";
+    SwitchNormsSaving(d, g, true);
+    EXPECT_EQ(d.norms.NormGround[0][0], 8);
+    Norms saved;
+    ASSERT_TRUE(ReadNormsFile(dir / "hdg7.cat", saved));
+    EXPECT_EQ(saved.NormGround[0][0], 30);
+    EXPECT_EQ(d.wires.Wires[1].R, 0.12f);  // the grid was taken, saved and read back
+
+    // A grid that cannot be saved leaves the rules as they were.
+    g.at(1, 7) = "abc";
+    EXPECT_THROW(SwitchNormsSaving(d, g, false), GridError);
+    EXPECT_TRUE(d.usePue6);
 }
