@@ -1,14 +1,14 @@
 #include "equipment/KOCat.h"
 
 #include "model/Records.h"
-#include "platform/FileBytes.h"
+#include "platform/FileSystem.h"
 
 namespace qem {
 
 const char* const kKOKindText[4] = {"выключатель", "разъединитель", "заградитель", "трансформатор тока"};
 
 void LoadKOCat(const std::filesystem::path& file, KOCat& cat) {
-    auto image = ReadWholeFile(file);
+    auto image = ReadFileIfExists(file);
     if (!image)
         throw DataFileError("Не удалось открыть каталог концевого оборудования \"" + PathText(file) + "\"");
     KOCat read;
@@ -24,7 +24,7 @@ void SaveKOCat(const std::filesystem::path& file, const KOCat& cat) {
     out.reserve(cat.size() * kKOSize);
     ByteWriter w(out);
     for (const auto& ko : cat) Encode(w, ko);
-    WriteFileAtomic(file, out);
+    WriteFileAtomically(file, out);
 }
 
 int FindKO(const KOCat& cat, const TyKO& entry) {

@@ -56,14 +56,14 @@ void DecodeCatalog(const Bytes& image, WireCatalog& cat, const std::string& file
 }
 
 bool ReadCatalogFile(const std::filesystem::path& file, WireCatalog& cat) {
-    auto image = ReadWholeFile(file);
+    auto image = ReadFileIfExists(file);
     if (!image) return false;
     DecodeCatalog(*image, cat, PathText(file));
     return true;
 }
 
 void WriteCatalogFile(const std::filesystem::path& file, const WireCatalog& cat) {
-    WriteFileAtomic(file, EncodeCatalog(cat));
+    WriteFileAtomically(file, EncodeCatalog(cat));
 }
 
 namespace {
@@ -249,11 +249,11 @@ void ExportGrid(const TextGrid& grid, const std::filesystem::path& file) {
         if (line.size() > 255) line.resize(255);
         out += line + "\r\n";
     }
-    WriteFileAtomic(file, out);
+    WriteFileAtomically(file, out);
 }
 
 void ImportGrid(TextGrid& grid, const std::filesystem::path& file) {
-    auto image = ReadWholeFile(file);
+    auto image = ReadFileIfExists(file);
     if (!image) throw DataFileError("Не удалось открыть файл \"" + PathText(file) + "\"");
     std::vector<std::string> lines;
     std::string cur;

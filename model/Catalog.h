@@ -20,7 +20,7 @@
 #include "model/QEMcom.h"
 #include "model/TextGrid.h"
 #include "platform/Dialogs.h"
-#include "platform/FileBytes.h"
+#include "platform/FileSystem.h"
 
 namespace qem {
 

@@ -48,14 +48,14 @@ Bytes EncodeNorms(const Norms& norms) {
 }
 
 bool ReadNormsFile(const std::filesystem::path& file, Norms& norms) {
-    auto image = ReadWholeFile(file);
+    auto image = ReadFileIfExists(file);
     if (!image) return false;
     DecodeNorms(*image, norms, PathText(file));
     return true;
 }
 
 void WriteNormsFile(const std::filesystem::path& file, const Norms& norms) {
-    WriteFileAtomic(file, EncodeNorms(norms));
+    WriteFileAtomically(file, EncodeNorms(norms));
 }
 
 namespace {

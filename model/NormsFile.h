@@ -13,7 +13,7 @@
 
 #include "model/Norms.h"
 #include "model/TextGrid.h"
-#include "platform/FileBytes.h"
+#include "platform/FileSystem.h"
 
 namespace qem {
 

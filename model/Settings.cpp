@@ -49,7 +49,7 @@ Settings DecodeSettings(const Bytes& image, const std::string& fileName) {
 Settings LoadSettings(const std::filesystem::path& dataDir, FolderMemory& folder, bool writeDefaults) {
     const auto file = dataDir / kSettingsFileName;
     Settings s;
-    if (auto image = ReadWholeFile(file)) {
+    if (auto image = ReadFileIfExists(file)) {
         s = DecodeSettings(*image, PathText(file));
     } else if (writeDefaults) {
         SaveSettings(dataDir, s, folder);
@@ -59,13 +59,13 @@ Settings LoadSettings(const std::filesystem::path& dataDir, FolderMemory& folder
 }
 
 void SaveSettings(const std::filesystem::path& dataDir, const Settings& s, const FolderMemory& folder) {
-    WriteFileAtomic(dataDir / kSettingsFileName, EncodeSettings(s));
+    WriteFileAtomically(dataDir / kSettingsFileName, EncodeSettings(s));
     SaveFolderMemory(dataDir, folder);
 }
 
 void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder) {
     const auto file = dataDir / kFolderMemoryFileName;
-    auto image = ReadWholeFile(file);
+    auto image = ReadFileIfExists(file);
     if (!image) {
         std::error_code ec;
         folder.LineFolder = PathText(std::filesystem::current_path(ec));
@@ -99,7 +99,7 @@ void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder
 }
 
 void SaveFolderMemory(const std::filesystem::path& dataDir, const FolderMemory& folder) {
-    WriteFileAtomic(dataDir / kFolderMemoryFileName,
+    WriteFileAtomically(dataDir / kFolderMemoryFileName,
                     Utf8ToCp1251(folder.LineFolder) + "\r\n" + std::to_string(folder.SelFileRow) + "\r\n");
 }
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "model/QEMcom.h"
-#include "platform/FileBytes.h"
+#include "platform/FileSystem.h"
 
 namespace qem {
 

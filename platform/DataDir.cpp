@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "platform/FileBytes.h"
+#include "platform/FileSystem.h"
 
 namespace fs = std::filesystem;
 

@@ -1,5 +1,8 @@
 #include "platform/FileSystem.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -78,6 +81,13 @@ void AtomicFile::Commit() {
     if (!out_) Fail("ошибка записи (нет места на диске?)");
     out_.close();
     if (out_.fail()) Fail("ошибка при закрытии");
+    // The new contents reach the disk before they replace the old file.
+    const int fd = ::open(temp_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::fsync(fd) != 0) {
+        if (fd >= 0) ::close(fd);
+        Fail("ошибка записи на диск");
+    }
+    ::close(fd);
     std::error_code ec;
     fs::rename(temp_, target_, ec);
     if (ec) Fail("не удалось заменить прежний файл (" + ec.message() + ")");
@@ -101,6 +111,30 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
 
 bool HasExtensionIgnoringCase(std::string_view name, std::string_view ext) {
     return name.size() >= ext.size() && SameNameIgnoringCase(name.substr(name.size() - ext.size()), ext);
+}
+
+void WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    AtomicFile f(path);
+    f.Write(bytes.data(), bytes.size());
+    f.Commit();
+}
+
+std::string PathText(const fs::path& p) { return PathToUtf8(p); }
+
+std::optional<Bytes> ReadFileIfExists(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return std::nullopt;
+    try {
+        return ReadWholeFile(PathToUtf8(file));
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+}
+
+void WriteFileAtomically(const fs::path& file, const Bytes& bytes) { WriteFileAtomically(PathToUtf8(file), bytes); }
+
+void WriteFileAtomically(const fs::path& file, const std::string& bytes) {
+    WriteFileAtomically(PathToUtf8(file), bytes);
 }
 
 }  // namespace qem

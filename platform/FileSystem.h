@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -18,9 +19,21 @@ public:
     explicit FileError(const std::string& what) : std::runtime_error(what) {}
 };
 
+// A data file of the program (catalog, norms, settings) that is missing where it must
+// exist, too short, malformed or not writable.
+class DataFileError : public FileError {
+public:
+    explicit DataFileError(const std::string& what) : FileError(what) {}
+};
+
+using Bytes = std::vector<std::uint8_t>;
+
 // Paths travel through the program as UTF-8 text.
 std::filesystem::path PathFromUtf8(const std::string& utf8);
 std::string PathToUtf8(const std::filesystem::path& p);
+
+// The path as UTF-8 text for messages.
+std::string PathText(const std::filesystem::path& p);
 
 // "«path»" for messages.
 std::string Quoted(const std::string& utf8Path);
@@ -52,6 +65,12 @@ private:
 };
 
 void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t>& bytes);
+void WriteFileAtomically(const std::string& path, const std::string& bytes);
+void WriteFileAtomically(const std::filesystem::path& file, const Bytes& bytes);
+void WriteFileAtomically(const std::filesystem::path& file, const std::string& bytes);
+
+// The whole content of a regular file; nullopt when it does not exist or cannot be read.
+std::optional<Bytes> ReadFileIfExists(const std::filesystem::path& file);
 
 // Equal names with Latin letters compared without regard to case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);

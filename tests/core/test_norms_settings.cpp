@@ -52,7 +52,7 @@ TEST(NormsFile, TablesWithoutRegionsTakeTheDefaultRegionsAndSaveAt1200Bytes) {
     EXPECT_EQ(ObstacleTypeNorm(n, 1, 7), 5.0f);
 
     WriteNormsFile(dir / "hdg7.cat", n);
-    auto saved = ReadWholeFile(dir / "hdg7.cat");
+    auto saved = ReadFileIfExists(dir / "hdg7.cat");
     ASSERT_TRUE(saved);
     ASSERT_EQ(saved->size(), 1200u);
     EXPECT_EQ(FloatAt(*saved, 1120 + 6 * 4), 4.0f);   // IceReg[7]
@@ -116,7 +116,7 @@ TEST(Settings, FirstStartInAnEmptyFolderWritesTheDefaults) {
     TempFolder dir;
     FolderMemory folder;
     const Settings s = LoadSettings(dir.path, folder);
-    auto cfg = ReadWholeFile(dir / "qem.cfg");
+    auto cfg = ReadFileIfExists(dir / "qem.cfg");
     ASSERT_TRUE(cfg);
     ASSERT_EQ(cfg->size(), 812u);
     EXPECT_EQ((*cfg)[256], 8);
@@ -217,7 +217,7 @@ TEST(EquipmentCatalog, ReadsWholeRecordsAndIgnoresATornTail) {
     KOCat cat;
     LoadKOCat(dir / kKOCatFileName, cat);
     EXPECT_EQ(cat, two);
-    auto bytes = *ReadWholeFile(dir / kKOCatFileName);
+    auto bytes = *ReadFileIfExists(dir / kKOCatFileName);
     bytes.push_back(0x55);
     qemtest::WriteBytes(dir / kKOCatFileName, bytes);
     KOCat cat2;
