@@ -1,0 +1,21 @@
+#pragma once
+// Allowable temperatures report: per span, the conductor temperature the regime current
+// produces and the conductor temperatures up to which the clearances to the ground and to
+// the span's first obstacle still meet their norms. Uses the stored reference states.
+#include <string>
+
+#include "engine/CalcEnv.h"
+#include "engine/Report.h"
+#include "model/QEMcom.h"
+
+namespace qem {
+
+struct AllowTempOutcome {
+    bool failed = false;  // a calculation error ended the table; the rows so far are in it
+    std::string error;
+};
+
+// Appends the table of one line to `out`.
+AllowTempOutcome AllowTempTable(TyLine& line, const CalcEnv& env, Report& out);
+
+}  // namespace qem
