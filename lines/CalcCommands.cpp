@@ -1,0 +1,191 @@
+#include "lines/CalcCommands.h"
+
+#include <memory>
+#include <vector>
+
+#include "engine/AllowTempReport.h"
+#include "engine/Geometry.h"
+#include "model/Cp1251.h"
+#include "platform/FileSystem.h"
+#include "setup/InitialConditions.h"
+#include "setup/ZamerTemp.h"
+
+namespace qem {
+namespace {
+
+std::string SpanName(const TySpan& s) { return Cp1251ToUtf8(s.Nop1.str()) + " - " + Cp1251ToUtf8(s.Nop2.str()); }
+
+// First obstacle (from 1 up to the first at 0.1 m or less) without a height above sea level; 0 if none.
+int ObstacleWithoutSea(const TySpan& span) {
+    for (int k = 1; k <= 10 && span.Prep[k].Lprep > 0.1f; ++k)
+        if (span.Prep[k].HSeaPrep == 0) return k;
+    return 0;
+}
+
+const char* const kNoBreak = "Отсутствуют данные в справочнике по указанной марке провода - разрывное усилие. Продолжить расчёт? ";
+
+}  // namespace
+
+void RecomputeInitialConditions(TySpan& span, const CalcEnv& env, int zamer) {
+    ZamerSag(span, 1);
+    ZamerConductorTemp(span, zamer);
+    ComputeInitialConditions(span, env.mode, env.seaLevel);
+}
+
+SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view,
+                                     int zamer) {
+    SpanCommandResult res;
+    if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0) {
+        dlg.Message("Создайте пролёт");
+        return res;
+    }
+    TyLine& line = net.Line(net.CurLine);
+    TySpan& span = line.Span(net.CurSpanOf(net.CurLine));
+    if (env.seaLevel && env.mode == ZamerMode::OnePoint) {
+        if (span.M_middle_h == 0) {
+            dlg.Message("не задан уровень моря в пролёте по замеру в середине пролёта");
+            return res;
+        }
+        if (int k = ObstacleWithoutSea(span)) {
+            dlg.Message("не задан уровень моря в пролёте по препятствию №" + std::to_string(k));
+            return res;
+        }
+    }
+    if (span.PrBreak <= 0 && dlg.Ask(kNoBreak, Buttons::YesNo) != Answer::Yes) return res;
+    const std::string check = CheckZamerData(span, env.mode == ZamerMode::TwoPoints ? -1 : 0);
+    if (!check.empty()) {
+        dlg.Message(check);
+        return res;
+    }
+    SeaLevelPointsGuard points(span, env.mode, dlg);
+    SpanView local;  // the report always comes from the drawn state (mid-span clearance)
+    try {
+        RecomputeInitialConditions(span, env, zamer);
+        if (span.Si < 0.001f) {
+            dlg.Message("Некорректные пролёты, напряжение отрицательное");
+            return res;
+        }
+        res.outcome = SpanRegimeReport(line, span, env, dlg, out, view ? view : &local);
+        res.end = res.outcome.written ? CommandEnd::Done : CommandEnd::Stopped;
+    } catch (const std::exception&) {
+        dlg.Message(kMsgCalcError);
+        res.end = CommandEnd::Failed;
+    }
+    return res;
+}
+
+SpanCommandResult NMTRegClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view) {
+    SpanCommandResult res;
+    if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0) {
+        dlg.Message("Создайте пролёт");
+        return res;
+    }
+    TyLine& line = net.Line(net.CurLine);
+    TySpan& span = line.Span(net.CurSpanOf(net.CurLine));
+    SeaLevelPointsGuard points(span, env.mode, dlg);
+    SpanView local;
+    try {
+        res.outcome = SpanRegimeReport(line, span, env, dlg, out, view ? view : &local);
+        res.end = res.outcome.written ? CommandEnd::Done : CommandEnd::Stopped;
+    } catch (const std::exception&) {
+        dlg.Message(kMsgCalcError);
+        res.end = CommandEnd::Failed;
+    }
+    return res;
+}
+
+LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
+    LineCommandResult res;
+    if (net.NLines() == 0) return res;
+    TyLine& line = net.Line(net.CurLine);
+    for (int j = 1; j <= line.NSpans(); ++j) {
+        const TySpan& span = line.Span(j);
+        if (span.UseSea == 1 && span.M_middle_h == 0) {
+            dlg.Ask("не задан уровень моря в пролёте " + SpanName(span) + " по замеру в середине пролёта", Buttons::Yes);
+            return res;
+        }
+        if (span.UseSea == 1) {
+            if (int k = ObstacleWithoutSea(span)) {
+                dlg.Ask("не задан уровень моря в пролёте " + SpanName(span) + " по препятствию №" + std::to_string(k),
+                        Buttons::Yes);
+                return res;
+            }
+        }
+        if (span.PrBreak <= 0 &&
+            dlg.Ask(std::string(kNoBreak) + "(пролёт " + SpanName(span) + ")", Buttons::YesNo) != Answer::Yes)
+            return res;
+    }
+    return SBRasClick_(net, env, dlg, out, zamer);
+}
+
+LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
+    LineCommandResult res;
+    if (net.NLines() == 0) return res;
+    const int l = net.CurLine;
+    TyLine& line = net.Line(l);
+    const int remembered = net.CurSpan[l];
+    std::vector<std::unique_ptr<SeaLevelPointsGuard>> points;
+    for (int j = 1; j <= line.NSpans(); ++j) {
+        net.CurSpan[l] = j;
+        points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode, dlg));
+    }
+    bool checkFailed = false;
+    try {
+        for (int j = 1; j <= line.NSpans(); ++j) {
+            net.CurSpan[l] = j;
+            const std::string check = CheckZamerData(line.Span(j), env.mode == ZamerMode::TwoPoints ? -1 : 0);
+            if (!check.empty()) {
+                dlg.Ask(check, Buttons::Yes);
+                checkFailed = true;
+                break;
+            }
+        }
+        if (!checkFailed) {
+            net.CurSpan[l] = remembered;
+            res.outcome = LineRegimeReport(line, env, dlg, out,
+                                           [&](TySpan& s) { RecomputeInitialConditions(s, env, zamer); });
+            switch (res.outcome.end) {
+                case LineRunEnd::Done: res.end = CommandEnd::Done; break;
+                case LineRunEnd::Cancelled:
+                    dlg.Message("Расчёт ВЛ прерван пользователем; показаны результаты предыдущего расчёта");
+                    res.end = CommandEnd::Stopped;
+                    break;
+                case LineRunEnd::Failed:
+                    dlg.Ask(kMsgCalcError, Buttons::Yes);
+                    res.end = CommandEnd::Failed;
+                    break;
+            }
+        }
+    } catch (const std::exception&) {
+        dlg.Ask(kMsgCalcError, Buttons::Yes);
+        res.end = CommandEnd::Failed;
+    }
+    points.clear();  // removes the temporary points of every span
+    if (!checkFailed) net.CurSpan[l] = remembered;
+    return res;
+}
+
+CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, const std::string& file, bool all,
+                            Report& out) {
+    Report text;
+    CommandEnd end = CommandEnd::Done;
+    if (net.NLines() == 0) {
+        dlg.Message("В сети нет линий: рассчитывать нечего");
+        end = CommandEnd::Stopped;
+    } else {
+        const int first = all ? 1 : net.CurLine, last = all ? net.NLines() : net.CurLine;
+        for (int l = first; l <= last; ++l) {
+            const AllowTempOutcome o = AllowTempTable(net.Line(l), env, text);
+            if (o.failed) {
+                end = CommandEnd::Failed;
+                break;
+            }
+        }
+    }
+    WriteFileAtomically(file, Cp1251Text(text));
+    out = text;
+    if (end == CommandEnd::Failed) dlg.Message(kMsgCalcError);
+    return end;
+}
+
+}  // namespace qem

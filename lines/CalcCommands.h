@@ -1,0 +1,58 @@
+#pragma once
+// The calculation commands of the main window as UI-independent logic: the span regime
+// (tool bar and menu), the line regime (checks, then the calculation), the allowable
+// temperatures of one line or of all lines. They talk to the user through Dialogs.
+#include <string>
+
+#include "engine/CalcEnv.h"
+#include "engine/LineReport.h"
+#include "engine/Report.h"
+#include "engine/SpanReport.h"
+#include "engine/SpanView.h"
+#include "model/Network.h"
+#include "platform/Dialogs.h"
+
+namespace qem {
+
+inline constexpr const char* kMsgCalcError = "Произошла ошибка при расчёте";
+
+enum class CommandEnd { Done, Stopped, Failed };
+
+struct SpanCommandResult {
+    CommandEnd end = CommandEnd::Stopped;
+    SpanRegimeOutcome outcome;
+};
+
+// Tool bar "Расчет пролета": checks of the current span, the reference state recomputed from
+// the measurements (measurement `zamer` for the conductor temperature), then the report.
+SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out,
+                                     SpanView* view = nullptr, int zamer = 1);
+
+// Menu "Расчет пролета": the report from the stored reference state.
+SpanCommandResult NMTRegClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view = nullptr);
+
+// Recomputes the reference state of a span from its measurements: ZamerSag of measurement 1,
+// ZamerConductorTemp of measurement `zamer`, ComputeInitialConditions.
+void RecomputeInitialConditions(TySpan& span, const CalcEnv& env, int zamer = 1);
+
+struct LineCommandResult {
+    CommandEnd end = CommandEnd::Stopped;
+    LineRegimeOutcome outcome;
+};
+
+// Tool bar "Расчет ВЛ": the per-span checks, then SBRasClick_.
+LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
+
+// The line calculation of the current line without the checks: temporary profile points of
+// every span, CheckZamerData of every span, the table with the reference states recomputed,
+// the points removed and the current span restored whatever happened.
+LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
+
+// "Расчет допустимых температур" (one line, all = false: the current line) and "Расчет доп.
+// температур всех ВЛ" (all = true): writes `file` (Windows-1251, CR LF) and returns the
+// whole file as the report to show. A calculation error keeps the rows written so far in the
+// file, closes it and shows "Произошла ошибка при расчёте".
+CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, const std::string& file, bool all,
+                            Report& out);
+
+}  // namespace qem

@@ -1,0 +1,29 @@
+#pragma once
+// Calculation series over air temperature, wind speed and current, and the sweep over
+// latitude and span orientation, of the current span: text tables for "111.txt".
+#include <string>
+
+#include "engine/Report.h"
+#include "engine/Units.h"
+#include "model/QEMcom.h"
+
+namespace qem {
+
+// The six fields of the group "Серия расчетов".
+struct SeriesSettings {
+    int N1 = 1, N2 = 1, N3 = 1;  // numbers of air temperatures, wind speeds, currents (1..100)
+    float dT = 0, dV = 0, dI = 0;  // steps: C, m/s, A for the whole phase
+};
+
+struct SeriesOutcome {
+    bool failed = false;  // a calculation error ended the table; the last line says where
+    std::string error;
+};
+
+// N1*N2*N3 rows, air temperature outermost, current innermost. The span is not changed.
+SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out);
+
+// 19 latitudes x 19 orientations; Fi and AngP of the span are put back whatever happens.
+SeriesOutcome OrientationSweep(TySpan& span, Celsius LongTermTemp, Report& out);
+
+}  // namespace qem
