@@ -1,0 +1,222 @@
+#include "model/NetworkCommands.h"
+
+#include <filesystem>
+
+#include "model/Catalog.h"
+#include "model/Cp1251.h"
+#include "model/NetworkFile.h"
+#include "platform/FileSystem.h"
+
+namespace qem {
+
+namespace fs = std::filesystem;
+
+TyWire AppState::FirstWire() const { return data.wires.NWires > 0 ? data.wires.Wires[1] : TyWire{}; }
+
+CalcEnv AppState::Env() const {
+    CalcEnv env;
+    env.norms = &data.norms;
+    env.LongTermTemp = data.settings.LongTermTemp;
+    env.mode = mode;
+    env.seaLevel = seaLevel;
+    return env;
+}
+
+namespace {
+
+// A path kept in the settings record holds at most 255 characters.
+std::string Cut255(const std::string& utf8) { return Utf8Left(utf8, 255); }
+
+std::string Join(const std::string& folder, const std::string& name) {
+    return PathToUtf8(PathFromUtf8(folder) / PathFromUtf8(name));
+}
+
+void Call(const std::function<void()>& f) {
+    if (f) f();
+}
+
+// Writes the network; a failure is shown and the file on disk stays as it was.
+bool WriteShown(AppState& app, Dialogs& dlg) {
+    try {
+        WriteNetwork(app.net);
+        return true;
+    } catch (const std::exception& e) {
+        dlg.Message(e.what(), "", Icon::Error);
+        return false;
+    }
+}
+
+}  // namespace
+
+std::string LineFolderPath(const AppState& app) {
+    return app.data.folder.LineFolder.empty() ? PathToUtf8(app.data.dataDir) : app.data.folder.LineFolder;
+}
+
+void ScanLineFolder(AppState& app) { app.LineFiles = ScanFolder(LineFolderPath(app)); }
+
+bool OpenNetwork(AppState& app, Dialogs& dlg, bool ask, const FolderHooks& hooks) {
+    if (ask) {
+        auto f = dlg.OpenFileName(PathToUtf8(app.data.dataDir), kQemFilter, kQemDefaultExt);
+        if (!f) return false;
+        app.net.NetFileName = Cut255(*f);
+    }
+    std::error_code ec;
+    if (app.net.NetFileName.empty() || !fs::is_regular_file(PathFromUtf8(app.net.NetFileName), ec)) {
+        app.net.Lines.clear();
+        app.net.Lines.push_back(NewLine(app.FirstWire(), app.net.Now()));
+        app.net.CurLine = 1;
+        Call(hooks.refreshNetwork);
+        return true;
+    }
+    try {
+        ReadNetwork(app.net);
+    } catch (const std::exception& e) {
+        dlg.Message(e.what(), "", Icon::Error);
+        return false;
+    }
+    if (app.net.NLines() > 0) app.net.CurLine = 1;
+    app.net.ResetCurSpans();
+    Call(hooks.refreshNetwork);
+    RefreshConductors(app.net.Lines, app.data.wires);
+    return true;
+}
+
+void SaveNetwork(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    std::error_code ec;
+    const auto folder = PathFromUtf8(app.net.NetFileName).parent_path();
+    if (!app.net.NetFileName.empty() && fs::is_directory(folder.empty() ? fs::path(".") : folder, ec)) {
+        WriteShown(app, dlg);
+        return;
+    }
+    dlg.Ask("В данной папке не содержится qem файлов, выберите имя для нового файла", Buttons::Yes);
+    NewToolbar(app, dlg, hooks);
+}
+
+void SaveAsMenu(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    // The network is saved under its current name; the write replaces the file atomically, so
+    // a failed save leaves the previous file whole instead of an emptied one.
+    SaveNetwork(app, dlg, hooks);
+}
+
+void SaveAsToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    auto f = dlg.SaveFileName(PathToUtf8(app.data.dataDir), kQemFilter, kQemDefaultExt);
+    if (!f) return;
+    app.net.NetFileName = Cut255(*f);
+    if (!WriteShown(app, dlg)) return;
+    Call(hooks.fillFilesGrid);
+    OpenNetwork(app, dlg, false, hooks);
+    ScanLineFolder(app);
+    Call(hooks.fillFilesGrid);
+    if (hooks.showFileRow && !app.LineFiles.empty()) hooks.showFileRow(int(app.LineFiles.size()) - 1);
+}
+
+bool NewNetworkFile(AppState& app, Dialogs& dlg) {
+    auto f = dlg.SaveFileName(PathToUtf8(app.data.dataDir), kQemFilter, kQemDefaultExt);
+    if (!f) return false;
+    app.net.NetFileName = Cut255(*f);
+    app.net.Lines.clear();
+    app.net.AddLine(app.FirstWire());
+    return WriteShown(app, dlg);
+}
+
+void NewMenu(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (!NewNetworkFile(app, dlg)) return;
+    Call(hooks.fillFilesGrid);
+    OpenNetwork(app, dlg, false, hooks);
+    ScanLineFolder(app);
+    Call(hooks.fillFilesGrid);
+    if (hooks.showFileRow && !app.LineFiles.empty()) hooks.showFileRow(int(app.LineFiles.size()) - 1);
+}
+
+void NewToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (!NewNetworkFile(app, dlg)) return;
+    const std::string name = PathToUtf8(PathFromUtf8(app.net.NetFileName).filename());
+    CheckFolder(app, dlg, hooks);
+    for (int r = 0; r < int(app.LineFiles.size()); ++r)
+        if (app.LineFiles[r] == name) {
+            SelectFileRow(app, dlg, r, hooks);
+            if (hooks.showFileRow) hooks.showFileRow(r);
+        }
+}
+
+void SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hooks) {
+    app.data.folder.SelFileRow = row;
+    const std::string text = row >= 0 && row < int(app.LineFiles.size()) ? app.LineFiles[row] : std::string();
+    app.net.NetFileName = text.empty() ? std::string() : Cut255(Join(LineFolderPath(app), text));
+    OpenNetwork(app, dlg, false, hooks);
+}
+
+bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    // A person answers the dialogs until the folder holds a file or the program closes; a
+    // scripted run that keeps answering the same way stops after a bounded number of rounds.
+    for (int round = 0; round < 50; ++round) {
+        ScanLineFolder(app);
+        Call(hooks.fillFilesGrid);
+        if (!app.LineFiles.empty()) {
+            int row = app.data.folder.SelFileRow;
+            if (row < 0 || row >= int(app.LineFiles.size())) row = 0;
+            SelectFileRow(app, dlg, row, hooks);
+            if (hooks.showFileRow) hooks.showFileRow(row);
+            Call(hooks.afterCheck);
+            return true;
+        }
+        const Answer a = dlg.Ask("В папке " + LineFolderPath(app) +
+                                     " отсутствуют файлы,(Yes - выбрать другую папку, No - Создать файл, Cansel - "
+                                     "выйти из программы)",
+                                 Buttons::YesNoCancel);
+        if (a == Answer::Yes) {
+            if (auto d = dlg.BrowseFolder("Выберите папку с файлами", "/", LineFolderPath(app)))
+                app.data.folder.LineFolder = *d;
+            continue;
+        }
+        if (a == Answer::Cancel && hooks.closeMainWindow && hooks.closeMainWindow()) return false;
+        if (dlg.Ask("Создать новый файл (Yes - создать пустой, No - импорт из excel)", Buttons::YesNo) ==
+            Answer::Yes) {
+            app.data.folder.LineFolder = PathToUtf8(app.data.dataDir);
+            app.net.Lines.clear();
+            app.net.AddLine(app.FirstWire());
+            app.net.NetFileName = Join(app.data.folder.LineFolder, kNewFileName);
+            SaveNetwork(app, dlg, hooks);
+            continue;
+        }
+        const int points =
+            dlg.Ask("Загрузить из excel (Yes - по одному замеру, No - по двум замерам)", Buttons::YesNo) == Answer::Yes
+                ? 1
+                : 2;
+        app.net.Lines.clear();
+        app.net.AddLine(app.FirstWire());
+        if (hooks.showImport) hooks.showImport(points);
+    }
+    return true;
+}
+
+void ChooseFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    SaveNetwork(app, dlg, hooks);
+    if (auto d = dlg.BrowseFolder("Выберите папку с файлами", "/", LineFolderPath(app))) {
+        app.data.folder.LineFolder = *d;
+        CheckFolder(app, dlg, hooks);
+    }
+}
+
+void DeleteFile(AppState& app, Dialogs& dlg, int row, const FolderHooks& hooks) {
+    if (row < 0 || row >= int(app.LineFiles.size())) return;
+    const std::string path = Join(LineFolderPath(app), app.LineFiles[row]);
+    if (dlg.Ask("Вы действительно хотите удалить данный файл?", Buttons::YesCancel) == Answer::Cancel) return;
+    std::error_code ec;
+    fs::remove(PathFromUtf8(path), ec);
+    if (ec) dlg.Message("Не удалось удалить файл «" + path + "»: " + ec.message(), "", Icon::Error);
+    ScanLineFolder(app);
+    Call(hooks.fillFilesGrid);
+    CheckFolder(app, dlg, hooks);
+}
+
+void MergeCommand(AppState& app, Dialogs& dlg) {
+    const MergeResult r = MergeFolder(LineFolderPath(app));
+    if (!r.problems.empty()) {
+        std::string text;
+        for (const auto& p : r.problems) text += p + "\n";
+        dlg.Message(text, "", Icon::Warning);
+    }
+}
+
+}  // namespace qem
