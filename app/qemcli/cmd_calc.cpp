@@ -1,0 +1,242 @@
+// Calculation subcommands: span state, reference state from measurements, span and line
+// reports, allowable temperatures, series and sweeps, component limits.
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "app/qemcli/Session.h"
+#include "engine/CalcError.h"
+#include "engine/Geometry.h"
+#include "engine/StateChange.h"
+#include "engine/Format.h"
+#include "lines/CalcCommands.h"
+#include "lines/ComponentLimits.h"
+#include "lines/Series.h"
+#include "model/NetworkFile.h"
+#include "platform/FileSystem.h"
+#include "setup/InitialConditions.h"
+#include "setup/ZamerTemp.h"
+
+namespace qem::cli {
+namespace {
+
+TySpan& CurrentSpan(Session& s) { return s.net.Line(s.net.CurLine).Span(s.net.CurSpanOf(s.net.CurLine)); }
+
+std::string ResultJson(const SpanResult& r) {
+    std::ostringstream o;
+    o << "{\"Sigma\":" << JsonDouble(r.Sigma) << ",\"TensionMax\":" << JsonDouble(r.TensionMax)
+      << ",\"TCond\":" << JsonDouble(r.TCond) << ",\"SagMid\":" << JsonDouble(r.SagMid)
+      << ",\"Rise1\":" << JsonDouble(r.Rise1) << ",\"Rise2\":" << JsonDouble(r.Rise2)
+      << ",\"IClear\":" << JsonDouble(r.IClear) << ",\"IMax\":" << JsonDouble(r.IMax)
+      << ",\"ClrMin\":" << JsonDouble(r.ClrMin) << ",\"ClrGround\":" << JsonDouble(r.ClrGround)
+      << ",\"XClrMin\":" << JsonDouble(r.XClrMin) << ",\"ClrObst\":" << JsonDouble(r.ClrObst)
+      << ",\"GroundAtMin\":" << JsonDouble(r.GroundAtMin) << "}";
+    return o.str();
+}
+
+// Writes a report file (Windows-1251, CR LF) or prints the report.
+void Emit(const Report& r, const Args& a) {
+    if (a.has("out"))
+        WriteFileAtomically(a.get("out"), Cp1251Text(r));
+    else
+        PrintReport(r, a);
+}
+
+int State(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    SelectSpan(s, a);
+    TySpan& span = CurrentSpan(s);
+    const double T = a.getReal("temp");
+    const int k = a.getInt("obstacle", 1);
+    if (k < 1 || k > 10) throw UsageError("--obstacle must be 1..10");
+    if (span.Si < 0.01f) {
+        std::cerr << "the span has no reference state (Si < 0.01 kgf/mm2): derive it first with qemcli initial\n";
+        return 1;
+    }
+    SpanResult r;
+    const std::string v = a.get("variant", "state");
+    if (v == "state")
+        SpanState(span, k, T, r);
+    else if (v == "first")
+        SpanStateFirst(span, k, T, r);
+    else if (v == "obst1")
+        SpanStateObst1(span, T, r);
+    else
+        throw UsageError("--variant must be first or obst1");
+    std::cout << ResultJson(r) << "\n";
+    return 0;
+}
+
+int Initial(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    SelectSpan(s, a);
+    TySpan& span = CurrentSpan(s);
+    ApplyChoices(s, a, span);
+    const std::string check = CheckZamerData(span, s.env.mode == ZamerMode::TwoPoints ? -1 : 0);
+    if (!check.empty()) {
+        std::cerr << check << "\n";
+        return 1;
+    }
+    {
+        SeaLevelPointsGuard points(span, s.env.mode, s.dlg);
+        RecomputeInitialConditions(span, s.env, 1);
+    }
+    const TyZamer& z = span.Zamer[1];
+    std::cout << "{\"Si\":" << JsonSingle(span.Si) << ",\"Tv\":" << JsonSingle(span.Tv) << ",\"V\":" << JsonSingle(span.V)
+              << ",\"Bg\":" << JsonSingle(span.Bg) << ",\"FZam\":" << JsonSingle(z.FZam) << ",\"TPr\":" << JsonSingle(z.TPr)
+              << "}\n";
+    if (a.has("save")) WriteNetwork(a.get("save"), s.net.Lines);
+    return 0;
+}
+
+int SpanReportCmd(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    SelectSpan(s, a);
+    ApplyChoices(s, a, CurrentSpan(s));
+    Report r;
+    const SpanCommandResult res = a.has("recompute") ? SpeedButton15Click(s.net, s.env, s.dlg, r)
+                                                     : NMTRegClick(s.net, s.env, s.dlg, r);
+    if (res.end != CommandEnd::Done) return 1;
+    Emit(r, a);
+    return 0;
+}
+
+int LineReportCmd(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    SelectLine(s, a);
+    ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
+    Report r;
+    const LineCommandResult res = SBRasClick(s.net, s.env, s.dlg, r);
+    if (res.end == CommandEnd::Stopped) return 1;
+    Emit(r, a);
+    return res.end == CommandEnd::Done ? 0 : 1;
+}
+
+int AllowTempCmd(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    const bool all = a.has("all");
+    if (!all) SelectLine(s, a);
+    const std::string file = a.get("out", (s.dataDir / "qemras.txt").string());
+    Report r;
+    const CommandEnd end = AllowTempCommand(s.net, s.env, s.dlg, file, all, r);
+    PrintReport(r, a);
+    return end == CommandEnd::Done ? 0 : 1;
+}
+
+int SeriesCmd(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    SelectSpan(s, a);
+    SeriesSettings st;
+    st.N1 = a.getInt("n1", 1);
+    st.N2 = a.getInt("n2", 1);
+    st.N3 = a.getInt("n3", 1);
+    for (int n : {st.N1, st.N2, st.N3})
+        if (n < 1 || n > 100) throw UsageError("--n1, --n2, --n3 must be 1..100");
+    st.dT = float(a.getReal("dt", 0));
+    st.dV = float(a.getReal("dv", 0));
+    st.dI = float(a.getReal("di", 0));
+    Report r;
+    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r);
+    WriteFileAtomically(a.get("out", (s.dataDir / "111.txt").string()), Cp1251Text(r));
+    PrintReport(r, a);
+    if (o.failed) std::cerr << o.error << "\n";
+    return o.failed ? 1 : 0;
+}
+
+int SweepCmd(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    SelectSpan(s, a);
+    Report r;
+    const SeriesOutcome o = OrientationSweep(CurrentSpan(s), s.env.LongTermTemp, r);
+    WriteFileAtomically(a.get("out", (s.dataDir / "111.txt").string()), Cp1251Text(r));
+    PrintReport(r, a);
+    if (o.failed) std::cerr << o.error << "\n";
+    return o.failed ? 1 : 0;
+}
+
+int LimitsCmd(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    SelectLine(s, a);
+    ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
+    Report scratch;
+    auto runLine = [&](TyLine&) {
+        const LineCommandResult res = SBRasClick_(s.net, s.env, s.dlg, scratch);
+        return res.outcome.minima;
+    };
+    const ComponentTable t =
+        ComponentLimits(s.net.Line(s.net.CurLine), s.env.LongTermTemp, a.has("use-source-condition"), s.dlg, runLine);
+    auto cell = [](const std::optional<double>& v) { return v ? Format("%5.0f", *v) : std::string("     "); };
+    if (a.has("json")) {
+        std::cout << "{\"Temperatures\":[";
+        for (int c = 0; c < kLimitTemps; ++c) std::cout << (c ? "," : "") << LimitTemp(c);
+        std::cout << "],\"Components\":[";
+        bool first = true;
+        for (const auto& row : t.rows) {
+            std::cout << (first ? "" : ",") << "{\"Name\":" << JsonString(row.name) << ",\"Text\":" << JsonString(row.text)
+                      << ",\"Present\":" << (row.present ? "true" : "false");
+            for (const char* key : {"DDTN", "ADTN"}) {
+                const auto& v = std::string(key) == "DDTN" ? row.DDTN : row.ADTN;
+                std::cout << ",\"" << key << "\":[";
+                for (int c = 0; c < kLimitTemps; ++c)
+                    std::cout << (c ? "," : "") << (v[c] ? JsonDouble(std::round(*v[c] * 1000) / 1000) : "null");
+                std::cout << "]";
+            }
+            std::cout << "}";
+            first = false;
+        }
+        std::cout << "],\"BusFailed\":" << (t.busFailed ? "true" : "false") << "}\n";
+    } else {
+        std::cout << Format("%-18s %-5s", std::string("Компонент"), std::string(""));
+        for (int c = 0; c < kLimitTemps; ++c) std::cout << Format(" %5.0f", LimitTemp(c));
+        std::cout << "\n";
+        for (const auto& row : t.rows) {
+            if (!row.present) continue;
+            for (int pass = 0; pass < 2; ++pass) {
+                const auto& v = pass == 0 ? row.DDTN : row.ADTN;
+                std::cout << Format("%-18s %-5s", row.name, std::string(pass == 0 ? "ДДТН" : "АДТН"));
+                for (int c = 0; c < kLimitTemps; ++c) std::cout << " " << cell(v[c]);
+                std::cout << "\n";
+            }
+        }
+    }
+    return t.busFailed ? 1 : 0;
+}
+
+const Registrar r1({"state", "state NET.qem --line L --span S --temp T [--obstacle K] [--variant first|obst1]",
+                    "mechanical state and clearances of a span at conductor temperature T (JSON)", {}, State});
+const Registrar r2({"initial", "initial NET.qem --line L --span S [--mode one|two] [--sea|--no-sea] [--save OUT.qem]",
+                    "reference state of a span derived from its measurements (JSON)", {}, Initial});
+const Registrar r3({"span-report",
+                    "span-report NET.qem --line L --span S [--mode one|two] [--sea] [--recompute] [--out FILE] "
+                    "[--color=always|never]",
+                    "span regime report with its verdict", {"recompute"}, SpanReportCmd});
+const Registrar r4({"line-report", "line-report NET.qem --line L [--mode one|two] [--out FILE] [--color=always|never]",
+                    "line regime table and summary", {}, LineReportCmd});
+const Registrar r5({"allowtemp", "allowtemp NET.qem (--line L | --all) [--out FILE]",
+                    "allowable conductor temperatures by clearance (writes qemras.txt)", {"all"}, AllowTempCmd});
+const Registrar r6({"series", "series NET.qem --line L --span S --n1 N --n2 N --n3 N --dt X --dv X --di X [--out FILE]",
+                    "calculation series over air temperature, wind and current (writes 111.txt)", {}, SeriesCmd});
+const Registrar r7({"sweep", "sweep NET.qem --line L --span S [--out FILE]",
+                    "sweep over latitude and span orientation (writes 111.txt)", {}, SweepCmd});
+const Registrar r8({"limits", "limits NET.qem --line L [--use-source-condition] [--json]",
+                    "ДДТН and АДТН of every component of a line at -20 ... +45 C", {"use-source-condition"},
+                    LimitsCmd});
+
+}  // namespace
+}  // namespace qem::cli
