@@ -9,6 +9,8 @@
 //   hdg7.cat, hdg6.cat         norms_pue7.csv, norms_pue6.csv, regions.csv; empty cells
 //                              filled from assumptions.csv
 //   концевое оборудование.cat  equipment.csv
+//   Пример сети.qem            the sample line network (tools/qemdata/SampleNetwork.cpp),
+//                              built from the catalogs just written
 // A missing source table skips its file with a warning; a malformed one is an error.
 #include <cmath>
 #include <cstdio>
@@ -21,7 +23,9 @@
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
 #include "model/NormsFile.h"
+#include "model/NetworkFile.h"
 #include "tools/qemdata/Csv.h"
+#include "tools/qemdata/SampleNetwork.h"
 
 namespace fs = std::filesystem;
 using namespace qem;
@@ -255,6 +259,15 @@ int main(int argc, char** argv) {
             MakeEquipment(qemdata::ReadCsv(src / "equipment.csv"), out);
         else
             Warn("equipment.csv not found: " + std::string(kKOCatFileName) + " not written");
+        // The sample network, from the catalogs as the program loads them.
+        WireCatalog wires;
+        Norms norms;
+        KOCat ko;
+        const CatalogLoad load = LoadCatalogs(out, kDefaultWireCatFile, false, wires, norms, ko);
+        if (load.wiresRead && load.normsRead && load.koRead)
+            WriteNetwork(PathToUtf8(out / PathFromUtf8(kSampleNetworkFile)), BuildSampleNetwork(wires, ko));
+        else
+            Warn("catalogs incomplete: the sample network not written");
     } catch (const std::exception& e) {
         std::cerr << "qemdata: error: " << e.what() << "\n";
         return 1;
