@@ -1,0 +1,300 @@
+// Line folder and network commands, the folder check, and the line list with its buttons.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "model/Cp1251.h"
+#include "model/LineList.h"
+#include "model/NetworkCommands.h"
+#include "model/NetworkFile.h"
+#include "platform/ScriptedDialogs.h"
+#include "tests/core/TempFolder.h"
+
+using namespace qem;
+using qemtest::TempFolder;
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kNoFiles =
+    " отсутствуют файлы,(Yes - выбрать другую папку, No - Создать файл, Cansel - выйти из программы)";
+
+// A program state on a data folder with a one-entry catalog and a fixed clock.
+struct Fixture {
+    TempFolder data;
+    AppState app;
+    ScriptedDialogs dlg;
+    Fixture() {
+        app.data.dataDir = data.path;
+        app.data.wires.NWires = 1;
+        app.data.wires.Wires[1].Name.assign(Utf8ToCp1251("АС"));
+        app.data.wires.Wires[1].SAlN = 240;
+        app.data.wires.Wires[1].SStN = 39;
+        app.net.Now = [] { return 45000.5; };
+    }
+    // A network file of n lines in folder.
+    std::string Network(const fs::path& folder, const std::string& name, int n) {
+        std::vector<TyLine> lines;
+        for (int i = 0; i < n; ++i) {
+            lines.push_back(NewLine(app.FirstWire(), 45000));
+            lines.back().NVL = 100 + i;
+        }
+        const std::string path = PathToUtf8(folder / fs::u8path(name));
+        WriteNetwork(path, lines);
+        return path;
+    }
+};
+
+}  // namespace
+
+TEST(CheckFolder, EmptyFolderNoThenYesCreatesNewFileInTheDataFolder) {
+    Fixture f;
+    TempFolder lines;
+    f.app.data.folder.LineFolder = PathToUtf8(lines.path);
+    f.dlg.answers = {Answer::No, Answer::Yes};
+    ASSERT_TRUE(CheckFolder(f.app, f.dlg));
+    ASSERT_GE(f.dlg.shown.size(), 2u);
+    EXPECT_EQ(f.dlg.shown[0].text, "В папке " + PathToUtf8(lines.path) + kNoFiles);
+    EXPECT_EQ(f.dlg.shown[0].buttons, Buttons::YesNoCancel);
+    EXPECT_EQ(f.dlg.shown[1].text, "Создать новый файл (Yes - создать пустой, No - импорт из excel)");
+    // The new file is in the data folder, which becomes the line folder, and it is opened.
+    EXPECT_EQ(f.app.data.folder.LineFolder, PathToUtf8(f.data.path));
+    ASSERT_TRUE(fs::exists(f.data / kNewFileName));
+    EXPECT_EQ(fs::file_size(f.data / kNewFileName), 5686u);
+    EXPECT_EQ(f.app.LineFiles, std::vector<std::string>{kNewFileName});
+    EXPECT_EQ(f.app.net.NLines(), 1);
+    EXPECT_EQ(f.app.net.NetFileName, PathToUtf8(f.data / kNewFileName));
+}
+
+TEST(CheckFolder, YesChoosesAnotherFolderAndOpensItsSelectedFile) {
+    Fixture f;
+    TempFolder empty, other;
+    f.Network(other.path, "a.qem", 1);
+    f.Network(other.path, "b.QEM", 2);
+    f.app.data.folder.LineFolder = PathToUtf8(empty.path);
+    f.app.data.folder.SelFileRow = 7;  // beyond the list: the first file is taken
+    f.dlg.answers = {Answer::Yes};
+    f.dlg.folders = {PathToUtf8(other.path)};
+    int shownRow = -1;
+    FolderHooks hooks;
+    hooks.showFileRow = [&](int r) { shownRow = r; };
+    ASSERT_TRUE(CheckFolder(f.app, f.dlg, hooks));
+    EXPECT_EQ(f.app.data.folder.LineFolder, PathToUtf8(other.path));
+    EXPECT_EQ(f.app.LineFiles.size(), 2u);
+    EXPECT_EQ(shownRow, 0);
+    EXPECT_EQ(f.app.net.NetFileName, PathToUtf8(other.path / f.app.LineFiles[0]));
+    EXPECT_EQ(f.app.net.CurLine, 1);
+}
+
+TEST(CheckFolder, CancelClosesTheProgramOrGoesOnToTheNewFileQuestion) {
+    Fixture f;
+    TempFolder empty;
+    f.app.data.folder.LineFolder = PathToUtf8(empty.path);
+    FolderHooks hooks;
+    hooks.closeMainWindow = [] { return true; };
+    f.dlg.answers = {Answer::Cancel};
+    EXPECT_FALSE(CheckFolder(f.app, f.dlg, hooks));
+    EXPECT_EQ(f.dlg.shown.size(), 1u);
+
+    // The user refuses to leave: the check continues with step 4; No, then the two-point import.
+    Fixture g;
+    g.app.data.folder.LineFolder = PathToUtf8(empty.path);
+    hooks.closeMainWindow = [] { return false; };
+    int imported = 0;
+    hooks.showImport = [&](int points) {
+        imported = points;
+        g.Network(empty.path, "импорт.qem", 1);  // the import writes a network file
+    };
+    g.dlg.answers = {Answer::Cancel, Answer::No, Answer::No};
+    ASSERT_TRUE(CheckFolder(g.app, g.dlg, hooks));
+    EXPECT_EQ(imported, 2);
+    EXPECT_EQ(g.dlg.shown[2].text, "Загрузить из excel (Yes - по одному замеру, No - по двум замерам)");
+    EXPECT_EQ(g.app.LineFiles, std::vector<std::string>{"импорт.qem"});
+}
+
+TEST(CheckFolder, AnswersThatNeverLeadToAFileEndAfterBoundedRounds) {
+    Fixture f;
+    TempFolder empty;
+    f.app.data.folder.LineFolder = PathToUtf8(empty.path);
+    f.dlg.defaultAnswer = Answer::Yes;  // always "choose another folder", and the folder dialog is cancelled
+    EXPECT_TRUE(CheckFolder(f.app, f.dlg));
+    EXPECT_EQ(f.dlg.shown.size(), 50u);
+}
+
+TEST(OpenNetwork, MissingDamagedAndCancelled) {
+    Fixture f;
+    // A file that does not exist: one new line, nothing written.
+    f.app.net.NetFileName = PathToUtf8(f.data / "нет такого.qem");
+    ASSERT_TRUE(OpenNetwork(f.app, f.dlg, false));
+    EXPECT_EQ(f.app.net.NLines(), 1);
+    EXPECT_FALSE(fs::exists(f.data / "нет такого.qem"));
+    // A damaged file: a message naming it, the network as it was.
+    const std::string good = f.Network(f.data.path, "good.qem", 3);
+    f.app.net.NetFileName = good;
+    ASSERT_TRUE(OpenNetwork(f.app, f.dlg, false));
+    EXPECT_EQ(f.app.net.NLines(), 3);
+    qemtest::WriteText(f.data / "bad.qem", std::string("\x05\x00\x00\x00garbage", 11));
+    f.app.net.NetFileName = PathToUtf8(f.data / "bad.qem");
+    EXPECT_FALSE(OpenNetwork(f.app, f.dlg, false));
+    EXPECT_EQ(f.app.net.NLines(), 3);
+    ASSERT_FALSE(f.dlg.shown.empty());
+    EXPECT_NE(f.dlg.shown.back().text.find("bad.qem"), std::string::npos);
+    // The file dialog cancelled: nothing changes.
+    EXPECT_FALSE(OpenNetwork(f.app, f.dlg, true));
+    EXPECT_EQ(f.app.net.NLines(), 3);
+}
+
+TEST(FileCommands, SelectingAnEmptyRowGivesANewLineAndWritesNothing) {
+    Fixture f;
+    f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+    f.app.LineFiles = {""};
+    SelectFileRow(f.app, f.dlg, 0);
+    EXPECT_EQ(f.app.net.NLines(), 1);
+    EXPECT_TRUE(fs::is_empty(f.data.path));
+}
+
+TEST(FileCommands, SaveWithoutAFileAsksForANewOne) {
+    Fixture f;
+    f.app.net.Lines.push_back(NewLine(f.app.FirstWire(), 1));
+    f.dlg.files = {PathToUtf8(f.data / "новая.qem")};
+    f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+    SaveNetwork(f.app, f.dlg);
+    EXPECT_EQ(f.dlg.shown[0].text, "В данной папке не содержится qem файлов, выберите имя для нового файла");
+    EXPECT_TRUE(fs::exists(f.data / "новая.qem"));
+    EXPECT_EQ(f.app.LineFiles, std::vector<std::string>{"новая.qem"});
+}
+
+TEST(FileCommands, AFailedSaveKeepsThePreviousFile) {
+    Fixture f;
+    const std::string path = f.Network(f.data.path, "сеть.qem", 2);
+    const auto before = qemtest::ReadText(f.data / "сеть.qem");
+    f.app.net.NetFileName = path;
+    ASSERT_TRUE(OpenNetwork(f.app, f.dlg, false));
+    f.app.net.Line(1).Spans.clear();  // a line without spans cannot be written
+    SaveAsMenu(f.app, f.dlg);
+    EXPECT_EQ(qemtest::ReadText(f.data / "сеть.qem"), before);
+    ASSERT_FALSE(f.dlg.shown.empty());
+    EXPECT_EQ(f.dlg.shown.back().buttons, Buttons::Ok);
+}
+
+TEST(FileCommands, NewDeleteAndMerge) {
+    Fixture f;
+    f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+    f.Network(f.data.path, "1.qem", 2);
+    f.dlg.files = {PathToUtf8(f.data / "2.qem")};
+    NewMenu(f.app, f.dlg);
+    EXPECT_EQ(fs::file_size(f.data / "2.qem"), 5686u);
+    EXPECT_EQ(f.app.LineFiles.size(), 2u);
+    f.dlg.files = {std::nullopt};
+    EXPECT_FALSE(NewNetworkFile(f.app, f.dlg));  // cancelled: nothing created
+
+    MergeCommand(f.app, f.dlg);
+    EXPECT_EQ(ReadNetwork(PathToUtf8(f.data / kMergeFileName)).size(), 3u);
+
+    ScanLineFolder(f.app);
+    const int row = int(std::find(f.app.LineFiles.begin(), f.app.LineFiles.end(), "1.qem") - f.app.LineFiles.begin());
+    f.dlg.answers = {Answer::Cancel};
+    DeleteFile(f.app, f.dlg, row);
+    EXPECT_TRUE(fs::exists(f.data / "1.qem"));
+    EXPECT_EQ(f.dlg.shown.back().text, "Вы действительно хотите удалить данный файл?");
+    EXPECT_EQ(f.dlg.shown.back().buttons, Buttons::YesCancel);
+    f.dlg.answers = {Answer::Yes};
+    DeleteFile(f.app, f.dlg, row);
+    EXPECT_FALSE(fs::exists(f.data / "1.qem"));
+    EXPECT_EQ(f.app.LineFiles.size(), 2u);  // 2.qem and DB_1.qem
+}
+
+TEST(LineList, GridHeadersCellsAndVoltageCorrection) {
+    Fixture f;
+    f.app.net.Lines.push_back(NewLine(f.app.FirstWire(), 1));
+    TyLine& l = f.app.net.Lines.back();
+    l.From.assign(Utf8ToCp1251("ПС Южная"));
+    l.NVL = 112;
+    l.Uvl = 9;
+    l.CabDDTN = 520;
+    l.CabADTN = 610.5f;
+    l.KOCT2.FullName.assign(Utf8ToCp1251("ТТ-110"));
+    const auto grid = FillLineList(f.app.net);
+    ASSERT_EQ(grid.size(), 2u);
+    ASSERT_EQ(grid[0].size(), 19u);
+    EXPECT_EQ(grid[0][0], "№");
+    EXPECT_EQ(grid[0][18], "К ДДНТ/АДТН");
+    EXPECT_EQ(grid[1][0], "  1");
+    EXPECT_EQ(grid[1][1], "ПС Южная");
+    EXPECT_EQ(grid[1][3], "   112");
+    EXPECT_EQ(grid[1][4], "6");
+    EXPECT_EQ(l.Uvl, 7);  // the record keeps the correction
+    EXPECT_EQ(grid[1][5], "1");
+    EXPECT_EQ(grid[1][15], "ТТ-110");
+    EXPECT_EQ(grid[1][18], "520/610.5");
+}
+
+TEST(LineList, EditingRules) {
+    Fixture f;
+    f.app.net.Lines.push_back(NewLine(f.app.FirstWire(), 1));
+    f.app.net.CurLine = 1;
+    Network& net = f.app.net;
+    EXPECT_TRUE(EditLineListCell(net, 1, 1, "Очень длинное название подстанции", f.dlg));
+    EXPECT_EQ(Cp1251ToUtf8(net.Line(1).From.str()), "Очень длинное название по");  // 25 characters
+    EXPECT_TRUE(EditLineListCell(net, 1, 3, " 42 ", f.dlg));
+    EXPECT_EQ(net.Line(1).NVL, 42);
+    EXPECT_TRUE(EditLineListCell(net, 1, 3, "4x", f.dlg));
+    EXPECT_EQ(net.Line(1).NVL, 42);
+    EXPECT_EQ(f.dlg.shown.back().text, " Ошибка в позиции 2");
+    EXPECT_FALSE(EditLineListCell(net, 1, 5, "7", f.dlg));  // display only
+    ChooseVoltage(net, 4);
+    EXPECT_EQ(net.Line(1).Uvl, 4);
+}
+
+TEST(LineList, ButtonsMoveTheCurrentLineAndKeepCurrentSpansWithPositions) {
+    Fixture f;
+    for (int i = 0; i < 3; ++i) {
+        AddLineCommand(f.app, f.dlg);
+        f.app.net.Lines.back().NVL = i + 1;
+    }
+    Network& net = f.app.net;
+    net.CurSpan[1] = 5;
+    net.CurSpan[2] = 6;
+    net.CurLine = 1;
+    MoveLineDown(net);
+    EXPECT_EQ(net.CurLine, 2);
+    EXPECT_EQ(net.Line(1).NVL, 2);
+    EXPECT_EQ(net.Line(2).NVL, 1);
+    EXPECT_EQ(net.CurSpan[1], 5);
+    EXPECT_EQ(net.CurSpan[2], 6);
+    MoveLineUp(net);
+    EXPECT_EQ(net.CurLine, 1);
+    EXPECT_EQ(net.Line(1).NVL, 1);
+    MoveLineUp(net);  // already first
+    EXPECT_EQ(net.CurLine, 1);
+    LastLine(net);
+    MoveLineDown(net);  // already last
+    EXPECT_EQ(net.CurLine, 3);
+    PreviousLine(net);
+    EXPECT_EQ(net.CurLine, 2);
+    NextLine(net);
+    NextLine(net);
+    EXPECT_EQ(net.CurLine, 3);
+    FirstLine(net);
+    EXPECT_EQ(net.CurLine, 1);
+
+    f.dlg.answers = {Answer::Cancel};
+    DeleteLineCommand(f.app, f.dlg);
+    EXPECT_EQ(net.NLines(), 3);
+    EXPECT_EQ(f.dlg.shown.back().text, "Вы действительно хотите удалить выбранный элемент");
+    f.dlg.answers = {Answer::Yes};
+    DeleteLineCommand(f.app, f.dlg);
+    EXPECT_EQ(net.NLines(), 2);
+    InsertLineCommand(f.app, f.dlg);
+    EXPECT_EQ(net.NLines(), 3);
+    EXPECT_EQ(net.Line(1).NVL, 0);  // the new line at the current position
+}
+
+TEST(LineList, FullNetworkRefusesWithAMessage) {
+    Fixture f;
+    for (int i = 0; i < kMaxLines; ++i) f.app.net.Lines.push_back(NewLine(f.app.FirstWire(), 1));
+    f.app.net.CurLine = 1;
+    AddLineCommand(f.app, f.dlg);
+    EXPECT_EQ(f.app.net.NLines(), kMaxLines);
+    EXPECT_EQ(f.dlg.shown.back().text, kMsgLinesFull);
+}
