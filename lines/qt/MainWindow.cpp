@@ -150,7 +150,6 @@ void MainWindow::buildToolBar() {
     auto add = [bar](const char* hint, const char* glyph) {
         QAction* a = bar->addAction(QString::fromUtf8(glyph));
         a->setToolTip(QString::fromUtf8(hint));
-        a->setStatusTip(QString::fromUtf8(hint));
         a->setObjectName(QStringLiteral("tool ") + QString::fromUtf8(hint));
         return a;
     };

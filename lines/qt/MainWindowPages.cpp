@@ -519,6 +519,8 @@ void MainWindow::buildSourcePage(QWidget* page) {
     left->addWidget(ListBox1, 1);
     layout->addLayout(left);
 
+    auto* right = new QVBoxLayout;
+    auto* top = new QHBoxLayout;
     auto* mid = new QVBoxLayout;
     auto* gSrc = new QGroupBox(U("Исходные данные"), page);
     auto* f = new QFormLayout(gSrc);
@@ -544,11 +546,14 @@ void MainWindow::buildSourcePage(QWidget* page) {
         sk->addWidget(r);
         RadioGroup1 << r;
     }
-    mid->addWidget(gSky);
+    auto* mid2 = new QVBoxLayout;
+    mid2->addWidget(gSky);
     CheckBoxUseSourceCondition =
         new QCheckBox(U("Учитывать температуру воздуху,  скорость и направление ветра"), page);
     CheckBoxUseSourceCondition->setObjectName("CheckBoxUseSourceCondition");
-    mid->addWidget(CheckBoxUseSourceCondition);
+    mid2->addWidget(CheckBoxUseSourceCondition);
+    mid2->addStretch(1);
+    auto* mid3 = new QVBoxLayout;
 
     auto* gSer = new QGroupBox(U("Серия расчетов"), page);
     gSer->setObjectName("GroupBoxSeries");
@@ -559,13 +564,14 @@ void MainWindow::buildSourcePage(QWidget* page) {
         s->setRange(1, 100);
         s->setValue(1);
         s->setToolTip(U("Количество точек расчета"));
+        s->setMaximumWidth(80);
         return s;
     };
     auto step = [gSer](const char* name, const char* hint) {
         auto* e = new QLineEdit(gSer);
         e->setObjectName(U(name));
         e->setToolTip(U(hint));
-        e->setMaximumWidth(90);
+        e->setMaximumWidth(80);
         return e;
     };
     SpinEdit1 = spin("SpinEdit1");
@@ -588,15 +594,22 @@ void MainWindow::buildSourcePage(QWidget* page) {
     auto* run = new QPushButton(U("Расчёт"), gSer);
     run->setObjectName("SpeedButton21");
     g->addWidget(run, 4, 0, 1, 3);
-    mid->addWidget(gSer);
+    mid3->addWidget(gSer);
     auto* sweep = new QPushButton(U("Прогонка по ориентации пролёта и широте"), page);
     sweep->setObjectName("ButtonTest");
-    mid->addWidget(sweep);
+    mid3->addWidget(sweep);
+    mid3->addStretch(1);
     mid->addStretch(1);
-    layout->addLayout(mid);
+    top->addLayout(mid);
+    top->addLayout(mid2);
+    top->addLayout(mid3);
+    top->addStretch(1);
+    right->addLayout(top);
 
+    // The tables of the series and the sweep, in the full width of the page.
     RichEdit2 = NewReportBox(page, "RichEdit2");
-    layout->addWidget(RichEdit2, 1);
+    right->addWidget(RichEdit2, 1);
+    layout->addLayout(right, 1);
 
     // A step is read when its box is left; the commands read all three again.
     for (QLineEdit* e : {Edit1, Edit2, Edit3})

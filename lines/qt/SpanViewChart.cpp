@@ -50,6 +50,13 @@ Range ViewRange(const SpanView& v) {
     return r;
 }
 
+double NiceStep(double raw) {
+    if (!(raw > 0)) return 1;
+    const double p = std::pow(10.0, std::floor(std::log10(raw)));
+    const double m = raw / p;
+    return (m <= 1 ? 1 : m <= 2 ? 2 : m <= 5 ? 5 : 10) * p;
+}
+
 }  // namespace
 
 SpanViewChart::SpanViewChart(QWidget* parent) : QChartView(parent) {
@@ -81,6 +88,7 @@ SpanViewChart::SpanViewChart(QWidget* parent) : QChartView(parent) {
         s->attachAxis(ay);
         series_ << s;
     }
+    c->setMargins(QMargins(4, 4, 4, 4));
     setChart(c);
     connect(c, &QChart::plotAreaChanged, this, [this] { placeOverlays(); });
 
@@ -130,11 +138,13 @@ void SpanViewChart::setView(const SpanView& view) {
     for (QAbstractAxis* a : axes) {
         auto* va = qobject_cast<QValueAxis*>(a);
         if (!va) continue;
-        if (a->orientation() == Qt::Horizontal)
-            va->setRange(r.x0, r.x1);
-        else
-            va->setRange(r.y0, r.y1);
-        va->applyNiceNumbers();
+        const bool horizontal = a->orientation() == Qt::Horizontal;
+        const double lo = horizontal ? r.x0 : r.y0, hi = horizontal ? r.x1 : r.y1;
+        va->setRange(lo, hi);
+        // Ticks at round values from 0 (1, 2 or 5 times a power of ten), about eight of them.
+        va->setTickType(QValueAxis::TicksDynamic);
+        va->setTickAnchor(0);
+        va->setTickInterval(NiceStep((hi - lo) / 8));
     }
     for (QGraphicsItem* it : arrows_) delete it;
     arrows_.clear();
@@ -201,9 +211,23 @@ void SpanViewChart::placeOverlays() {
         const QSize s = l.widget->size();
         l.widget->move(c.x() - int(std::lround(s.width() / 2.0)), c.y() - int(std::lround(s.height() / 2.0)));
     }
-    // The smallest-clearance label and the label of obstacle 1 do not cover each other.
     QLabel* t1 = label("StaticText1");
     QLabel* t2 = label("StaticText2");
+    QLabel* t10 = label("StaticText10");
+    // The smallest clearance is often found next to mid-span: the two labels then stand
+    // side by side, each on the outer side of its own arrow.
+    if (view_.StaticText1.visible && view_.StaticText10.visible && t1->geometry().intersects(t10->geometry())) {
+        const int x1 = toViewport({view_.StaticText1.anchor.x, 0}).x();
+        const int x10 = toViewport({view_.StaticText10.anchor.x, 0}).x();
+        if (x1 >= x10) {
+            t1->move(x1 + 3, t1->y());
+            t10->move(x10 - 3 - t10->width(), t10->y());
+        } else {
+            t1->move(x1 - 3 - t1->width(), t1->y());
+            t10->move(x10 + 3, t10->y());
+        }
+    }
+    // The smallest-clearance label and the label of obstacle 1 do not cover each other.
     if (view_.StaticText2.visible && view_.StaticText1.visible) {
         const QRect r1 = t1->geometry(), r2 = t2->geometry();
         if (std::abs(r1.center().x() - r2.center().x()) < r1.width() && std::abs(r1.top() - r2.top()) < r1.height()) {
