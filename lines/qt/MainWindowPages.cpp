@@ -551,7 +551,6 @@ void MainWindow::buildSourcePage(QWidget* page) {
     CheckBoxUseSourceCondition =
         new QCheckBox(U("Учитывать температуру воздуху,  скорость и направление ветра"), page);
     CheckBoxUseSourceCondition->setObjectName("CheckBoxUseSourceCondition");
-    mid2->addWidget(CheckBoxUseSourceCondition);
     mid2->addStretch(1);
     auto* mid3 = new QVBoxLayout;
 
@@ -605,6 +604,7 @@ void MainWindow::buildSourcePage(QWidget* page) {
     top->addLayout(mid3);
     top->addStretch(1);
     right->addLayout(top);
+    right->addWidget(CheckBoxUseSourceCondition);
 
     // The tables of the series and the sweep, in the full width of the page.
     RichEdit2 = NewReportBox(page, "RichEdit2");

@@ -12,6 +12,8 @@ QFont ReportFont() {
     f.setStyleHint(QFont::Monospace);
     f.setFixedPitch(true);
     if (!QFontInfo(f).fixedPitch()) f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    // The line table is 149 characters wide: at 9 points it fits a window on a common screen.
+    f.setPointSize(9);
     return f;
 }
 
