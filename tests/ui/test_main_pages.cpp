@@ -354,6 +354,19 @@ private slots:
         QVERIFY(QString::fromStdString(s.dlg.shown.back().text).contains("Сеть не сохранена"));
     }
 
+    void normSwitches() {
+        Session s;
+        const float ground7 = s.app.data.norms.NormGround[4][0];
+        s.action("tool ПУЭ 6")->trigger();
+        QVERIFY(s.app.data.usePue6);
+        QCOMPARE(int(s.app.net.UsePUE6), 1);
+        QCOMPARE(int(s.app.net.UsePUE7), 0);
+        QVERIFY(s.app.data.load.normsRead);
+        s.action("tool ПУЭ 7")->trigger();
+        QVERIFY(!s.app.data.usePue6);
+        QCOMPARE(s.app.data.norms.NormGround[4][0], ground7);
+    }
+
     void placementFromTheSettings() {
         Session s;
         s.app.data.settings.WinLeft = 30;
