@@ -2,42 +2,109 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
+#include <exception>
+
+#include "lines/CalcCommands.h"
+#include "lines/MainPages.h"
+#include "lines/qt/ReportView.h"
+#include "lines/qt/SpanViewChart.h"
+#include "model/NetworkFile.h"
+#include "platform/qt/QtDialogs.h"
 
 namespace qem::ui {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent) {
+namespace {
+
+const char* const kNotAvailable = "Функция пока недоступна";
+
+}  // namespace
+
+MainWindow::MainWindow(AppState* app, QWidget* parent) : QMainWindow(parent) {
+    if (app) {
+        app_ = app;
+        startupCheck_ = true;
+    } else {
+        ownState_ = std::make_unique<AppState>();
+        app_ = ownState_.get();
+    }
     setWindowTitle(QStringLiteral("QEM 1.9.3"));
     setObjectName("Form1");
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
-    for (const char* caption :
-         {"Линии", "Параметры пролетов", "Исходные данные", "Расчет пролета", "Расчет ВЛ"}) {
-        auto* page = new QWidget(PageControl1);
-        PageControl1->addTab(page, QString::fromUtf8(caption));
+    QWidget* pages[5];
+    for (int i = 0; i < 5; ++i) {
+        static const char* const kCaptions[] = {"Линии", "Параметры пролетов", "Исходные данные", "Расчет пролета",
+                                                "Расчет ВЛ"};
+        pages[i] = new QWidget(PageControl1);
+        PageControl1->addTab(pages[i], QString::fromUtf8(kCaptions[i]));
     }
     setCentralWidget(PageControl1);
     buildMenu();
     buildToolBar();
     buildStatusBar();
+    ownDialogs_ = std::make_unique<QtDialogs>(this, ProgressBar1);
+    dlg_ = ownDialogs_.get();
+    buildLinesPage(pages[PageLines]);
+    buildSpanPage(pages[PageSpans]);
+    buildSourcePage(pages[PageSource]);
+    buildResultPages(pages[PageSpanResult], pages[PageLineResult]);
+    connect(PageControl1, &QTabWidget::currentChanged, this, &MainWindow::pageChanged);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setDialogs(Dialogs* dialogs) { dlg_ = dialogs ? dialogs : ownDialogs_.get(); }
+
+std::string MainWindow::dataFile(const char* name) const { return PathToUtf8(app_->data.dataDir / name); }
+
+void MainWindow::guarded(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        dlg_->Message(e.what(), "", Icon::Error);
+    }
+}
+
+void MainWindow::notAvailable() { dlg_->Message(kNotAvailable); }
+
+void MainWindow::aboutBox() {
+    QMessageBox box(this);
+    box.setWindowTitle(QStringLiteral("О программе"));
+    box.setText(QStringLiteral("QEM 1.9.3\n\nРасчёт допустимых токов, температуры провода, стрел провеса и "
+                               "габаритов пролётов воздушных линий электропередачи по ПУЭ 6 и ПУЭ 7."));
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
 }
 
 void MainWindow::buildMenu() {
     auto add = [](QMenu* m, const char* caption) {
         QAction* a = m->addAction(QString::fromUtf8(caption));
-        a->setObjectName(QString::fromUtf8(caption));
+        a->setObjectName(QStringLiteral("menu ") + QString::fromUtf8(caption));
         return a;
     };
+    auto later = [this](QAction* a) { connect(a, &QAction::triggered, this, &MainWindow::notAvailable); };
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
-    add(file, "Новый");
-    add(file, "Открыть");
-    add(file, "Сохранить");
-    add(file, "Сохранить как...");
+    connect(add(file, "Новый"), &QAction::triggered, this,
+            [this] { guarded([&] { NewMenu(*app_, *dlg_, hooks()); }); });
+    connect(add(file, "Открыть"), &QAction::triggered, this,
+            [this] { guarded([&] { OpenNetwork(*app_, *dlg_, true, hooks()); }); });
+    connect(add(file, "Сохранить"), &QAction::triggered, this,
+            [this] { guarded([&] { SaveNetwork(*app_, *dlg_, hooks()); }); });
+    connect(add(file, "Сохранить как..."), &QAction::triggered, this,
+            [this] { guarded([&] { SaveAsMenu(*app_, *dlg_, hooks()); }); });
     file->addSeparator();
     connect(add(file, "Выход"), &QAction::triggered, this, &QWidget::close);
 
@@ -48,29 +115,32 @@ void MainWindow::buildMenu() {
     connect(add(data, "Исходные данные"), &QAction::triggered, this,
             [this] { PageControl1->setCurrentIndex(PageSource); });
     data->addSeparator();
-    add(data, "Замеры параметров...");
+    later(add(data, "Замеры параметров..."));
 
     QMenu* excel = menuBar()->addMenu(QStringLiteral("Загрузка/Выгрузка в Excel"));
-    add(excel, "Загрузить данные из Excel по одному замеру");
-    add(excel, "Загрузить данные из Excel  по двум замерам");
+    later(add(excel, "Загрузить данные из Excel по одному замеру"));
+    later(add(excel, "Загрузить данные из Excel  по двум замерам"));
     excel->addSeparator();
-    add(excel, "Выгрузить в Excel");
-    add(excel, "Выгрузить в Excel(Минимальная выгрузка)");
-    add(excel, "Выгрузить в Excel все линии");
+    later(add(excel, "Выгрузить в Excel"));
+    later(add(excel, "Выгрузить в Excel(Минимальная выгрузка)"));
+    later(add(excel, "Выгрузить в Excel все линии"));
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Расчет"));
-    add(calc, "Расчет пролета");
-    add(calc, "Расчет ВЛ");
-    add(calc, "Расчет допустимых температур");
-    add(calc, "Расчет доп. температур всех ВЛ");
+    connect(add(calc, "Расчет пролета"), &QAction::triggered, this, &MainWindow::spanCalcMenu);
+    connect(add(calc, "Расчет ВЛ"), &QAction::triggered, this,
+            [this] { PageControl1->setCurrentIndex(PageLineResult); });
+    connect(add(calc, "Расчет допустимых температур"), &QAction::triggered, this,
+            [this] { allowTempCommand(false); });
+    connect(add(calc, "Расчет доп. температур всех ВЛ"), &QAction::triggered, this,
+            [this] { allowTempCommand(true); });
 
     QMenu* cat = menuBar()->addMenu(QStringLiteral("Каталог"));
-    add(cat, "Провода");
-    add(cat, "Допустимые габариты");
-    add(cat, "Концевое оборудование");
+    later(add(cat, "Провода"));
+    later(add(cat, "Допустимые габариты"));
+    later(add(cat, "Концевое оборудование"));
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
-    add(help, "О программе");
+    connect(add(help, "О программе"), &QAction::triggered, this, &MainWindow::aboutBox);
 }
 
 void MainWindow::buildToolBar() {
@@ -80,37 +150,55 @@ void MainWindow::buildToolBar() {
     auto add = [bar](const char* hint, const char* glyph) {
         QAction* a = bar->addAction(QString::fromUtf8(glyph));
         a->setToolTip(QString::fromUtf8(hint));
-        a->setStatusTip(QString::fromUtf8(hint));
-        a->setObjectName(QString::fromUtf8(hint));
+        a->setObjectName(QStringLiteral("tool ") + QString::fromUtf8(hint));
         return a;
     };
-    add("Новый", "Новый");
-    add("Сохранить", "Сохранить");
-    add("Сохранить как", "Сохранить как");
-    add("Открыть", "Открыть");
+    auto later = [this](QAction* a) {
+        // Not part of this program yet: shown, but disabled.
+        a->setEnabled(false);
+        connect(a, &QAction::triggered, this, &MainWindow::notAvailable);
+    };
+    connect(add("Новый", "Новый"), &QAction::triggered, this,
+            [this] { guarded([&] { NewToolbar(*app_, *dlg_, hooks()); }); });
+    connect(add("Сохранить", "Сохранить"), &QAction::triggered, this,
+            [this] { guarded([&] { SaveNetwork(*app_, *dlg_, hooks()); }); });
+    connect(add("Сохранить как", "Сохранить как"), &QAction::triggered, this,
+            [this] { guarded([&] { SaveAsToolbar(*app_, *dlg_, hooks()); }); });
+    connect(add("Открыть", "Открыть"), &QAction::triggered, this,
+            [this] { guarded([&] { OpenNetwork(*app_, *dlg_, true, hooks()); }); });
     bar->addSeparator();
-    add("Расчет пролета", "Пролет");
-    add("Расчет ВЛ", "ВЛ");
+    connect(add("Расчет пролета", "Пролет"), &QAction::triggered, this, &MainWindow::spanCalcToolbar);
+    connect(add("Расчет ВЛ", "ВЛ"), &QAction::triggered, this, &MainWindow::lineCalcToolbar);
     bar->addSeparator();
-    add("Копировать данные в буфер", "Копировать");
-    add("Вставить данные из буфера", "Вставить");
-    add("Скопировать вид пролета в буфер", "Вид");
-    add("Каталог", "Каталог");
+    later(add("Копировать данные в буфер", "Копировать"));
+    later(add("Вставить данные из буфера", "Вставить"));
+    later(add("Скопировать вид пролета в буфер", "Вид"));
+    later(add("Каталог", "Каталог"));
     bar->addSeparator();
-    add("Загрузить данные из Excel по одному замеру", "Excel 1");
-    add("Загрузить данные из Excel  по двум замерам", "Excel 2");
-    add("Выгрузить в Excel", "В Excel");
-    add("Выгрузить в Excel(Минимальная выгрузка)", "Мин.");
-    add("Выгрузить в Excel все линии", "Все ВЛ");
+    later(add("Загрузить данные из Excel по одному замеру", "Excel 1"));
+    later(add("Загрузить данные из Excel  по двум замерам", "Excel 2"));
+    later(add("Выгрузить в Excel", "В Excel"));
+    later(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин."));
+    later(add("Выгрузить в Excel все линии", "Все ВЛ"));
     bar->addSeparator();
-    QAction* pue6 = add("ПУЭ 6", "ПУЭ 6");
-    QAction* pue7 = add("ПУЭ 7", "ПУЭ 7");
-    pue6->setCheckable(true);
-    pue7->setCheckable(true);
-    pue7->setChecked(true);
+    pue6_ = add("ПУЭ 6", "ПУЭ 6");
+    pue7_ = add("ПУЭ 7", "ПУЭ 7");
+    pue6_->setCheckable(true);
+    pue7_->setCheckable(true);
+    pue7_->setChecked(true);
     auto* group = new QActionGroup(this);
-    group->addAction(pue6);
-    group->addAction(pue7);
+    group->addAction(pue6_);
+    group->addAction(pue7_);
+    auto switchNorms = [this](bool usePue6) {
+        if (app_->data.usePue6 == usePue6 && !app_->data.dataDir.empty()) return;
+        guarded([&] {
+            SwitchNorms(app_->data, usePue6, dlg_);
+            app_->net.UsePUE6 = usePue6 ? 1 : 0;
+            app_->net.UsePUE7 = usePue6 ? 0 : 1;
+        });
+    };
+    connect(pue6_, &QAction::triggered, this, [switchNorms] { switchNorms(true); });
+    connect(pue7_, &QAction::triggered, this, [switchNorms] { switchNorms(false); });
     bar->addSeparator();
     connect(add("Выход", "Выход"), &QAction::triggered, this, &QWidget::close);
     ProgressBar1 = new QProgressBar(bar);
@@ -127,6 +215,157 @@ void MainWindow::buildStatusBar() {
     hint->setObjectName("StatusHint");
     statusBar()->addWidget(version);
     statusBar()->addWidget(hint, 1);
+}
+
+// ---------------------------------------------------------------- start-up and closing
+
+void MainWindow::applyPlacement() {
+    const Settings& s = app_->data.settings;
+    if (s.WinWidth < 1 || s.WinHeight < 1) {
+        QScreen* screen = QGuiApplication::primaryScreen();
+        const QSize size = screen ? screen->geometry().size() : QSize(1300, 900);
+        resize(std::max(size.width() - 100, 400), std::max(size.height() - 100, 300));
+        return;
+    }
+    setGeometry(s.WinLeft, s.WinTop, s.WinWidth, s.WinHeight);
+    if (s.WinPage >= 0 && s.WinPage < PageControl1->count()) PageControl1->setCurrentIndex(s.WinPage);
+}
+
+bool MainWindow::event(QEvent* e) {
+    // The folder check opens the network when the window first becomes active (a window
+    // shown without a window manager may never be activated: its first showing counts too).
+    // It does not run again on later activations: those follow every closed dialog, and a
+    // re-read would throw away the edits made since.
+    if (startupCheck_ && !folderChecked_ && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
+        QTimer::singleShot(0, this, [this] {
+            if (!folderChecked_) runFolderCheck();
+        });
+    return QMainWindow::event(e);
+}
+
+bool MainWindow::runFolderCheck() {
+    folderChecked_ = true;
+    bool stays = true;
+    guarded([&] { stays = CheckFolder(*app_, *dlg_, hooks()); });
+    return stays;
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (dlg_->Ask(" Вы действительно хотите выйти из программы? ", Buttons::YesNo) != Answer::Yes) {
+        e->ignore();
+        return;
+    }
+    Settings& s = app_->data.settings;
+    const QRect g = geometry();
+    s.WinLeft = g.x();
+    s.WinTop = g.y();
+    s.WinWidth = g.width();
+    s.WinHeight = g.height();
+    s.WinPage = PageControl1->currentIndex();
+    SetFieldText(s.NetFileName, app_->net.NetFileName);
+    if (!app_->net.NetFileName.empty()) {
+        try {
+            WriteNetwork(app_->net);
+        } catch (const std::exception& ex) {
+            // Leaving now would lose the network: the program stays open so that it can be
+            // saved elsewhere.
+            dlg_->Message(std::string(ex.what()) + "\nСеть не сохранена, программа не закрыта.", "", Icon::Error);
+            e->ignore();
+            return;
+        }
+    }
+    if (!app_->data.dataDir.empty()) {
+        try {
+            SaveSettings(app_->data.dataDir, s, app_->data.folder);
+        } catch (const std::exception& ex) {
+            dlg_->Message(ex.what(), "", Icon::Error);
+        }
+    }
+    e->accept();
+}
+
+FolderHooks MainWindow::hooks() {
+    FolderHooks h;
+    h.fillFilesGrid = [this] { fillFilesGrid(); };
+    h.showFileRow = [this](int r) {
+        ++filling_;
+        if (r >= 0 && r < StringGridFiles->rowCount()) StringGridFiles->setCurrentCell(r, 0);
+        --filling_;
+    };
+    h.refreshNetwork = [this] {
+        fillLineList();
+        if (app_->net.NLines() > 0) {
+            try {
+                LineListClick(*app_, app_->net.CurLine);
+            } catch (const std::exception&) {
+            }
+            selectLineRow(app_->net.CurLine);
+        }
+        showSpanPage();
+        showSourcePage();
+    };
+    h.closeMainWindow = [this] { return close(); };
+    h.showImport = [this](int) { notAvailable(); };
+    h.afterCheck = [this] {
+        PageControl2->setTabVisible(1, false);
+        showSpanPage();
+    };
+    return h;
+}
+
+void MainWindow::pageChanged(int index) {
+    if (filling_) return;
+    switch (index) {
+        case PageLines: selectLineRow(app_->net.CurLine); break;
+        case PageSpans: showSpanPage(); break;
+        case PageSource: showSourcePage(); break;
+        default: break;
+    }
+}
+
+// ---------------------------------------------------------------- calculations
+
+void MainWindow::spanCalcToolbar() {
+    Report report;
+    SpanView view;
+    SpanCommandResult r;
+    guarded([&] { r = SpeedButton15Click(app_->net, app_->Env(), *dlg_, report, &view, app_->currentZamer); });
+    if (r.end == CommandEnd::Done) {
+        ShowReport(RichEditRez, report);
+        Chart1->setView(view);
+        PageControl1->setCurrentIndex(PageSpanResult);
+        PageControl2->setCurrentIndex(0);
+    }
+}
+
+void MainWindow::spanCalcMenu() {
+    Report report;
+    SpanView view;
+    SpanCommandResult r;
+    guarded([&] { r = NMTRegClick(app_->net, app_->Env(), *dlg_, report, &view); });
+    if (r.outcome.written) {
+        ShowReport(RichEditRez, report);
+        Chart1->setView(view);
+    }
+    PageControl1->setCurrentIndex(PageSpanResult);
+    PageControl2->setCurrentIndex(0);
+}
+
+void MainWindow::lineCalcToolbar() {
+    Report report;
+    LineCommandResult r;
+    guarded([&] { r = SBRasClick(app_->net, app_->Env(), *dlg_, report, app_->currentZamer); });
+    if (!report.lines.empty()) ShowReport(RichEdit1, report);
+    ProgressBar1->setValue(0);
+    if (r.end != CommandEnd::Stopped) PageControl1->setCurrentIndex(PageLineResult);
+}
+
+void MainWindow::allowTempCommand(bool all) {
+    Report report;
+    CommandEnd end = CommandEnd::Stopped;
+    guarded([&] { end = AllowTempCommand(app_->net, app_->Env(), *dlg_, dataFile("qemras.txt"), all, report); });
+    if (end != CommandEnd::Stopped || !report.lines.empty()) ShowReport(RichEdit1, report);
+    PageControl1->setCurrentIndex(PageLineResult);
 }
 
 }  // namespace qem::ui

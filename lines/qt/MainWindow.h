@@ -1,30 +1,160 @@
 #pragma once
-// The main window: five pages, the main menu, the tool bar and the status bar.
+// The main window: five pages, the main menu, the tool bar and the status bar. It owns the
+// selection of the current line and span (in AppState) and hands every command to the
+// UI-independent logic (NetworkCommands, LineList, CalcCommands, Series); the widgets only
+// show what that logic leaves.
 #include <QMainWindow>
+#include <functional>
+#include <memory>
+
+#include "engine/Report.h"
+#include "model/AppState.h"
+#include "model/NetworkCommands.h"
+#include "platform/Dialogs.h"
 
 class QTabWidget;
 class QProgressBar;
+class QTableWidget;
+class QTextEdit;
+class QListWidget;
+class QComboBox;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
+class QCheckBox;
+class QLabel;
+class QAction;
+class QGroupBox;
 
 namespace qem::ui {
+
+class SpanViewChart;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
-
-    QTabWidget* pages() const { return PageControl1; }
-    QProgressBar* progressBar() const { return ProgressBar1; }
+    // Without a state the window is an empty shell over a state of its own (no folder check).
+    explicit MainWindow(AppState* app = nullptr, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // Page indexes of PageControl1.
     enum Page { PageLines = 0, PageSpans = 1, PageSource = 2, PageSpanResult = 3, PageLineResult = 4 };
+
+    QTabWidget* pages() const { return PageControl1; }
+    QTabWidget* resultPages() const { return PageControl2; }
+    QProgressBar* progressBar() const { return ProgressBar1; }
+    QTableWidget* filesGrid() const { return StringGridFiles; }
+    QTableWidget* lineList() const { return StringGridLines; }
+    QTextEdit* spanReport() const { return RichEditRez; }
+    QTextEdit* lineReport() const { return RichEdit1; }
+    QTextEdit* seriesText() const { return RichEdit2; }
+    SpanViewChart* spanChart() const { return Chart1; }
+    AppState& state() { return *app_; }
+
+    // The dialogs the commands use (the window's own Qt dialogs unless replaced, e.g. by tests).
+    void setDialogs(Dialogs* dialogs);
+    Dialogs& dialogs() { return *dlg_; }
+
+    // Placement from the settings: screen size minus 100 pixels when not stored, otherwise the
+    // stored geometry and active page.
+    void applyPlacement();
+    // The folder check with the hooks of this window; runs by itself when the window first
+    // becomes active. False when the user chose to leave the program.
+    bool runFolderCheck();
+
+    // Commands (also reached through the menu and the tool bar).
+    void spanCalcToolbar();             // tool bar "Расчет пролета"
+    void spanCalcMenu();                // menu "Расчет пролета"
+    void lineCalcToolbar();             // tool bar "Расчет ВЛ"
+    void allowTempCommand(bool all);    // "Расчет допустимых температур", "... всех ВЛ"
+    void seriesCommand();               // "Расчёт" of "Серия расчетов"
+    void sweepCommand();                // "Прогонка по ориентации пролёта и широте"
+
+    // Refreshing the pages from the state.
+    void fillFilesGrid();
+    void fillLineList();
+    void showSpanPage();
+    void showSourcePage();
+    // A click in row `row` (from 1) of the line list.
+    void lineClick(int row);
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     void buildMenu();
     void buildToolBar();
     void buildStatusBar();
+    void buildLinesPage(QWidget* page);
+    void buildSpanPage(QWidget* page);
+    void buildSourcePage(QWidget* page);
+    void buildResultPages(QWidget* spanPage, QWidget* linePage);
+    FolderHooks hooks();
+    // Runs a command and shows any error it lets through.
+    void guarded(const std::function<void()>& f);
+    void notAvailable();
+    void aboutBox();
+    void pageChanged(int index);
+    void selectLineRow(int row);  // grid row from 1, without the click handling
+    void hideVoltageBox();
+    void showVoltageBox(int row);  // row from 0
+    void showCurrentSpanFields();
+    void showCurrentSourceFields(bool clicked);
+    void showChoices();
+    void showObstacle(int k);
+    void fillSelectors(QComboBox* lines, QListWidget* spans);
+    std::string dataFile(const char* name) const;
+
+    std::unique_ptr<AppState> ownState_;
+    AppState* app_ = nullptr;
+    bool startupCheck_ = false;   // the folder check runs on the first activation
+    bool folderChecked_ = false;
+    std::unique_ptr<Dialogs> ownDialogs_;
+    Dialogs* dlg_ = nullptr;
+    int filling_ = 0;  // >0 while the window itself fills widgets
 
     QTabWidget* PageControl1 = nullptr;
+    QTabWidget* PageControl2 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+
+    // Page "Линии".
+    QTableWidget* StringGridFiles = nullptr;
+    QTableWidget* StringGridLines = nullptr;
+    QComboBox* ComboBoxU = nullptr;  // the voltage drop-down over column 4
+    int voltageRow_ = -1;
+
+    // Page "Параметры пролетов".
+    QComboBox* ComboBoxVL = nullptr;
+    QListWidget* ListBoxSpRp = nullptr;
+    QLineEdit *EditNop1 = nullptr, *EditNop2 = nullptr, *EditComm = nullptr, *EditPr = nullptr, *EditMpr = nullptr;
+    QLineEdit *EditHpr1 = nullptr, *EditHpr2 = nullptr, *EditH1 = nullptr, *EditH2 = nullptr, *EditLpr = nullptr;
+    QLineEdit *EditFi = nullptr, *EditAngP = nullptr, *EditSi = nullptr;
+    QLineEdit *EditRegG = nullptr, *EditRegV = nullptr, *EditTM = nullptr;
+    QComboBox* ComboBoxNPrep = nullptr;
+    QLineEdit* EditTPrp = nullptr;
+    QLabel *LabelLprep = nullptr, *LabelHprep = nullptr;
+    QRadioButton *RadioButtonOne = nullptr, *RadioButtonTwo = nullptr;
+    QRadioButton *RadioButtonUseSea = nullptr, *RadioButtonNotUseSea = nullptr;
+
+    // Page "Исходные данные".
+    QComboBox* ComboBoxVL1 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QLineEdit *EditTvv = nullptr, *EditVv = nullptr, *EditAlfv = nullptr, *EditIv = nullptr, *EditBgv = nullptr,
+              *EditGamma = nullptr;
+    QList<QRadioButton*> RadioGroup1;
+    QSpinBox *SpinEdit1 = nullptr, *SpinEdit2 = nullptr, *SpinEdit3 = nullptr;
+    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
+    QCheckBox* CheckBoxUseSourceCondition = nullptr;
+    QTextEdit* RichEdit2 = nullptr;
+
+    // Pages "Расчет пролета" and "Расчет ВЛ".
+    QTextEdit* RichEditRez = nullptr;
+    SpanViewChart* Chart1 = nullptr;
+    QTextEdit* RichEdit1 = nullptr;
+
+    QAction* pue6_ = nullptr;
+    QAction* pue7_ = nullptr;
 };
 
 }  // namespace qem::ui

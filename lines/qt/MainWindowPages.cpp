@@ -1,0 +1,731 @@
+// The five pages of the main window: building the widgets and filling them from the state.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "engine/Format.h"
+#include "lines/MainPages.h"
+#include "lines/Series.h"
+#include "lines/qt/MainWindow.h"
+#include "lines/qt/ReportView.h"
+#include "lines/qt/SpanViewChart.h"
+#include "model/LineList.h"
+#include "model/TextEntry.h"
+#include "platform/FileSystem.h"
+
+namespace qem::ui {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+// A read-only value box: span editing in place is not part of the window yet.
+QLineEdit* ValueBox(QWidget* parent, const char* name, const char* hint, int width = 90) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(U(name));
+    e->setReadOnly(true);
+    e->setToolTip(U(hint));
+    e->setMinimumWidth(width);
+    QPalette p = e->palette();
+    p.setColor(QPalette::Base, parent->palette().color(QPalette::Window).lighter(104));
+    e->setPalette(p);
+    return e;
+}
+
+QToolButton* HintButton(QWidget* parent, const char* hint, const char* text) {
+    auto* b = new QToolButton(parent);
+    b->setText(U(text));
+    b->setToolTip(U(hint));
+    b->setObjectName(U(hint));
+    b->setMinimumWidth(36);
+    return b;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- page "Линии"
+
+void MainWindow::buildLinesPage(QWidget* page) {
+    auto* layout = new QHBoxLayout(page);
+
+    auto* files = new QGroupBox(U("Файлы линий"), page);
+    files->setObjectName("GroupBoxFiles");
+    auto* fl = new QVBoxLayout(files);
+    StringGridFiles = new QTableWidget(0, 1, files);
+    StringGridFiles->setObjectName("StringGridFiles");
+    StringGridFiles->horizontalHeader()->hide();
+    StringGridFiles->verticalHeader()->hide();
+    StringGridFiles->horizontalHeader()->setStretchLastSection(true);
+    StringGridFiles->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGridFiles->setSelectionBehavior(QAbstractItemView::SelectRows);
+    StringGridFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGridFiles->verticalHeader()->setDefaultSectionSize(22);
+    fl->addWidget(StringGridFiles);
+    auto* fb = new QHBoxLayout;
+    auto* choose = new QPushButton(U("Выбрать"), files);
+    auto* del = new QPushButton(U("Удалить"), files);
+    auto* merge = new QPushButton(U("Объединить"), files);
+    choose->setObjectName("ButtonChoose");
+    del->setObjectName("ButtonDelete");
+    merge->setObjectName("ButtonMerge");
+    fb->addWidget(choose);
+    fb->addWidget(del);
+    fb->addWidget(merge);
+    fl->addLayout(fb);
+    files->setMinimumWidth(240);
+    files->setMaximumWidth(320);
+    layout->addWidget(files);
+
+    connect(StringGridFiles, &QTableWidget::currentCellChanged, this, [this](int row, int, int prevRow, int) {
+        if (filling_ || row < 0 || row == prevRow) return;
+        guarded([&] { SelectFileRow(*app_, *dlg_, row, hooks()); });
+    });
+    connect(choose, &QPushButton::clicked, this, [this] { guarded([&] { ChooseFolder(*app_, *dlg_, hooks()); }); });
+    connect(del, &QPushButton::clicked, this, [this] {
+        const int row = StringGridFiles->currentRow();
+        guarded([&] { DeleteFile(*app_, *dlg_, row, hooks()); });
+    });
+    connect(merge, &QPushButton::clicked, this, [this] { guarded([&] { MergeCommand(*app_, *dlg_); }); });
+
+    auto* right = new QVBoxLayout;
+    auto* caption = new QLabel(U("Линии сети"), page);
+    right->addWidget(caption);
+    StringGridLines = new QTableWidget(0, kLineListColumns, page);
+    StringGridLines->setObjectName("StringGridLines");
+    QStringList headers;
+    for (const char* h : kLineListHeader) headers << U(h);
+    StringGridLines->setHorizontalHeaderLabels(headers);
+    StringGridLines->verticalHeader()->hide();
+    StringGridLines->verticalHeader()->setDefaultSectionSize(22);
+    StringGridLines->setSelectionBehavior(QAbstractItemView::SelectItems);
+    StringGridLines->setSelectionMode(QAbstractItemView::SingleSelection);
+    StringGridLines->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                                     QAbstractItemView::AnyKeyPressed);
+    StringGridLines->setColumnWidth(0, 40);
+    StringGridLines->setColumnWidth(1, 150);
+    StringGridLines->setColumnWidth(2, 150);
+    StringGridLines->setColumnWidth(3, 60);
+    StringGridLines->setColumnWidth(4, 70);
+    StringGridLines->setColumnWidth(5, 60);
+    for (int c = 6; c <= 15; ++c) StringGridLines->setColumnWidth(c, 40);
+    StringGridLines->setColumnWidth(16, 60);
+    StringGridLines->setColumnWidth(17, 60);
+    StringGridLines->setColumnWidth(18, 110);
+    right->addWidget(StringGridLines, 1);
+
+    connect(StringGridLines, &QTableWidget::currentCellChanged, this, [this](int row, int col, int prevRow, int) {
+        if (filling_) return;
+        if (col != 4) hideVoltageBox();
+        if (row >= 0 && row != prevRow) lineClick(row + 1);
+    });
+    connect(StringGridLines, &QTableWidget::cellClicked, this, [this](int row, int col) {
+        if (filling_) return;
+        if (col == 4)
+            showVoltageBox(row);
+        else
+            hideVoltageBox();
+    });
+    connect(StringGridLines, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+        if (filling_) return;
+        const int row = item->row() + 1, col = item->column();
+        guarded([&] {
+            if (!EditLineListCell(app_->net, row, col, item->text().toStdString(), *dlg_)) return;
+            ++filling_;
+            item->setText(Q(LineListCell(app_->net.Line(row), row, col)));
+            --filling_;
+        });
+    });
+
+    auto* buttons = new QHBoxLayout;
+    auto* first = HintButton(page, "В начало списка", "|<");
+    auto* prev = HintButton(page, "Предыдущая линия", "<");
+    auto* next = HintButton(page, "Следующая линия", ">");
+    auto* last = HintButton(page, "В конец списка", ">|");
+    auto* addL = HintButton(page, "Добавить линию", "+");
+    auto* insL = HintButton(page, "Вставить линию в список", "Вставить");
+    auto* delL = HintButton(page, "Удалить линию из списка", "−");
+    auto* down = HintButton(page, "Переместить линию вниз", "Вниз");
+    auto* up = HintButton(page, "Переместить линию вверх", "Вверх");
+    auto* ko = new QPushButton(U("Концевое оборудование"), page);
+    ko->setObjectName("ButtonKO");
+    for (QWidget* w : std::initializer_list<QWidget*>{first, prev, next, last, addL, insL, delL, down, up})
+        buttons->addWidget(w);
+    buttons->addSpacing(20);
+    buttons->addWidget(ko);
+    buttons->addStretch(1);
+    right->addLayout(buttons);
+    layout->addLayout(right, 1);
+
+    auto move = [this](void (*f)(Network&)) {
+        f(app_->net);
+        selectLineRow(app_->net.CurLine);
+    };
+    connect(first, &QToolButton::clicked, this, [move] { move(FirstLine); });
+    connect(prev, &QToolButton::clicked, this, [move] { move(PreviousLine); });
+    connect(next, &QToolButton::clicked, this, [move] { move(NextLine); });
+    connect(last, &QToolButton::clicked, this, [move] { move(LastLine); });
+    auto edit = [this](auto f) {
+        guarded([&] { f(); });
+        fillLineList();
+        selectLineRow(app_->net.CurLine);
+    };
+    connect(addL, &QToolButton::clicked, this, [this, edit] { edit([this] { AddLineCommand(*app_, *dlg_); }); });
+    connect(insL, &QToolButton::clicked, this, [this, edit] { edit([this] { InsertLineCommand(*app_, *dlg_); }); });
+    connect(delL, &QToolButton::clicked, this, [this, edit] { edit([this] { DeleteLineCommand(*app_, *dlg_); }); });
+    connect(down, &QToolButton::clicked, this, [this, edit] { edit([this] { MoveLineDown(app_->net); }); });
+    connect(up, &QToolButton::clicked, this, [this, edit] { edit([this] { MoveLineUp(app_->net); }); });
+    connect(ko, &QPushButton::clicked, this, &MainWindow::notAvailable);
+
+    ComboBoxU = new QComboBox(StringGridLines);
+    ComboBoxU->setObjectName("ComboBoxU");
+    for (const char* v : kVoltageText) ComboBoxU->addItem(U(v));
+    ComboBoxU->hide();
+    connect(ComboBoxU, &QComboBox::activated, this, [this](int index) {
+        if (voltageRow_ < 0) return;
+        app_->net.CurLine = voltageRow_ + 1;
+        ChooseVoltage(app_->net, index);
+        ++filling_;
+        if (QTableWidgetItem* it = StringGridLines->item(voltageRow_, 4))
+            it->setText(Q(LineListCell(app_->net.Line(voltageRow_ + 1), voltageRow_ + 1, 4)));
+        --filling_;
+    });
+}
+
+void MainWindow::showVoltageBox(int row) {
+    if (row < 0 || row >= app_->net.NLines()) return;
+    voltageRow_ = row;
+    ComboBoxU->setCurrentIndex(std::min<int>(app_->net.Line(row + 1).Uvl, 7));
+    // Laid over the cell, at its position and size.
+    const QRect r = StringGridLines->visualItemRect(StringGridLines->item(row, 4));
+    ComboBoxU->setParent(StringGridLines->viewport());
+    ComboBoxU->setGeometry(r);
+    ComboBoxU->show();
+    ComboBoxU->raise();
+}
+
+void MainWindow::hideVoltageBox() {
+    if (voltageRow_ < 0 && !ComboBoxU->isVisible()) return;
+    ComboBoxU->hide();
+    voltageRow_ = -1;
+    // The voltage column of every row is written again from the records.
+    ++filling_;
+    for (int r = 0; r < StringGridLines->rowCount() && r < app_->net.NLines(); ++r)
+        if (QTableWidgetItem* it = StringGridLines->item(r, 4)) it->setText(Q(VoltageText(app_->net.Line(r + 1).Uvl)));
+    --filling_;
+}
+
+void MainWindow::fillFilesGrid() {
+    ++filling_;
+    StringGridFiles->setRowCount(int(app_->LineFiles.size()));
+    for (int r = 0; r < int(app_->LineFiles.size()); ++r)
+        StringGridFiles->setItem(r, 0, new QTableWidgetItem(Q(app_->LineFiles[std::size_t(r)])));
+    --filling_;
+}
+
+void MainWindow::fillLineList() {
+    ++filling_;
+    ComboBoxU->hide();
+    voltageRow_ = -1;
+    const auto grid = FillLineList(app_->net);
+    StringGridLines->setRowCount(int(grid.size()) - 1);
+    const QColor fixed = palette().color(QPalette::Button);
+    for (int r = 1; r < int(grid.size()); ++r)
+        for (int c = 0; c < kLineListColumns; ++c) {
+            auto* it = new QTableWidgetItem(Q(grid[std::size_t(r)][std::size_t(c)]));
+            if (c < 1 || c > 3) it->setFlags(it->flags() & ~Qt::ItemIsEditable);
+            if (c == 0) {
+                it->setBackground(fixed);
+                it->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            }
+            it->setToolTip(it->text());
+            StringGridLines->setItem(r - 1, c, it);
+        }
+    --filling_;
+}
+
+void MainWindow::selectLineRow(int row) {
+    if (row < 1 || row > StringGridLines->rowCount()) return;
+    ++filling_;
+    const int col = StringGridLines->currentColumn() < 0 ? 1 : StringGridLines->currentColumn();
+    StringGridLines->setCurrentCell(row - 1, col);
+    --filling_;
+}
+
+void MainWindow::lineClick(int row) {
+    guarded([&] { LineListClick(*app_, row); });
+}
+
+// ---------------------------------------------------------------- pages "Параметры пролетов" and "Исходные данные"
+
+void MainWindow::fillSelectors(QComboBox* lines, QListWidget* spans) {
+    ++filling_;
+    lines->clear();
+    for (const std::string& s : LineSelectorItems(app_->net)) lines->addItem(Q(s));
+    spans->clear();
+    if (app_->net.NLines() > 0) {
+        lines->setCurrentIndex(app_->net.CurLine - 1);
+        const TyLine& line = app_->net.Line(app_->net.CurLine);
+        for (const std::string& s : SpanListItems(line)) spans->addItem(Q(s));
+        const int cur = app_->net.CurSpanOf(app_->net.CurLine) - 1;
+        if (cur >= 0 && cur < spans->count()) {
+            spans->setCurrentRow(cur, QItemSelectionModel::NoUpdate);
+            spans->setCurrentRow(cur);
+        }
+    }
+    --filling_;
+}
+
+void MainWindow::buildSpanPage(QWidget* page) {
+    auto* layout = new QHBoxLayout(page);
+    auto* left = new QVBoxLayout;
+    ComboBoxVL = new QComboBox(page);
+    ComboBoxVL->setObjectName("ComboBoxVL");
+    ComboBoxVL->setMinimumWidth(260);
+    ListBoxSpRp = new QListWidget(page);
+    ListBoxSpRp->setObjectName("ListBoxSpRp");
+    ListBoxSpRp->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListBoxSpRp->setFont(ReportFont());
+    left->addWidget(new QLabel(U("Линия"), page));
+    left->addWidget(ComboBoxVL);
+    left->addWidget(new QLabel(U("Пролеты"), page));
+    left->addWidget(ListBoxSpRp, 1);
+    layout->addLayout(left);
+
+    auto* right = new QGridLayout;
+    auto group = [page](const char* title) {
+        auto* g = new QGroupBox(U(title), page);
+        auto* f = new QFormLayout(g);
+        f->setLabelAlignment(Qt::AlignRight);
+        return std::pair{g, f};
+    };
+    auto [gSpan, fSpan] = group("Пролет");
+    EditNop1 = ValueBox(gSpan, "EditNop1", "Номер первой опоры");
+    EditNop2 = ValueBox(gSpan, "EditNop2", "Номер второй опоры");
+    EditComm = ValueBox(gSpan, "EditComm", "Комментарий", 220);
+    fSpan->addRow(U("Номер первой опоры"), EditNop1);
+    fSpan->addRow(U("Номер второй опоры"), EditNop2);
+    fSpan->addRow(U("Комментарий"), EditComm);
+
+    auto [gWire, fWire] = group("Провод");
+    EditPr = ValueBox(gWire, "EditPr", "Выберите тип провода", 300);
+    EditPr->setFont(ReportFont());
+    EditMpr = ValueBox(gWire, "EditMpr", "Количество проводов в фазе");
+    fWire->addRow(U("Марка провода"), EditPr);
+    fWire->addRow(U("Количество проводов в фазе"), EditMpr);
+
+    auto [gGeo, fGeo] = group("Геометрия пролета");
+    EditLpr = ValueBox(gGeo, "EditLpr", "Длина пролета");
+    EditHpr1 = ValueBox(gGeo, "EditHpr1", "Высота подвеса провода");
+    EditHpr2 = ValueBox(gGeo, "EditHpr2", "Высота подвеса провода");
+    EditH1 = ValueBox(gGeo, "EditH1", "Высота установки опоры");
+    EditH2 = ValueBox(gGeo, "EditH2", "Высота установки опоры");
+    EditFi = ValueBox(gGeo, "EditFi", "Географическая широта местности");
+    EditAngP = ValueBox(gGeo, "EditAngP", "Ориентация пролета по отношению к меридиану");
+    fGeo->addRow(U("Длина пролета, м"), EditLpr);
+    fGeo->addRow(U("Высота подвеса провода на опоре 1, м"), EditHpr1);
+    fGeo->addRow(U("Высота подвеса провода на опоре 2, м"), EditHpr2);
+    fGeo->addRow(U("Высота установки опоры 1, м"), EditH1);
+    fGeo->addRow(U("Высота установки опоры 2, м"), EditH2);
+    fGeo->addRow(U("Географическая широта, о"), EditFi);
+    fGeo->addRow(U("Ориентация к меридиану, о"), EditAngP);
+
+    auto [gReg, fReg] = group("Районы");
+    EditRegG = ValueBox(gReg, "ComboBoxRegG", "Район по гололеду");
+    EditRegV = ValueBox(gReg, "ComboBoxRegV", "Район по ветру");
+    EditTM = ValueBox(gReg, "ComboBoxTM", "Тип местности", 200);
+    fReg->addRow(U("Район по гололеду"), EditRegG);
+    fReg->addRow(U("Район по ветру"), EditRegV);
+    fReg->addRow(U("Тип местности"), EditTM);
+
+    auto [gObst, fObst] = group("Препятствия");
+    ComboBoxNPrep = new QComboBox(gObst);
+    ComboBoxNPrep->setObjectName("ComboBoxNPrep");
+    EditTPrp = ValueBox(gObst, "ComboBoxPrep", "Тип препятствия", 200);
+    EditTPrp->setEnabled(false);
+    LabelLprep = new QLabel(gObst);
+    LabelLprep->setObjectName("LabelLprep");
+    LabelHprep = new QLabel(gObst);
+    LabelHprep->setObjectName("LabelHprep");
+    fObst->addRow(U("Номер препятствия"), ComboBoxNPrep);
+    fObst->addRow(U("Тип препятствия"), EditTPrp);
+    fObst->addRow(U("Расстояние от опоры 1, м"), LabelLprep);
+    fObst->addRow(U("Высота препятствия, м"), LabelHprep);
+    connect(ComboBoxNPrep, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (!filling_ && i >= 0) showObstacle(i + 1);
+    });
+
+    auto [gInit, fInit] = group("Начальные условия");
+    EditSi = ValueBox(gInit, "LabeledEditSi", "Напряжение в проводе, кг/мм2");
+    fInit->addRow(U("Напряжение в проводе, кг/мм2"), EditSi);
+    auto* modeBox = new QWidget(gInit);
+    auto* ml = new QHBoxLayout(modeBox);
+    ml->setContentsMargins(0, 0, 0, 0);
+    RadioButtonOne = new QRadioButton(U("По одному замеру"), modeBox);
+    RadioButtonTwo = new QRadioButton(U("По двум замерам"), modeBox);
+    RadioButtonOne->setObjectName("RadioButtonOne");
+    RadioButtonTwo->setObjectName("RadioButtonTwo");
+    ml->addWidget(RadioButtonOne);
+    ml->addWidget(RadioButtonTwo);
+    fInit->addRow(modeBox);
+
+    auto* gSea = new QGroupBox(U("Высота над уровнем моря"), page);
+    auto* sl = new QHBoxLayout(gSea);
+    RadioButtonUseSea = new QRadioButton(U("Учитывать"), gSea);
+    RadioButtonNotUseSea = new QRadioButton(U("Не учитывать"), gSea);
+    RadioButtonUseSea->setObjectName("RadioButtonUseSea");
+    RadioButtonNotUseSea->setObjectName("RadioButtonNotUseSea");
+    sl->addWidget(RadioButtonUseSea);
+    sl->addWidget(RadioButtonNotUseSea);
+    sl->addStretch(1);
+    auto* modeGroup = new QButtonGroup(this);
+    modeGroup->addButton(RadioButtonOne);
+    modeGroup->addButton(RadioButtonTwo);
+    auto* seaGroup = new QButtonGroup(this);
+    seaGroup->addButton(RadioButtonUseSea);
+    seaGroup->addButton(RadioButtonNotUseSea);
+    connect(RadioButtonTwo, &QRadioButton::toggled, this, [this](bool on) {
+        if (!filling_) app_->mode = on ? ZamerMode::TwoPoints : ZamerMode::OnePoint;
+    });
+    connect(RadioButtonUseSea, &QRadioButton::toggled, this, [this](bool on) {
+        if (filling_) return;
+        app_->seaLevel = on;
+        // The option is also the span's own field.
+        Network& net = app_->net;
+        if (net.NLines() > 0 && net.Line(net.CurLine).NSpans() > 0)
+            net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine)).UseSea = on ? 1 : 0;
+    });
+
+    right->addWidget(gSpan, 0, 0);
+    right->addWidget(gWire, 1, 0);
+    right->addWidget(gGeo, 2, 0, 2, 1);
+    right->addWidget(gReg, 0, 1);
+    right->addWidget(gObst, 1, 1);
+    right->addWidget(gInit, 2, 1);
+    right->addWidget(gSea, 3, 1);
+    right->setRowStretch(4, 1);
+    right->setColumnStretch(2, 1);
+    layout->addLayout(right, 1);
+
+    connect(ComboBoxVL, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (filling_ || i < 0) return;
+        app_->net.CurLine = i + 1;
+        showSpanPage();
+    });
+    connect(ListBoxSpRp, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (filling_ || row < 0 || app_->net.NLines() == 0) return;
+        app_->net.CurSpan[app_->net.CurLine] = row + 1;
+        guarded([&] { DisplayPrl(*app_, *dlg_); });
+        showCurrentSpanFields();
+    });
+}
+
+void MainWindow::showChoices() {
+    ++filling_;
+    RadioButtonTwo->setChecked(app_->mode == ZamerMode::TwoPoints);
+    RadioButtonOne->setChecked(app_->mode != ZamerMode::TwoPoints);
+    RadioButtonUseSea->setChecked(app_->seaLevel);
+    RadioButtonNotUseSea->setChecked(!app_->seaLevel);
+    --filling_;
+}
+
+void MainWindow::showObstacle(int k) {
+    Network& net = app_->net;
+    if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0 || k < 1 || k > 10) return;
+    const TyPrep& p = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine)).Prep[k];
+    LabelLprep->setText(Q(FixedText(p.Lprep, 2)));
+    LabelHprep->setText(Q(FixedText(p.Hprep, 2)));
+    EditTPrp->setText(p.TPrp >= 0 && p.TPrp < kObstacleTypes ? U(kObstacleTypeText[std::size_t(p.TPrp)]) : QString());
+}
+
+void MainWindow::showCurrentSpanFields() {
+    Network& net = app_->net;
+    const bool any = net.NLines() > 0 && net.Line(net.CurLine).NSpans() > 0;
+    for (QLineEdit* e : {EditNop1, EditNop2, EditComm, EditPr, EditMpr, EditHpr1, EditHpr2, EditH1, EditH2, EditLpr,
+                         EditFi, EditAngP, EditSi, EditRegG, EditRegV, EditTM, EditTPrp})
+        e->clear();
+    ++filling_;
+    ComboBoxNPrep->clear();
+    LabelLprep->clear();
+    LabelHprep->clear();
+    --filling_;
+    if (!any) return;
+    TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
+    if (s.NPrep == 0) s.NPrep = 1;
+    const SpanPageTexts t = ShowSpanPage(s);
+    EditNop1->setText(Q(t.Nop1));
+    EditNop2->setText(Q(t.Nop2));
+    EditComm->setText(Q(t.Comm));
+    EditPr->setText(Q(t.Pr));
+    EditMpr->setText(Q(t.Mpr));
+    EditHpr1->setText(Q(t.Hpr1).trimmed());
+    EditHpr2->setText(Q(t.Hpr2).trimmed());
+    EditH1->setText(Q(t.H1).trimmed());
+    EditH2->setText(Q(t.H2).trimmed());
+    EditLpr->setText(Q(t.Lpr).trimmed());
+    EditFi->setText(Q(t.Fi).trimmed());
+    EditAngP->setText(Q(t.AngP).trimmed());
+    EditSi->setText(Q(t.Si).trimmed());
+    EditRegG->setText(Q(t.RegG));
+    EditRegV->setText(Q(t.RegV));
+    EditTM->setText(Q(t.TM));
+    ++filling_;
+    for (int k = 1; k <= t.NPrep; ++k) ComboBoxNPrep->addItem(QString::number(k));
+    ComboBoxNPrep->setEnabled(t.NPrep > 0);
+    if (t.NPrep > 0) ComboBoxNPrep->setCurrentIndex(0);
+    --filling_;
+    LabelLprep->setText(Q(t.Lprep).trimmed());
+    LabelHprep->setText(Q(t.Hprep).trimmed());
+    EditTPrp->setText(Q(t.TPrp));
+    ChoicesFromSpan(*app_, s);
+    showChoices();
+}
+
+void MainWindow::showSpanPage() {
+    fillSelectors(ComboBoxVL, ListBoxSpRp);
+    showCurrentSpanFields();
+}
+
+void MainWindow::buildSourcePage(QWidget* page) {
+    auto* layout = new QHBoxLayout(page);
+    auto* left = new QVBoxLayout;
+    ComboBoxVL1 = new QComboBox(page);
+    ComboBoxVL1->setObjectName("ComboBoxVL1");
+    ComboBoxVL1->setMinimumWidth(260);
+    ListBox1 = new QListWidget(page);
+    ListBox1->setObjectName("ListBox1");
+    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListBox1->setFont(ReportFont());
+    left->addWidget(new QLabel(U("Линия"), page));
+    left->addWidget(ComboBoxVL1);
+    left->addWidget(new QLabel(U("Пролеты"), page));
+    left->addWidget(ListBox1, 1);
+    layout->addLayout(left);
+
+    auto* right = new QVBoxLayout;
+    auto* top = new QHBoxLayout;
+    auto* mid = new QVBoxLayout;
+    auto* gSrc = new QGroupBox(U("Исходные данные"), page);
+    auto* f = new QFormLayout(gSrc);
+    EditTvv = ValueBox(gSrc, "LabeledEditTvv", "Температура воздуха, оС");
+    EditVv = ValueBox(gSrc, "LabeledEditVv", "Скорость ветра, м/с");
+    EditAlfv = ValueBox(gSrc, "LabeledEditAlfv", "Направление ветра, о");
+    EditIv = ValueBox(gSrc, "LabeledEditIv", "Ток линии, А");
+    EditBgv = ValueBox(gSrc, "LabeledEditBgv", "Толщина стенки гололеда, см");
+    EditGamma = ValueBox(gSrc, "LabeledEditGamma", "Удельный вес гололеда, г/см**3");
+    f->addRow(U("Температура воздуха, оС"), EditTvv);
+    f->addRow(U("Скорость ветра, м/с"), EditVv);
+    f->addRow(U("Направление ветра, о"), EditAlfv);
+    f->addRow(U("Ток линии, А"), EditIv);
+    f->addRow(U("Толщина стенки гололеда, см"), EditBgv);
+    f->addRow(U("Удельный вес гололеда, г/см**3"), EditGamma);
+    mid->addWidget(gSrc);
+    auto* gSky = new QGroupBox(U("Чистота воздуха"), page);
+    gSky->setObjectName("RadioGroup1");
+    auto* sk = new QVBoxLayout(gSky);
+    for (const char* t : kSkyText) {
+        auto* r = new QRadioButton(U(t), gSky);
+        r->setEnabled(false);
+        sk->addWidget(r);
+        RadioGroup1 << r;
+    }
+    auto* mid2 = new QVBoxLayout;
+    mid2->addWidget(gSky);
+    CheckBoxUseSourceCondition =
+        new QCheckBox(U("Учитывать температуру воздуху,  скорость и направление ветра"), page);
+    CheckBoxUseSourceCondition->setObjectName("CheckBoxUseSourceCondition");
+    mid2->addStretch(1);
+    auto* mid3 = new QVBoxLayout;
+
+    auto* gSer = new QGroupBox(U("Серия расчетов"), page);
+    gSer->setObjectName("GroupBoxSeries");
+    auto* g = new QGridLayout(gSer);
+    auto spin = [gSer](const char* name) {
+        auto* s = new QSpinBox(gSer);
+        s->setObjectName(U(name));
+        s->setRange(1, 100);
+        s->setValue(1);
+        s->setToolTip(U("Количество точек расчета"));
+        s->setMaximumWidth(80);
+        return s;
+    };
+    auto step = [gSer](const char* name, const char* hint) {
+        auto* e = new QLineEdit(gSer);
+        e->setObjectName(U(name));
+        e->setToolTip(U(hint));
+        e->setMaximumWidth(80);
+        return e;
+    };
+    SpinEdit1 = spin("SpinEdit1");
+    SpinEdit2 = spin("SpinEdit2");
+    SpinEdit3 = spin("SpinEdit3");
+    Edit1 = step("Edit1", "Приращение температуры ");
+    Edit2 = step("Edit2", "Приращение скорости ветра");
+    Edit3 = step("Edit3", "Приращение тока");
+    g->addWidget(new QLabel(U("Точек"), gSer), 0, 1);
+    g->addWidget(new QLabel(U("Шаг"), gSer), 0, 2);
+    g->addWidget(new QLabel(U("Температура воздуха, оС"), gSer), 1, 0);
+    g->addWidget(SpinEdit1, 1, 1);
+    g->addWidget(Edit1, 1, 2);
+    g->addWidget(new QLabel(U("Скорость ветра, м/с"), gSer), 2, 0);
+    g->addWidget(SpinEdit2, 2, 1);
+    g->addWidget(Edit2, 2, 2);
+    g->addWidget(new QLabel(U("Ток линии, А"), gSer), 3, 0);
+    g->addWidget(SpinEdit3, 3, 1);
+    g->addWidget(Edit3, 3, 2);
+    auto* run = new QPushButton(U("Расчёт"), gSer);
+    run->setObjectName("SpeedButton21");
+    g->addWidget(run, 4, 0, 1, 3);
+    mid3->addWidget(gSer);
+    auto* sweep = new QPushButton(U("Прогонка по ориентации пролёта и широте"), page);
+    sweep->setObjectName("ButtonTest");
+    mid3->addWidget(sweep);
+    mid3->addStretch(1);
+    mid->addStretch(1);
+    top->addLayout(mid);
+    top->addLayout(mid2);
+    top->addLayout(mid3);
+    top->addStretch(1);
+    right->addLayout(top);
+    right->addWidget(CheckBoxUseSourceCondition);
+
+    // The tables of the series and the sweep, in the full width of the page.
+    RichEdit2 = NewReportBox(page, "RichEdit2");
+    right->addWidget(RichEdit2, 1);
+    layout->addLayout(right, 1);
+
+    // A step is read when its box is left; the commands read all three again.
+    for (QLineEdit* e : {Edit1, Edit2, Edit3})
+        connect(e, &QLineEdit::editingFinished, this, [this, e] {
+            float v = 0;
+            TextToSingle(e->text().toStdString(), v, *dlg_);
+        });
+    connect(run, &QPushButton::clicked, this, &MainWindow::seriesCommand);
+    connect(sweep, &QPushButton::clicked, this, &MainWindow::sweepCommand);
+
+    connect(ComboBoxVL1, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (filling_ || i < 0) return;
+        app_->net.CurLine = i + 1;
+        showSourcePage();
+    });
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (filling_ || row < 0 || app_->net.NLines() == 0) return;
+        app_->net.CurSpan[app_->net.CurLine] = row + 1;
+        showCurrentSourceFields(true);
+    });
+}
+
+void MainWindow::showCurrentSourceFields(bool clicked) {
+    Network& net = app_->net;
+    for (QLineEdit* e : {EditTvv, EditVv, EditAlfv, EditIv, EditBgv, EditGamma}) e->clear();
+    for (QRadioButton* r : RadioGroup1) {
+        r->setAutoExclusive(false);
+        r->setChecked(false);
+        r->setAutoExclusive(true);
+    }
+    if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0) return;
+    const TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
+    const SourcePageTexts t = ShowSourcePage(s, clicked);
+    EditTvv->setText(Q(t.Tvv).trimmed());
+    EditVv->setText(Q(t.Vv).trimmed());
+    EditAlfv->setText(Q(t.Alfv).trimmed());
+    EditIv->setText(Q(t.Iv).trimmed());
+    EditBgv->setText(Q(t.Bgv).trimmed());
+    EditGamma->setText(Q(t.Gamma).trimmed());
+    if (t.Tzv >= 0) RadioGroup1[t.Tzv]->setChecked(true);
+    ChoicesFromSpan(*app_, s);
+    showChoices();
+}
+
+void MainWindow::showSourcePage() {
+    fillSelectors(ComboBoxVL1, ListBox1);
+    showCurrentSourceFields(false);
+}
+
+// ---------------------------------------------------------------- series and sweep
+
+void MainWindow::seriesCommand() {
+    Network& net = app_->net;
+    if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0) {
+        dlg_->Message("Создайте пролёт");
+        return;
+    }
+    SeriesSettings st;
+    st.N1 = SpinEdit1->value();
+    st.N2 = SpinEdit2->value();
+    st.N3 = SpinEdit3->value();
+    if (!TextToSingle(Edit1->text().toStdString(), st.dT, *dlg_) ||
+        !TextToSingle(Edit2->text().toStdString(), st.dV, *dlg_) ||
+        !TextToSingle(Edit3->text().toStdString(), st.dI, *dlg_))
+        return;
+    const TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
+    Report table;
+    guarded([&] {
+        const SeriesOutcome o = CalculationSeries(s, st, app_->data.settings.LongTermTemp, table);
+        WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
+        ShowReport(RichEdit2, table);
+        if (o.failed) dlg_->Message(o.error, "", Icon::Error);
+    });
+}
+
+void MainWindow::sweepCommand() {
+    Network& net = app_->net;
+    if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0) {
+        dlg_->Message("Создайте пролёт");
+        return;
+    }
+    TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
+    Report table;
+    guarded([&] {
+        const SeriesOutcome o = OrientationSweep(s, app_->data.settings.LongTermTemp, table);
+        WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
+        ShowReport(RichEdit2, table);
+        if (o.failed) dlg_->Message(o.error, "", Icon::Error);
+    });
+}
+
+// ---------------------------------------------------------------- pages "Расчет пролета" and "Расчет ВЛ"
+
+void MainWindow::buildResultPages(QWidget* spanPage, QWidget* linePage) {
+    auto* l3 = new QVBoxLayout(spanPage);
+    PageControl2 = new QTabWidget(spanPage);
+    PageControl2->setObjectName("PageControl2");
+    auto* rez = new QWidget(PageControl2);
+    auto* rl = new QVBoxLayout(rez);
+    RichEditRez = NewReportBox(rez, "RichEditRez");
+    rl->addWidget(RichEditRez);
+    auto* temp = new QWidget(PageControl2);
+    temp->setObjectName("TabSheetTemp");
+    auto* viewPage = new QWidget(PageControl2);
+    auto* vl = new QVBoxLayout(viewPage);
+    Chart1 = new SpanViewChart(viewPage);
+    vl->addWidget(Chart1);
+    PageControl2->addTab(rez, U("Результаты расчета"));
+    PageControl2->addTab(temp, U("График изменения температуры"));
+    PageControl2->addTab(viewPage, U("Вид пролета"));
+    PageControl2->setTabVisible(1, false);
+    l3->addWidget(PageControl2);
+
+    auto* l4 = new QVBoxLayout(linePage);
+    RichEdit1 = NewReportBox(linePage, "RichEdit1");
+    l4->addWidget(RichEdit1);
+}
+
+}  // namespace qem::ui

@@ -1,0 +1,384 @@
+// The main window on a copy of the shipped data folder with the sample network: start-up,
+// the line files and the line list, the current line, the span and line calculations with
+// their pages, the series table, closing.
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextEdit>
+#include <QToolButton>
+#include <QtTest>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+
+#include "lines/qt/MainWindow.h"
+#include "lines/qt/SpanViewChart.h"
+#include "model/AppData.h"
+#include "model/Cp1251.h"
+#include "model/LineList.h"
+#include "model/NetworkFile.h"
+#include "platform/ScriptedDialogs.h"
+
+using qem::ui::MainWindow;
+
+namespace {
+
+const QString kSample = QStringLiteral("Пример сети.qem");
+
+// The window over a fresh copy of the shipped data folder, after its start-up folder check.
+struct Session {
+    QTemporaryDir dir;
+    qem::AppState app;
+    qem::ScriptedDialogs dlg;
+    std::unique_ptr<MainWindow> w;
+
+    Session() {
+        const QDir shipped(QStringLiteral(QEM_BIN_DIR "/data"));
+        for (const QString& f : shipped.entryList(QDir::Files))
+            if (f != "qem.cfg" && f != "LODL.txt") QFile::copy(shipped.filePath(f), dir.filePath(f));
+        app.data = qem::LoadAll(std::filesystem::u8path(dir.path().toStdString()), false, nullptr, true);
+        app.net.ResetCurSpans();
+        w = std::make_unique<MainWindow>(&app);
+        w->setDialogs(&dlg);
+        w->resize(1300, 800);
+        w->runFolderCheck();
+    }
+    QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    QAction* action(const char* name) const {
+        return w->findChild<QAction*>(QString::fromUtf8(name));
+    }
+};
+
+QStringList Lines(const QTextEdit* box) {
+    QStringList out;
+    for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) out << b.text();
+    return out;
+}
+
+QColor LineColour(const QTextEdit* box, const QString& startsWith) {
+    for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next())
+        if (b.text().startsWith(startsWith)) return b.begin().fragment().charFormat().foreground().color();
+    return {};
+}
+
+void ClickCell(QTableWidget* grid, int row, int col) {
+    const QRect r = grid->visualRect(grid->model()->index(row, col));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+}  // namespace
+
+class TestMainPages : public QObject {
+    Q_OBJECT
+private slots:
+    void startupOpensTheSampleNetwork() {
+        Session s;
+        // First start: the settings and the remembered folder are written with their defaults.
+        QCOMPARE(QFileInfo(s.file("qem.cfg")).size(), qint64(812));
+        QVERIFY(QFileInfo::exists(s.file("LODL.txt")));
+        // The folder holds the sample, so the check asks nothing and opens it.
+        QVERIFY(s.dlg.shown.empty());
+        QTableWidget* files = s.w->filesGrid();
+        QCOMPARE(files->rowCount(), 1);
+        QCOMPARE(files->columnCount(), 1);
+        QCOMPARE(files->item(0, 0)->text(), kSample);
+        QVERIFY(files->horizontalHeader()->isHidden());
+        QVERIFY(QString::fromStdString(s.app.net.NetFileName).endsWith(kSample));
+
+        QTableWidget* lines = s.w->lineList();
+        QCOMPARE(lines->rowCount(), 3);
+        QCOMPARE(lines->columnCount(), 19);
+        for (int c = 0; c < 19; ++c)
+            QCOMPARE(lines->horizontalHeaderItem(c)->text(), QString::fromUtf8(qem::kLineListHeader[c]));
+        for (int c = 6; c <= 15; ++c) QCOMPARE(lines->columnWidth(c), 40);
+        // Row i shows line i: its number, ends, voltage and span count.
+        for (int i = 1; i <= 3; ++i) {
+            const qem::TyLine& l = s.app.net.Line(i);
+            QCOMPARE(lines->item(i - 1, 0)->text(), QString("%1").arg(i, 3));
+            QCOMPARE(lines->item(i - 1, 1)->text(), QString::fromStdString(qem::Cp1251ToUtf8(l.From.str())));
+            QCOMPARE(lines->item(i - 1, 4)->text(), QString::fromUtf8(qem::VoltageText(l.Uvl)));
+            QCOMPARE(lines->item(i - 1, 5)->text(), QString::number(l.NSpans()));
+            QVERIFY(!(lines->item(i - 1, 0)->flags() & Qt::ItemIsEditable));
+            QVERIFY(lines->item(i - 1, 1)->flags() & Qt::ItemIsEditable);
+        }
+        QCOMPARE(s.app.net.CurLine, 1);
+        // The date-time of the first measurement in the sample is an ordinary one, so the
+        // opening's line click derived the reference state of line 1's spans.
+        QVERIFY(s.app.net.Line(1).Span(1).Si > 0.5f);
+        QCOMPARE(s.app.net.Line(1).Span(1).Tv, 25.0f);
+    }
+
+    void clickingALineMakesItCurrent() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.app.net.CurSpan[2] = 5;
+        ClickCell(s.w->lineList(), 1, 1);
+        QCOMPARE(s.app.net.CurLine, 2);
+        QCOMPARE(s.app.net.CurSpan[2], 1);  // a line click leaves span 1 current
+
+        // The span page shows the chosen line and its spans.
+        s.w->pages()->setCurrentIndex(MainWindow::PageSpans);
+        auto* vl = s.w->findChild<QComboBox*>("ComboBoxVL");
+        auto* spans = s.w->findChild<QListWidget*>("ListBoxSpRp");
+        const qem::TyLine& l = s.app.net.Line(2);
+        QCOMPARE(vl->count(), 3);
+        QCOMPARE(vl->currentIndex(), 1);
+        QCOMPARE(vl->currentText(), QString::fromUtf8(qem::VoltageText(l.Uvl)) + " кВ " +
+                                        QString::fromStdString(qem::Cp1251ToUtf8(l.From.str())) + "-" +
+                                        QString::fromStdString(qem::Cp1251ToUtf8(l.To.str())));
+        QCOMPARE(spans->count(), l.NSpans());
+        QCOMPARE(spans->selectionMode(), QAbstractItemView::ExtendedSelection);
+        QCOMPARE(spans->item(0)->text(), QString("%1 - %2")
+                                             .arg(QString::fromStdString(l.Span(1).Nop1.str()), 5)
+                                             .arg(QString::fromStdString(l.Span(1).Nop2.str()), 5));
+        // The focused span item becomes the current span and its values are shown.
+        spans->setCurrentRow(2);
+        QCOMPARE(s.app.net.CurSpanOf(2), 3);
+        QCOMPARE(s.w->findChild<QLineEdit*>("EditLpr")->text(), QString::number(l.Span(3).Lpr, 'f', 2));
+
+        // The line buttons move the current line.
+        s.w->pages()->setCurrentIndex(MainWindow::PageLines);
+        s.w->findChild<QToolButton*>("Следующая линия")->click();
+        QCOMPARE(s.app.net.CurLine, 3);
+        s.w->findChild<QToolButton*>("Следующая линия")->click();
+        QCOMPARE(s.app.net.CurLine, 3);
+        s.w->findChild<QToolButton*>("В начало списка")->click();
+        QCOMPARE(s.app.net.CurLine, 1);
+        QCOMPARE(s.w->lineList()->currentRow(), 0);
+    }
+
+    void editingTheLineList() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        QTableWidget* grid = s.w->lineList();
+        // Ends are cut to 25 characters, in the record and in the cell.
+        grid->item(0, 1)->setText(QString(30, QChar(u'Ж')));
+        QCOMPARE(QString::fromStdString(qem::Cp1251ToUtf8(s.app.net.Line(1).From.str())), QString(25, QChar(u'Ж')));
+        QCOMPARE(grid->item(0, 1)->text(), QString(25, QChar(u'Ж')));
+        // A line number that does not parse is reported and the record keeps its number.
+        const int nvl = s.app.net.Line(1).NVL;
+        grid->item(0, 3)->setText("12a");
+        QCOMPARE(s.app.net.Line(1).NVL, nvl);
+        QVERIFY(!s.dlg.shown.empty());
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString(" Ошибка в позиции 3"));
+        // The voltage drop-down lies over the cell; choosing "220" sets Uvl 3.
+        ClickCell(grid, 1, 4);
+        auto* box = s.w->findChild<QComboBox*>("ComboBoxU");
+        QVERIFY(box->isVisible());
+        QCOMPARE(box->geometry(), grid->visualRect(grid->model()->index(1, 4)));
+        QCOMPARE(box->count(), 8);
+        QCOMPARE(box->itemText(0), QString("750"));
+        QCOMPARE(box->itemText(7), QString("6"));
+        box->setCurrentIndex(3);
+        emit box->activated(3);
+        QCOMPARE(int(s.app.net.Line(2).Uvl), 3);
+        ClickCell(grid, 1, 2);
+        QVERIFY(!box->isVisible());
+        QCOMPARE(grid->item(1, 4)->text(), QString("220"));
+    }
+
+    void spanCalculationShowsReportAndView() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.action("tool Расчет пролета")->trigger();
+        QVERIFY2(s.dlg.shown.empty(), s.dlg.shown.empty() ? "" : s.dlg.shown.front().text.c_str());
+        QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageSpanResult));
+        QCOMPARE(s.w->resultPages()->currentIndex(), 0);
+        QVERIFY(!s.w->resultPages()->isTabVisible(1));
+
+        QTextEdit* rez = s.w->spanReport();
+        QVERIFY(QFontInfo(rez->font()).fixedPitch());
+        const QStringList text = Lines(rez);
+        QCOMPARE(text.first(), QString("Препятствие № 1"));
+        const int verdicts = text.filter(QRegularExpression("^РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ (МОЖНО|НЕЛЬЗЯ)!!!$")).size();
+        QCOMPARE(verdicts, 1);
+        QCOMPARE(LineColour(rez, "РАБОТАТЬ"), QColor(Qt::blue));
+        QCOMPARE(LineColour(rez, "Препятствие"), QColor(Qt::black));
+
+        // The view: ten series; conductor of 101 points, supports and chord of two, the sag
+        // and the two ground clearances as arrows (two ends each).
+        s.w->resultPages()->setCurrentIndex(2);
+        QTest::qWait(50);
+        qem::ui::SpanViewChart* chart = s.w->spanChart();
+        QCOMPARE(chart->chart()->series().size(), 10);
+        QCOMPARE(chart->series(0)->count(), 101);
+        for (int i : {2, 3, 7}) QCOMPARE(chart->series(i)->count(), 2);
+        for (int i : {5, 8, 9}) QCOMPARE(chart->series(i)->count(), 2);
+        QVERIFY(chart->series(1)->count() >= 2);
+        // Conductor points run in ascending x from support 1 to support 2.
+        const QList<QPointF> c = chart->series(0)->points();
+        const qem::TySpan& span = s.app.net.Line(1).Span(1);
+        QCOMPARE(c.first().x(), 0.0);
+        QVERIFY(std::abs(c.last().x() - span.Lpr) < 1e-3);
+        // The sag label shows the sag of the report and is centred on the middle of its arrow.
+        QLabel* sag = chart->label("StaticText3");
+        QVERIFY(sag->isVisible());
+        const QString sagRow = text.filter("Стрела провеса").first();
+        QVERIFY2(sagRow.contains(sag->text().trimmed()), qPrintable(sagRow + " / " + sag->text()));
+        const QList<QPointF> arrow = chart->series(8)->points();
+        const QPointF mid((arrow[0].x() + arrow[1].x()) / 2, (arrow[0].y() + arrow[1].y()) / 2);
+        const QPoint px = chart->mapFromScene(chart->chart()->mapToPosition(mid, chart->series(8)));
+        QVERIFY(std::abs(sag->geometry().center().x() - px.x()) <= 1);
+        QVERIFY(std::abs(sag->geometry().center().y() - px.y()) <= 1);
+        // The arrow of the sag hangs from the chord at mid-span: its length is the sag.
+        QVERIFY(std::abs((arrow[0].y() - arrow[1].y()) - sag->text().toDouble()) < 0.006);
+
+        // The menu command writes the report from the stored reference state.
+        s.w->pages()->setCurrentIndex(MainWindow::PageLines);
+        rez->clear();
+        s.action("menu Расчет пролета")->trigger();
+        QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageSpanResult));
+        QCOMPARE(LineColour(rez, "РАБОТАТЬ"), QColor(Qt::blue));
+    }
+
+    void lineCalculationFillsPage4() {
+        Session s;
+        s.action("tool Расчет ВЛ")->trigger();
+        QVERIFY2(s.dlg.shown.empty(), s.dlg.shown.empty() ? "" : s.dlg.shown.front().text.c_str());
+        QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageLineResult));
+        const QStringList text = Lines(s.w->lineReport());
+        QCOMPARE(text[0], QString("       Результаты расчета"));
+        // One row per span and obstacle (a span without obstacles has one row).
+        int expected = 0;
+        for (const qem::TySpan& sp : s.app.net.Line(1).Spans) expected += sp.NPrep > 1 ? sp.NPrep : 1;
+        const int rows = text.filter(QRegularExpression("^ \\| +\\S+- *\\S+\\| +\\d+ +\\|")).size();
+        QCOMPARE(rows, expected);
+        QVERIFY(text.filter(QRegularExpression("^ Макс. допустимый ток, А       - +\\d+$")).size() == 1);
+        QCOMPARE(s.w->progressBar()->value(), 0);
+
+        // The menu item only shows the page.
+        s.w->pages()->setCurrentIndex(MainWindow::PageLines);
+        s.action("menu Расчет ВЛ")->trigger();
+        QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageLineResult));
+        QCOMPARE(Lines(s.w->lineReport()), text);
+    }
+
+    void allowableTemperaturesWriteQemras() {
+        Session s;
+        s.action("menu Расчет доп. температур всех ВЛ")->trigger();
+        QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageLineResult));
+        QFile f(s.file("qemras.txt"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const std::string bytes = f.readAll().toStdString();
+        // Windows-1251 with CR LF; the tables of the three lines one after the other.
+        QVERIFY(bytes.find("\r\n") != std::string::npos);
+        const QStringList shown = Lines(s.w->lineReport());
+        QCOMPARE(shown.filter(QRegularExpression("^            ВЛ ")).size(), 3);
+        QCOMPARE(QString::fromStdString(qem::Cp1251ToUtf8(bytes)).split("\r\n", Qt::SkipEmptyParts).size(),
+                 shown.size());
+    }
+
+    void seriesTableAndSweep() {
+        Session s;
+        s.w->pages()->setCurrentIndex(MainWindow::PageSource);
+        auto* n1 = s.w->findChild<QSpinBox*>("SpinEdit1");
+        QCOMPARE(n1->minimum(), 1);
+        QCOMPARE(n1->maximum(), 100);
+        QCOMPARE(n1->toolTip(), QString("Количество точек расчета"));
+        n1->setValue(3);
+        s.w->findChild<QLineEdit*>("Edit1")->setText("5,0");
+        s.w->findChild<QPushButton*>("SpeedButton21")->click();
+        QVERIFY(QFileInfo::exists(s.file("111.txt")));
+        const QStringList t = Lines(s.w->seriesText());
+        QCOMPARE(t.size(), 3 + 3 + 1);
+        // Air temperature steps of 5 from the span's own.
+        const double Tvv = s.app.net.Line(1).Span(1).Tvv;
+        for (int k = 0; k < 3; ++k) QCOMPARE(t[3 + k].mid(1, 8).trimmed().toDouble(), Tvv + 5 * k);
+
+        // A step that does not parse stops the command with the position of the bad character.
+        QFile::remove(s.file("111.txt"));
+        s.w->findChild<QLineEdit*>("Edit2")->setText("1a");
+        s.w->findChild<QPushButton*>("SpeedButton21")->click();
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString(" Ошибка в позиции 2"));
+        QVERIFY(!QFileInfo::exists(s.file("111.txt")));
+
+        // The sweep: 19 x 19 rows, the span's latitude and orientation put back.
+        const float fi = s.app.net.Line(1).Span(1).Fi, ang = s.app.net.Line(1).Span(1).AngP;
+        s.w->findChild<QPushButton*>("ButtonTest")->click();
+        QCOMPARE(Lines(s.w->seriesText()).size(), 3 + 361 + 1);
+        QCOMPARE(s.app.net.Line(1).Span(1).Fi, fi);
+        QCOMPARE(s.app.net.Line(1).Span(1).AngP, ang);
+    }
+
+    void closingAsksAndStores() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.w->pages()->setCurrentIndex(MainWindow::PageSource);
+        // "No" keeps the program open and writes nothing.
+        s.dlg.answers = {qem::Answer::No};
+        QVERIFY(!s.w->close());
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString(" Вы действительно хотите выйти из программы? "));
+        // An edit, then "Yes": placement and page stored, the network saved.
+        s.w->lineList()->item(0, 2)->setText("Новый конец");
+        s.dlg.answers = {qem::Answer::Yes};
+        QVERIFY(s.w->close());
+        qem::FolderMemory folder;
+        const qem::Settings st = qem::LoadSettings(s.app.data.dataDir, folder, false);
+        QCOMPARE(st.WinPage, int(MainWindow::PageSource));
+        QCOMPARE(st.WinWidth, s.w->geometry().width());
+        QCOMPARE(st.WinHeight, s.w->geometry().height());
+        QCOMPARE(QString::fromStdString(qem::FieldText(st.NetFileName)), QString::fromStdString(s.app.net.NetFileName));
+        qem::Network back;
+        back.NetFileName = s.app.net.NetFileName;
+        qem::ReadNetwork(back);
+        QCOMPARE(QString::fromStdString(qem::Cp1251ToUtf8(back.Line(1).To.str())), QString("Новый конец"));
+    }
+
+    void closingKeepsTheWindowWhenTheNetworkCannotBeSaved() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.app.net.NetFileName = s.file("нет такой папки/сеть.qem").toStdString();
+        s.dlg.answers = {qem::Answer::Yes};
+        QVERIFY(!s.w->close());
+        QVERIFY(s.w->isVisible());
+        QVERIFY(QString::fromStdString(s.dlg.shown.back().text).contains("Сеть не сохранена"));
+    }
+
+    void normSwitches() {
+        Session s;
+        const float ground7 = s.app.data.norms.NormGround[4][0];
+        s.action("tool ПУЭ 6")->trigger();
+        QVERIFY(s.app.data.usePue6);
+        QCOMPARE(int(s.app.net.UsePUE6), 1);
+        QCOMPARE(int(s.app.net.UsePUE7), 0);
+        QVERIFY(s.app.data.load.normsRead);
+        s.action("tool ПУЭ 7")->trigger();
+        QVERIFY(!s.app.data.usePue6);
+        QCOMPARE(s.app.data.norms.NormGround[4][0], ground7);
+    }
+
+    void placementFromTheSettings() {
+        Session s;
+        s.app.data.settings.WinLeft = 30;
+        s.app.data.settings.WinTop = 40;
+        s.app.data.settings.WinWidth = 900;
+        s.app.data.settings.WinHeight = 600;
+        s.app.data.settings.WinPage = MainWindow::PageLineResult;
+        s.w->applyPlacement();
+        QCOMPARE(s.w->geometry(), QRect(30, 40, 900, 600));
+        QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageLineResult));
+    }
+};
+
+QTEST_MAIN(TestMainPages)
+#include "test_main_pages.moc"
