@@ -88,11 +88,38 @@ inline int LargestCurrent(const std::function<bool(double)>& keeps) {
     return I == 0 ? 0 : I - 1;
 }
 
-inline int GroundLimit(const TySpan& s, double norm) {
-    return LargestCurrent([&](double I) { return StateAt(s, 1, TempAt(s, I)).ClrGround > norm; });
+struct Limit {
+    double I = 0, T = 0;
+};
+
+// Ground and obstacle limits of the regime reports: the current and the temperature at the
+// first current that fails; with no admissible current the temperature, cooling from the air
+// temperature in whole kelvins, at which the clearance is kept (or stops being positive).
+inline Limit GroundSearch(const TySpan& s, double norm) {
+    Limit l;
+    l.I = LargestCurrent([&](double I) { return StateAt(s, 1, TempAt(s, I)).ClrGround > norm; });
+    if (l.I > 0) {
+        l.T = TempAt(s, l.I + 1);
+    } else {
+        l.T = s.Tvv - 1;
+        for (SpanResult r = StateAt(s, 1, l.T); r.ClrGround < norm && r.ClrMin > 0 && l.T > -50;
+             r = StateAt(s, 1, l.T))
+            l.T -= 1;
+    }
+    return l;
 }
-inline int ObstacleLimit(const TySpan& s, int k, double norm) {
-    return LargestCurrent([&](double I) { return std::fabs(StateAt(s, k, TempAt(s, I)).ClrObst) > norm; });
+inline Limit ObstacleSearch(const TySpan& s, int k, double norm) {
+    Limit l;
+    l.I = LargestCurrent([&](double I) { return std::fabs(StateAt(s, k, TempAt(s, I)).ClrObst) > norm; });
+    if (l.I > 0) {
+        l.T = TempAt(s, l.I + 1);
+    } else {
+        l.T = s.Tvv - 1;
+        for (double c = std::fabs(StateAt(s, k, l.T).ClrObst); c < norm && c > 0 && l.T > -50;
+             c = std::fabs(StateAt(s, k, l.T).ClrObst))
+            l.T -= 1;
+    }
+    return l;
 }
 
 // Lines of a report as "R|text" for red, "B|text" for blue and "|text" for black, so that a

@@ -124,18 +124,13 @@ Expected Work(const TySpan& s, int k, double normObst) {
     e.normObst = normObst;
     e.Imax = CurrentAtTemp(s, 90, s.Tvv, s.Vv, s.Alfv);
     e.Ilong = CurrentAtTemp(s, 70, s.Tvv, s.Vv, s.Alfv);
-    e.Ig = GroundLimit(s, 5.5);
-    e.Tg = TempAt(s, e.Ig + 1);  // the first current that failed
+    const Limit g = GroundSearch(s, 5.5);
+    e.Ig = g.I;
+    e.Tg = g.T;
     if (e.obstacle) {
-        e.Io = ObstacleLimit(s, k, normObst);
-        if (e.Io > 0) {
-            e.To = TempAt(s, e.Io + 1);
-        } else {
-            // Cooling from the air temperature in whole kelvins until the clearance is kept.
-            double T = s.Tvv - 1;
-            while (std::fabs(StateAt(s, k, T).ClrObst) < normObst && T > -50) T -= 1;
-            e.To = T;
-        }
+        const Limit o = ObstacleSearch(s, k, normObst);
+        e.Io = o.I;
+        e.To = o.T;
     }
     // The regime current is the line current as typed (the span report heats one conductor
     // with it).
