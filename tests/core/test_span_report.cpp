@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "ReportFixtures.h"
+#include "engine/CalcError.h"
 #include "engine/Currents.h"
 #include "engine/Loads.h"
 #include "engine/SpanReport.h"
@@ -302,6 +303,19 @@ TEST(SpanRegimeReport, TwoPointModeWithoutMeasurementWritesNothing) {
     ASSERT_EQ(dlg.shown.size(), 1u);
     EXPECT_EQ(dlg.shown[0].text, "Введите значения замера");
     EXPECT_EQ(dlg.shown[0].title, "Ошибка");
+    ASSERT_EQ(out.lines.size(), 1u);
+    EXPECT_EQ(out.lines[0].text, "previous report");
+}
+
+// A phase without conductors has no current per conductor: an error, not "INF" in the table;
+// the previous report stays.
+TEST(SpanRegimeReport, NoConductorsPerPhaseIsACalculationError) {
+    TySpan s = TwoObstacleSpan();
+    s.Mpr = 0;
+    ScriptedDialogs dlg;
+    Report out;
+    out.add("previous report");
+    EXPECT_THROW(SpanRegimeReport(TestLine(), s, Env(), dlg, out, nullptr), CalcError);
     ASSERT_EQ(out.lines.size(), 1u);
     EXPECT_EQ(out.lines[0].text, "previous report");
 }
