@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
 #include "engine/Format.h"
@@ -49,6 +50,8 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         dlg.Ask("Введите значения замера", Buttons::Ok, "Ошибка", Icon::Error);
         return res;
     }
+    // The current of one conductor of the phase; a phase without conductors has none.
+    const Amperes Icond = CheckedDiv(span.Iv, span.Mpr, "current per conductor (conductors per phase)");
     out.clear();
     if (view) {
         view->Clear();
@@ -96,7 +99,7 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         out.add("       Результаты расчета");
 
         const double TMax = span.Pr.TMax;
-        const std::string currentCells = Format("%14.0f", span.Iv / mpr) + " |" + Format("%10.0f", Imax) + " |" +
+        const std::string currentCells = Format("%14.0f", Icond) + " |" + Format("%10.0f", Imax) + " |" +
                                          Format("%10.0f", Ilong) + " |" + Format("%10.0f", ground.I) + " |";
         const std::string lineCells = Format("%14.0f", span.Iv) + " |" + Format("%10.0f", mpr * Imax) + " |" +
                                       Format("%10.0f", mpr * Ilong) + " |" + Format("%10.0f", mpr * ground.I) + " |";
