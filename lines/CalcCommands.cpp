@@ -22,6 +22,21 @@ int ObstacleWithoutSea(const TySpan& span) {
     return 0;
 }
 
+// The span commands need a current span; "Создайте пролёт" when the line has none.
+bool HasCurrentSpan(const Network& net, Dialogs& dlg) {
+    if (net.NLines() > 0 && net.Line(net.CurLine).NSpans() > 0) return true;
+    dlg.Message("Создайте пролёт");
+    return false;
+}
+
+// The report of the span, always from the drawn state (the mid-span clearance of the view).
+void RunSpanReport(TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view,
+                   SpanCommandResult& res) {
+    SpanView local;
+    res.outcome = SpanRegimeReport(line, span, env, dlg, out, view ? view : &local);
+    res.end = res.outcome.written ? CommandEnd::Done : CommandEnd::Stopped;
+}
+
 const char* const kNoBreak = "Отсутствуют данные в справочнике по указанной марке провода - разрывное усилие. Продолжить расчёт? ";
 
 }  // namespace
@@ -35,10 +50,7 @@ void RecomputeInitialConditions(TySpan& span, const CalcEnv& env, int zamer) {
 SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view,
                                      int zamer) {
     SpanCommandResult res;
-    if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0) {
-        dlg.Message("Создайте пролёт");
-        return res;
-    }
+    if (!HasCurrentSpan(net, dlg)) return res;
     TyLine& line = net.Line(net.CurLine);
     TySpan& span = line.Span(net.CurSpanOf(net.CurLine));
     if (env.seaLevel && env.mode == ZamerMode::OnePoint) {
@@ -58,15 +70,13 @@ SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& 
         return res;
     }
     SeaLevelPointsGuard points(span, env.mode, dlg);
-    SpanView local;  // the report always comes from the drawn state (mid-span clearance)
     try {
         RecomputeInitialConditions(span, env, zamer);
         if (span.Si < 0.001f) {
             dlg.Message("Некорректные пролёты, напряжение отрицательное");
             return res;
         }
-        res.outcome = SpanRegimeReport(line, span, env, dlg, out, view ? view : &local);
-        res.end = res.outcome.written ? CommandEnd::Done : CommandEnd::Stopped;
+        RunSpanReport(line, span, env, dlg, out, view, res);
     } catch (const std::exception&) {
         dlg.Message(kMsgCalcError);
         res.end = CommandEnd::Failed;
@@ -76,17 +86,12 @@ SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& 
 
 SpanCommandResult NMTRegClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view) {
     SpanCommandResult res;
-    if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0) {
-        dlg.Message("Создайте пролёт");
-        return res;
-    }
+    if (!HasCurrentSpan(net, dlg)) return res;
     TyLine& line = net.Line(net.CurLine);
     TySpan& span = line.Span(net.CurSpanOf(net.CurLine));
     SeaLevelPointsGuard points(span, env.mode, dlg);
-    SpanView local;
     try {
-        res.outcome = SpanRegimeReport(line, span, env, dlg, out, view ? view : &local);
-        res.end = res.outcome.written ? CommandEnd::Done : CommandEnd::Stopped;
+        RunSpanReport(line, span, env, dlg, out, view, res);
     } catch (const std::exception&) {
         dlg.Message(kMsgCalcError);
         res.end = CommandEnd::Failed;
