@@ -48,6 +48,16 @@ bool WriteShown(AppState& app, Dialogs& dlg) {
 
 }  // namespace
 
+// After a file was written under a new name: open it, list the folder again and make the
+// last row of the files grid current.
+static void OpenWrittenFile(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    Call(hooks.fillFilesGrid);
+    OpenNetwork(app, dlg, false, hooks);
+    ScanLineFolder(app);
+    Call(hooks.fillFilesGrid);
+    if (hooks.showFileRow && !app.LineFiles.empty()) hooks.showFileRow(int(app.LineFiles.size()) - 1);
+}
+
 std::string LineFolderPath(const AppState& app) {
     return app.data.folder.LineFolder.empty() ? PathToUtf8(app.data.dataDir) : app.data.folder.LineFolder;
 }
@@ -103,11 +113,7 @@ void SaveAsToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
     if (!f) return;
     app.net.NetFileName = Cut255(*f);
     if (!WriteShown(app, dlg)) return;
-    Call(hooks.fillFilesGrid);
-    OpenNetwork(app, dlg, false, hooks);
-    ScanLineFolder(app);
-    Call(hooks.fillFilesGrid);
-    if (hooks.showFileRow && !app.LineFiles.empty()) hooks.showFileRow(int(app.LineFiles.size()) - 1);
+    OpenWrittenFile(app, dlg, hooks);
 }
 
 bool NewNetworkFile(AppState& app, Dialogs& dlg) {
@@ -121,11 +127,7 @@ bool NewNetworkFile(AppState& app, Dialogs& dlg) {
 
 void NewMenu(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
     if (!NewNetworkFile(app, dlg)) return;
-    Call(hooks.fillFilesGrid);
-    OpenNetwork(app, dlg, false, hooks);
-    ScanLineFolder(app);
-    Call(hooks.fillFilesGrid);
-    if (hooks.showFileRow && !app.LineFiles.empty()) hooks.showFileRow(int(app.LineFiles.size()) - 1);
+    OpenWrittenFile(app, dlg, hooks);
 }
 
 void NewToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {

@@ -42,6 +42,14 @@ void Emit(const Report& r, const Args& a) {
         PrintReport(r, a);
 }
 
+// "111.txt" of the data folder (or --out) and the table printed; exit code 1 after a failure.
+int TableFile(const Session& s, const Args& a, const Report& r, const SeriesOutcome& o) {
+    WriteFileAtomically(a.get("out", (s.dataDir / "111.txt").string()), Cp1251Text(r));
+    PrintReport(r, a);
+    if (o.failed) std::cerr << o.error << "\n";
+    return o.failed ? 1 : 0;
+}
+
 int State(const Args& a) {
     if (a.positional.size() != 1) throw UsageError("expects one network file");
     Session s;
@@ -149,10 +157,7 @@ int SeriesCmd(const Args& a) {
     st.dI = float(a.getReal("di", 0));
     Report r;
     const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r);
-    WriteFileAtomically(a.get("out", (s.dataDir / "111.txt").string()), Cp1251Text(r));
-    PrintReport(r, a);
-    if (o.failed) std::cerr << o.error << "\n";
-    return o.failed ? 1 : 0;
+    return TableFile(s, a, r, o);
 }
 
 int SweepCmd(const Args& a) {
@@ -162,10 +167,7 @@ int SweepCmd(const Args& a) {
     SelectSpan(s, a);
     Report r;
     const SeriesOutcome o = OrientationSweep(CurrentSpan(s), s.env.LongTermTemp, r);
-    WriteFileAtomically(a.get("out", (s.dataDir / "111.txt").string()), Cp1251Text(r));
-    PrintReport(r, a);
-    if (o.failed) std::cerr << o.error << "\n";
-    return o.failed ? 1 : 0;
+    return TableFile(s, a, r, o);
 }
 
 int LimitsCmd(const Args& a) {

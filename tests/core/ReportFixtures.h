@@ -31,6 +31,16 @@ inline Norms ReportNorms() {
     return n;
 }
 
+// The environment of the report tests: the norms above, 70 C long-term, the given mode.
+inline CalcEnv Env(ZamerMode mode = ZamerMode::OnePoint) {
+    static const Norms norms = ReportNorms();
+    CalcEnv e;
+    e.norms = &norms;
+    e.LongTermTemp = 70;
+    e.mode = mode;
+    return e;
+}
+
 // 110 kV line "ПС Лесная"-"ПС Озёрная".
 inline TyLine TestLine() {
     TyLine l;

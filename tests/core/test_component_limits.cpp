@@ -14,14 +14,6 @@ using namespace qem::test;
 
 namespace {
 
-const Norms kNorms = ReportNorms();
-
-CalcEnv Env() {
-    CalcEnv e;
-    e.norms = &kNorms;
-    return e;
-}
-
 // A line of one span (the carrier) with the given bus conductors.
 TyLine BusLine() {
     TyLine l = TestLine();

@@ -17,15 +17,6 @@ using namespace qem::test;
 
 namespace {
 
-const Norms kNorms = ReportNorms();
-
-CalcEnv Env() {
-    CalcEnv e;
-    e.norms = &kNorms;
-    e.LongTermTemp = 70;
-    return e;
-}
-
 const std::vector<std::string> kHeader = {
     "|       Результаты расчета",
     "|       для ВЛ 110 кВ ПС Лесная-ПС Озёрная",

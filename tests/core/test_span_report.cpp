@@ -18,16 +18,6 @@ using namespace qem::test;
 
 namespace {
 
-const Norms kNorms = ReportNorms();
-
-CalcEnv Env(ZamerMode mode = ZamerMode::OnePoint) {
-    CalcEnv e;
-    e.norms = &kNorms;
-    e.LongTermTemp = 70;
-    e.mode = mode;
-    return e;
-}
-
 // Clearance-temperature cell of the current table.
 std::string TempCell(double T, double TMax, const char* fmt) {
     if (T > TMax) return "    > max  |";
