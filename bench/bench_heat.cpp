@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/HeatBalance.h"
+#include "tests/core/MechanicsSpan.h"
 
 using namespace qem;
 
@@ -9,14 +10,7 @@ namespace {
 // АС 240/39 at latitude 55, clear sky, 20 C, 1 m/s across the span.
 TySpan Span240() {
     TySpan s;
-    s.Pr.Name.assign("\xC0\xD1");
-    s.Pr.SAlN = 240;
-    s.Pr.SStN = 39;
-    s.Pr.D = 2.16f;
-    s.Pr.R = 0.1222f;
-    s.Pr.AlfaR = 0.00403f;
-    s.Pr.MAl = 649.6f;
-    s.Pr.MSt = 302.4f;
+    s.Pr = qem::test::AC240();
     s.Mpr = 1;
     s.H1 = 100;
     s.Fi = 55;

@@ -5,25 +5,13 @@
 #include "engine/Loads.h"
 #include "engine/StateChange.h"
 #include "setup/InitialConditions.h"
+#include "tests/core/MechanicsSpan.h"
 
 using namespace qem;
 
 namespace {
 
-TyWire AC240() {
-    TyWire w;
-    w.Name.assign("\xC0\xD1");  // АС
-    w.SAlN = 240;
-    w.SStN = 39;
-    w.D = 2.16f;
-    w.DSt = 0.8f;
-    w.R = 0.1222f;
-    w.AlfaR = 0.00403f;
-    w.MAl = 649.6f;
-    w.MSt = 302.4f;
-    w.TMax = 90;
-    return w;
-}
+using qem::test::AC240;
 
 // 300 m span, supports 25 m, support 2 on ground 6 m lower, a ten-point route profile and
 // two obstacles.

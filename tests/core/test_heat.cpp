@@ -7,6 +7,7 @@
 #include "engine/Currents.h"
 #include "engine/HeatBalance.h"
 #include "setup/ZamerTemp.h"
+#include "tests/core/MechanicsSpan.h"
 
 using namespace qem;
 
@@ -16,15 +17,7 @@ namespace {
 // at latitude 55 across the meridian, 100 m above sea level, at night by default.
 TySpan Span240() {
     TySpan s;
-    s.Pr.Name.assign("\xC0\xD1");  // АС
-    s.Pr.SAlN = 240;
-    s.Pr.SStN = 39;
-    s.Pr.D = 2.16f;
-    s.Pr.R = 0.1222f;
-    s.Pr.AlfaR = 0.00403f;
-    s.Pr.MAl = 649.6f;
-    s.Pr.MSt = 302.4f;
-    s.Pr.TMax = 90;
+    s.Pr = qem::test::AC240();
     s.Mpr = 1;
     s.Lpr = 250;
     s.H1 = 100;
