@@ -4,6 +4,7 @@
 // whole line report is kept as a fixture.
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "engine/Geometry.h"
 #include "model/Norms.h"
@@ -171,6 +172,44 @@ inline TyLine RatedLine(int spans) {
         for (int k = 1; k <= s.NPrep; ++k)
             if (s.Prep[k].Hprep > 6) s.Prep[k].Hprep = 6;
     }
+    return l;
+}
+
+// Spans at the edges of the calculation: no reference state, a profile with a point closer
+// than 0.01 m (dropped points after it), an unsorted profile, profile points and an obstacle
+// beyond the span, level ground on a straight line (equal clearances), the lowest point
+// beyond support 2, an obstacle at the support, no wind, deep frost, and last a span whose air
+// is warmer than its conductor may get (the calculation fails there).
+inline TyLine EdgeLine() {
+    TyLine l = UniformLine(12);
+    TySpan* s = &l.Span(1);
+    s->Si = 0;  // no reference state
+    s = &l.Span(2);
+    s->Zem[2].ZemL = 0.005f;  // GroundHeight reads it, the tidying drops what follows
+    s = &l.Span(3);
+    std::swap(s->Zem[2], s->Zem[4]);  // unsorted
+    s = &l.Span(4);
+    s->Zem[5].ZemL = s->Lpr + 40;                 // beyond support 2
+    s->Prep[2].Lprep = s->Lpr + 15;               // obstacle beyond the span
+    s = &l.Span(5);
+    s->H2 = s->H1;
+    for (int i = 1; i <= 5; ++i) s->Zem[i].ZemH = s->H1;  // level: equal clearances either side
+    s->Hpr2 = s->Hpr1;
+    s = &l.Span(6);
+    s->H2 = s->H1 - 60;  // steep: the lowest point beyond support 2
+    for (int i = 1; i <= 5; ++i) s->Zem[i].ZemH = float(s->H1 - 60.0 * s->Zem[i].ZemL / s->Lpr);
+    s = &l.Span(7);
+    s->Prep[1].Lprep = 0.05f;  // at the support
+    s = &l.Span(8);
+    s->Vv = 0;
+    s->Tvv = -40;
+    s = &l.Span(9);
+    for (int i = 1; i <= 10; ++i) s->Zem[i] = {float(s->H1 + (i % 2) * 2.0), float(s->Lpr * i / 11.0)};  // ten points
+    s = &l.Span(10);
+    s->Mpr = 3;
+    s->Iv = 3000;
+    s = &l.Span(12);
+    s->Tvv = 95;  // warmer than TMax
     return l;
 }
 

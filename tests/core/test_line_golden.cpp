@@ -7,13 +7,17 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 #include <sstream>
 #include <string>
 
 #include "SyntheticLine.h"
+#include "engine/AllowTempReport.h"
 #include "engine/Clearance.h"
 #include "engine/HeatBalance.h"
 #include "engine/LineReport.h"
+#include "engine/SpanReport.h"
+#include "engine/SpanView.h"
 #include "engine/StateChange.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
@@ -38,7 +42,8 @@ void CheckGolden(const std::string& name, const std::string& text) {
     const std::string path = kDataDir + name;
     if (const char* w = std::getenv("QEM_WRITE_GOLDEN"); w && std::string(w) == "1") {
         std::ofstream(path, std::ios::binary) << text;
-        GTEST_SKIP() << "wrote " << path;
+        std::cout << "wrote " << path << "\n";
+        return;
     }
     const std::string expected = ReadText(path);
     ASSERT_FALSE(expected.empty()) << "missing fixture " << path;
@@ -104,11 +109,16 @@ TEST(LineGolden, ReportOfAVariedLineIsUnchangedWithAndWithoutRecomputation) {
     CheckGolden("line60_report_recomputed.txt", t);
 }
 
+TEST(LineGolden, ReportOfALineOfEdgeCasesIsUnchangedUpToItsFailure) {
+    LineRun run;
+    TyLine line = qem::test::EdgeLine();
+    CheckGolden("edge_report.txt", run.Run(line, false));
+}
+
 // Every span state, clearance search and heating result of every span and obstacle, at full
 // precision: the table above rounds, this does not.
-TEST(LineGolden, SpanStatesAndSearchesAreUnchangedToTheLastBit) {
+std::string StatesText(TyLine& line) {
     const Norms norms = qem::test::Norms110();
-    TyLine line = qem::test::VariedLine(60);
     std::string t;
     for (int j = 1; j <= line.NSpans(); ++j) {
         TySpan& span = line.Span(j);
@@ -143,7 +153,48 @@ TEST(LineGolden, SpanStatesAndSearchesAreUnchangedToTheLastBit) {
             t += " error " + std::string(e.what()) + "\n";
         }
     }
-    CheckGolden("line60_states.txt", t);
+    return t;
+}
+
+TEST(LineGolden, SpanStatesAndSearchesAreUnchangedToTheLastBit) {
+    TyLine line = qem::test::VariedLine(60);
+    CheckGolden("line60_states.txt", StatesText(line));
+    TyLine edges = qem::test::EdgeLine();
+    CheckGolden("edge_states.txt", StatesText(edges));
+}
+
+// The span reports (with the span view) and the allowable-temperature tables of both lines.
+TEST(LineGolden, SpanReportsViewsAndAllowableTemperaturesAreUnchanged) {
+    LineRun run;
+    std::string t;
+    for (TyLine line : {qem::test::VariedLine(60), qem::test::EdgeLine()}) {
+        for (int j = 1; j <= line.NSpans(); ++j) {
+            ScriptedDialogs dlg;
+            Report out;
+            SpanView view;
+            t += "span " + std::to_string(j) + "\n";
+            try {
+                const SpanRegimeOutcome o = SpanRegimeReport(line, line.Span(j), run.env, dlg, out, &view);
+                t += ReportText(out) + "violations " + std::to_string(o.violations) + ResultText(o.result) + "\n";
+                // The drawing of every sixth span of the long line and of every edge case.
+                if (line.NSpans() > 12 && j % 6 != 1) continue;
+                for (const ChartSeries& series : view.Series) {
+                    t += "series";
+                    for (const ChartPoint& p : series.points) t += " " + Exact(p.x) + "," + Exact(p.y);
+                    for (const ChartArrow& a : series.arrows)
+                        t += " arrow " + Exact(a.from.x) + "," + Exact(a.from.y) + "," + Exact(a.to.x) + "," +
+                             Exact(a.to.y);
+                    t += "\n";
+                }
+            } catch (const std::exception& e) {
+                t += "error " + std::string(e.what()) + "\n";
+            }
+        }
+        Report allow;
+        const AllowTempOutcome a = AllowTempTable(line, run.env, allow);
+        t += ReportText(allow) + "failed " + std::to_string(a.failed) + " '" + a.error + "'\n";
+    }
+    CheckGolden("span_reports.txt", t);
 }
 
 TEST(LineGolden, FourteenTemperatureRatingIsUnchanged) {
