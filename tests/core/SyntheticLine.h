@@ -178,10 +178,11 @@ inline TyLine RatedLine(int spans) {
 // Spans at the edges of the calculation: no reference state, a profile with a point closer
 // than 0.01 m (dropped points after it), an unsorted profile, profile points and an obstacle
 // beyond the span, level ground on a straight line (equal clearances), the lowest point
-// beyond support 2, an obstacle at the support, no wind, deep frost, and last a span whose air
-// is warmer than its conductor may get (the calculation fails there).
+// beyond support 2, an obstacle at the support, no wind, deep frost, equal smallest clearances,
+// a profile point just past a point of the clearance scan, and last a span whose air is
+// warmer than its conductor may get (the calculation fails there).
 inline TyLine EdgeLine() {
-    TyLine l = UniformLine(12);
+    TyLine l = UniformLine(14);
     TySpan* s = &l.Span(1);
     s->Si = 0;  // no reference state
     s = &l.Span(2);
@@ -208,7 +209,25 @@ inline TyLine EdgeLine() {
     s = &l.Span(10);
     s->Mpr = 3;
     s->Iv = 3000;
+    // Level 300 m span over two equal mounds at 60 and 240 m: the smallest clearance is met
+    // twice, exactly (the abscissae of the scan are symmetric and hit the mounds).
     s = &l.Span(12);
+    s->Lpr = 300;
+    s->H1 = s->H2 = 100;
+    s->Hpr1 = s->Hpr2 = 25;
+    for (int i = 1; i <= 10; ++i) s->Zem[i] = TyZem{};
+    s->Zem[1] = {104, 60};
+    s->Zem[2] = {100, 150};
+    s->Zem[3] = {104, 240};
+    s->Prep[1].Lprep = 90;
+    s->Prep[2].Lprep = 195;
+    // The same with the first mound half a millimetre past a point of the scan.
+    l.Span(13) = l.Span(12);
+    s = &l.Span(13);
+    s->Nop1.assign("13");
+    s->Nop2.assign("14");
+    s->Zem[1].ZemL = 60.0005f;
+    s = &l.Span(14);
     s->Tvv = 95;  // warmer than TMax
     return l;
 }
