@@ -38,4 +38,8 @@ Celsius ClearanceTemp(TySpan& span, int k, ClearanceKind kind, Metres norm, Sear
 ClearanceLimit ClearanceLimitOf(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v,
                                 SpanResult& r);
 
+// ClearanceLimitOf(span, k, kind, norm, SearchVariant::Regime, r) on a prepared span, which
+// keeps its states for the next search on the same span.
+ClearanceLimit ClearanceLimitOf(PreparedSpan& span, int k, ClearanceKind kind, Metres norm, SpanResult& r);
+
 }  // namespace qem

@@ -1,6 +1,7 @@
 #include "engine/HeatBalance.h"
 
 #include <cmath>
+#include <optional>
 
 #include "engine/CalcError.h"
 #include "engine/Loads.h"
@@ -31,6 +32,59 @@ double HeatCapacityPerKm(const TyWire& wire, Celsius T) {
     return cAl * double(wire.MAl) + cSt * double(wire.MSt);
 }
 
+// The loss coefficient h(Tc) of a conductor in given air, wind and wind angle, for a run of
+// conductor temperatures: what does not depend on Tc is worked out once, in the order and by
+// the very operations of a single HeatLossCoef, so that every h and every error is the same.
+class HeatLoss {
+public:
+    HeatLoss(const TySpan& span, Celsius Ta, MPerS V, Degrees angle)
+        : Ta_(Ta), V_(V), angle_(angle), d_(kEffectiveDiameter * double(span.Pr.D) / 100.0) {
+        if (!(d_ > 0)) throw CalcError("heat loss: conductor diameter is not positive");
+        T0_ = CheckedFinite(Ta + kAbsZero, "heat loss, air temperature");
+        if (!(T0_ > 0)) throw CalcError("heat loss: air temperature below absolute zero");
+        lambda_ = AirConductivity(Ta);
+        nu_ = AirViscosity(Ta);
+        Re_ = CheckedDiv(V * d_, nu_, "Reynolds number, air viscosity");
+        d3_ = kG * d_ * d_ * d_;
+    }
+
+    // h = 3.1415 (alpha_r + alpha_c) d, W/(m K).
+    WPerMK Coef(Celsius Tc) {
+        const double Ta = Ta_, V = V_, d = d_, T0 = T0_, Re = Re_;
+        double ar = 0;  // radiation, W/(m2 K)
+        if (Ta + 0.1 <= Tc) {
+            if (!haveAir4_) air4_ = std::pow(T0 / 100.0, 4), haveAir4_ = true;
+            const double q4 = std::pow((Tc + kAbsZero) / 100.0, 4) - air4_;
+            ar = kEmissivity * kStefanBoltzmann * q4 / (Tc - Ta);
+        }
+        const double Gr = CheckedDiv(d3_ * (Tc - Ta) / T0, nu_ * nu_, "Grashof number, air viscosity");
+
+        if (!haveK_) K_ = WindAngleFactor(angle_), haveK_ = true;
+        const double K = K_;
+        const double ReEff = V >= 1 ? CheckedSqrt((K * Re) * (K * Re) + 0.5 * Gr, "effective Reynolds number (Tc < Ta)")
+                                    : K * Re + CheckedSqrt(Gr, "Grashof number (Tc < Ta)");
+
+        // The correlation of the Reynolds number range.
+        double Nu;
+        if (Re >= 200000)
+            Nu = 0.0201 * std::pow(ReEff, 0.8);
+        else if (Re >= 1000)
+            Nu = 0.218 * std::pow(ReEff, 0.6);
+        else
+            Nu = 0.437 * std::pow(ReEff, 0.5);
+        CheckedFinite(Nu, "Nusselt number");
+
+        const double ac = Nu * lambda_ / d;  // convection, W/(m2 K)
+        return CheckedFinite(kPiLoss * ar * d + kPiLoss * ac * d, "heat loss coefficient");
+    }
+
+private:
+    double Ta_, V_, angle_, d_, T0_ = 0, lambda_ = 0, nu_ = 0, Re_ = 0, d3_ = 0;
+    // (T0/100)^4 and the wind angle factor, on first use.
+    double air4_ = 0, K_ = 0;
+    bool haveAir4_ = false, haveK_ = false;
+};
+
 }  // namespace
 
 double WindAngleFactor(Degrees angle) {
@@ -45,33 +99,7 @@ double WindAngleFactor(Degrees angle) {
 }
 
 WPerMK HeatLossCoef(const TySpan& span, Celsius Tc, Celsius Ta, MPerS V, Degrees angle) {
-    const double d = kEffectiveDiameter * double(span.Pr.D) / 100.0;  // m
-    if (!(d > 0)) throw CalcError("heat loss: conductor diameter is not positive");
-    const double T0 = CheckedFinite(Ta + kAbsZero, "heat loss, air temperature");
-    if (!(T0 > 0)) throw CalcError("heat loss: air temperature below absolute zero");
-
-    double ar = 0;  // radiation, W/(m2 K)
-    if (Ta + 0.1 <= Tc) {
-        const double q4 = std::pow((Tc + kAbsZero) / 100.0, 4) - std::pow(T0 / 100.0, 4);
-        ar = kEmissivity * kStefanBoltzmann * q4 / (Tc - Ta);
-    }
-
-    const double lambda = AirConductivity(Ta);
-    const double nu = AirViscosity(Ta);
-    const double Re = CheckedDiv(V * d, nu, "Reynolds number, air viscosity");
-    const double Gr = CheckedDiv(kG * d * d * d * (Tc - Ta) / T0, nu * nu, "Grashof number, air viscosity");
-
-    const double K = WindAngleFactor(angle);
-    const double ReEff = V >= 1 ? CheckedSqrt((K * Re) * (K * Re) + 0.5 * Gr, "effective Reynolds number (Tc < Ta)")
-                                : K * Re + CheckedSqrt(Gr, "Grashof number (Tc < Ta)");
-
-    double Nu = 0.437 * std::pow(ReEff, 0.5);
-    if (Re >= 1000) Nu = 0.218 * std::pow(ReEff, 0.6);
-    if (Re >= 200000) Nu = 0.0201 * std::pow(ReEff, 0.8);
-    CheckedFinite(Nu, "Nusselt number");
-
-    const double ac = Nu * lambda / d;  // convection, W/(m2 K)
-    return CheckedFinite(kPiLoss * ar * d + kPiLoss * ac * d, "heat loss coefficient");
+    return HeatLoss(span, Ta, V, angle).Coef(Tc);
 }
 
 OhmPerM WireResistance(const TySpan& span, Celsius T) {
@@ -94,12 +122,14 @@ Celsius ConductorTemp(const TySpan& span, Celsius Ta, MPerS V, Degrees angle, Am
     CheckedFinite(Ta, "conductor temperature, air temperature");
     CheckedFinite(I, "conductor temperature, current");
     const double Ps = SolarGain(span, 1);
+    std::optional<HeatLoss> loss;  // made at the first step, where HeatLossCoef was first called
     double T = Ta + 5, Tprev = T - 1;
     long n = 0;
     while (std::fabs(T - Tprev) > 0.1 && T < 400 && n < 100000) {
         Tprev = T;
         ++n;
-        const double h = HeatLossCoef(span, Tprev, Ta, V, angle);
+        if (!loss) loss.emplace(span, Ta, V, angle);
+        const double h = loss->Coef(Tprev);
         if (h <= 0.01) {
             T = Ta;  // no cooling
         } else {
@@ -116,13 +146,15 @@ HeatingState HeatingCurve(const TySpan& span, Amperes I, Kelvin tol) {
     const double Ta = CheckedFinite(span.Tvv, "heating curve, air temperature"), V = span.Vv, angle = span.Alfv;
     CheckedFinite(I, "heating curve, current");
     const double Ps = SolarGain(span, 1);
+    std::optional<HeatLoss> loss;  // made at the first step, where HeatLossCoef was first called
     double T = Ta, Tprev = T - 2;
     // The elapsed time is counted in whole steps: 1000 additions of 0.1 fall short of 100.
     for (int n = 0; std::fabs(T - Tprev) > tol && n < kMaxSteps; ++n) {
         Tprev = T;
         const double C = HeatCapacityPerKm(span.Pr, T);
         const double P = I * I * WireResistance(span, Tprev) + Ps;
-        const double h = HeatLossCoef(span, Tprev, Ta, V, angle);
+        if (!loss) loss.emplace(span, Ta, V, angle);
+        const double h = loss->Coef(Tprev);
         T = T + CheckedDiv((P - h * (Tprev - Ta)) * 60 * dt * 1000, C, "heating curve, conductor masses are zero");
     }
     return {T, Tprev};

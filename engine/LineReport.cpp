@@ -1,6 +1,7 @@
 #include "engine/LineReport.h"
 
 #include <cmath>
+#include <optional>
 
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
@@ -34,21 +35,22 @@ void SpanRows(TyLine& line, int j, const CalcEnv& env, LineMinima& m, Report& ou
     const int rows = span.NPrep < 1 ? 1 : (span.NPrep > 10 ? 10 : span.NPrep);
     const bool last = j == line.NSpans();
     const std::string sky = span.Tzv >= 0 && span.Tzv <= 3 ? kSkyShort[span.Tzv] : "";
+    PreparedSpan prepared(span);  // the rows of the span share its states
+    std::optional<HeatingState> heating;  // the same for every row: worked out at the first
     for (int k = 1; k <= rows; ++k) {
         SpanResult r;
         const bool absent = span.NPrep < 1 || !(span.Prep[k].Lprep > 0.1f);
-        const ClearanceLimit ground =
-            ClearanceLimitOf(span, k, ClearanceKind::Ground, normGround, SearchVariant::Regime, r);
+        const ClearanceLimit ground = ClearanceLimitOf(prepared, k, ClearanceKind::Ground, normGround, r);
         ClearanceLimit obst;
         if (!absent)
-            obst = ClearanceLimitOf(span, k, ClearanceKind::Obstacle, ObstacleNorm(span, k, line.Uvl, norms),
-                                    SearchVariant::Regime, r);
+            obst = ClearanceLimitOf(prepared, k, ClearanceKind::Obstacle, ObstacleNorm(span, k, line.Uvl, norms), r);
         r.IClear = absent ? ground.I : (obst.I <= ground.I ? obst.I : ground.I);
         if (mpr * r.IClear < m.LineIClr) m.LineIClr = mpr * r.IClear, m.SpanIClr = j;
 
-        const HeatingState heat = HeatingCurve(span, span.Iv / mpr, 0.1);
+        if (!heating) heating = HeatingCurve(span, span.Iv / mpr, 0.1);
+        const HeatingState heat = *heating;
         const Celsius t = span.Bgv > 0.1f ? Celsius(span.Tvv) : heat.Tprev;
-        SpanStateFirst(span, k, t, r);
+        prepared.StateFirst(k, t, r);
         r.TCond = heat.T;
         if (heat.T > m.HighestTemp) m.HighestTemp = heat.T, m.SpanTemp = j;
         const Amperes Imax = CurrentAtTemp(span, span.Pr.TMax, span.Tvv, span.Vv, span.Alfv);
@@ -58,8 +60,8 @@ void SpanRows(TyLine& line, int j, const CalcEnv& env, LineMinima& m, Report& ou
         if (mpr * Ilong < m.LineILong) m.LineILong = mpr * Ilong, m.SpanILong = j;
         const std::string obstText = absent ? "    - " : Format("%6.2f", std::fabs(r.ClrObst));
 
-        r.TCond = ConductorTemp(span, span.Tvv, span.Vv, span.Alfv, span.Iv);
-        SpanState(span, k, r.TCond, r);
+        r.TCond = prepared.ConductorTemp(span.Tvv, span.Vv, span.Alfv, span.Iv);
+        prepared.State(k, r.TCond, r);
         const bool red = AllowableStress(span) < r.Sigma || AllowableTension(span) < r.TensionMax ||
                          r.ClrMin < normGround || r.ClrGround < normGround || (!absent && obst.T <= 0) ||
                          ground.I <= 0;

@@ -7,6 +7,9 @@
 // height is y(x) = a*cosh(x/a) with a = sigma/gamma (m); support 1 is at x = -d1, support 2
 // at x = +d2, d1 + d2 = L. The height difference of the suspension points is
 // h = (H1 + Hpr1) - (H2 + Hpr2), positive when support 1 is higher.
+#include <memory>
+#include <optional>
+
 #include "engine/Units.h"
 #include "model/QEMcom.h"
 
@@ -79,5 +82,35 @@ void SpanStateFirst(TySpan& span, int k, Celsius T, SpanResult& r);
 // The state for obstacle 1 without profile tidying; the first of equal smallest clearances
 // wins. Sets Sigma, TensionMax, Rise1, Rise2, SagMid, ClrMin and ClrObst only.
 void SpanStateObst1(const TySpan& span, Celsius T, SpanResult& r);
+
+// A span prepared for a run of states (a clearance search, the rows of a line report): what
+// depends on the span alone - the specific loads, the modulus and expansion of the conductor,
+// the arc length of the reference state, the route profile - is worked out once, and every
+// state and conductor temperature computed is kept. The results are exactly those of
+// SpanState (without a view), SpanStateFirst and ConductorTemp on the span. Nothing but this
+// object may change the span while it is in use.
+class PreparedSpan {
+public:
+    explicit PreparedSpan(TySpan& span);
+    ~PreparedSpan();
+    PreparedSpan(const PreparedSpan&) = delete;
+    PreparedSpan& operator=(const PreparedSpan&) = delete;
+
+    TySpan& span() const { return span_; }
+    // SpanState(span, k, T, r).
+    void State(int k, Celsius T, SpanResult& r);
+    // SpanStateFirst(span, k, T, r).
+    void StateFirst(int k, Celsius T, SpanResult& r);
+    // The ClrObst that SpanState(span, k, T, r) would set, m; nothing when the span has no
+    // reference state (SpanState leaves r untouched then).
+    std::optional<Metres> ObstacleClearance(int k, Celsius T);
+    // ConductorTemp(span, Ta, V, angle, I), C.
+    Celsius ConductorTemp(Celsius Ta, MPerS V, Degrees angle, Amperes I);
+
+private:
+    struct Core;
+    TySpan& span_;
+    std::unique_ptr<Core> core_;
+};
 
 }  // namespace qem
