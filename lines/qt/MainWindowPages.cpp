@@ -293,21 +293,27 @@ void MainWindow::fillSelectors(QComboBox* lines, QListWidget* spans) {
     --filling_;
 }
 
+// The left column of the span and source pages: the line selector over the span list.
+static QVBoxLayout* LineAndSpanColumn(QWidget* page, const char* comboName, const char* listName, QComboBox*& combo,
+                                      QListWidget*& list) {
+    auto* left = new QVBoxLayout;
+    combo = new QComboBox(page);
+    combo->setObjectName(comboName);
+    combo->setMinimumWidth(260);
+    list = new QListWidget(page);
+    list->setObjectName(listName);
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->setFont(ReportFont());
+    left->addWidget(new QLabel(U("Линия"), page));
+    left->addWidget(combo);
+    left->addWidget(new QLabel(U("Пролеты"), page));
+    left->addWidget(list, 1);
+    return left;
+}
+
 void MainWindow::buildSpanPage(QWidget* page) {
     auto* layout = new QHBoxLayout(page);
-    auto* left = new QVBoxLayout;
-    ComboBoxVL = new QComboBox(page);
-    ComboBoxVL->setObjectName("ComboBoxVL");
-    ComboBoxVL->setMinimumWidth(260);
-    ListBoxSpRp = new QListWidget(page);
-    ListBoxSpRp->setObjectName("ListBoxSpRp");
-    ListBoxSpRp->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListBoxSpRp->setFont(ReportFont());
-    left->addWidget(new QLabel(U("Линия"), page));
-    left->addWidget(ComboBoxVL);
-    left->addWidget(new QLabel(U("Пролеты"), page));
-    left->addWidget(ListBoxSpRp, 1);
-    layout->addLayout(left);
+    layout->addLayout(LineAndSpanColumn(page, "ComboBoxVL", "ListBoxSpRp", ComboBoxVL, ListBoxSpRp));
 
     auto* right = new QGridLayout;
     auto group = [page](const char* title) {
@@ -505,19 +511,7 @@ void MainWindow::showSpanPage() {
 
 void MainWindow::buildSourcePage(QWidget* page) {
     auto* layout = new QHBoxLayout(page);
-    auto* left = new QVBoxLayout;
-    ComboBoxVL1 = new QComboBox(page);
-    ComboBoxVL1->setObjectName("ComboBoxVL1");
-    ComboBoxVL1->setMinimumWidth(260);
-    ListBox1 = new QListWidget(page);
-    ListBox1->setObjectName("ListBox1");
-    ListBox1->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListBox1->setFont(ReportFont());
-    left->addWidget(new QLabel(U("Линия"), page));
-    left->addWidget(ComboBoxVL1);
-    left->addWidget(new QLabel(U("Пролеты"), page));
-    left->addWidget(ListBox1, 1);
-    layout->addLayout(left);
+    layout->addLayout(LineAndSpanColumn(page, "ComboBoxVL1", "ListBox1", ComboBoxVL1, ListBox1));
 
     auto* right = new QVBoxLayout;
     auto* top = new QHBoxLayout;
