@@ -64,26 +64,29 @@ std::string LineFolderPath(const AppState& app) {
 
 void ScanLineFolder(AppState& app) { app.LineFiles = ScanFolder(LineFolderPath(app)); }
 
-bool OpenNetwork(AppState& app, Dialogs& dlg, bool ask, const FolderHooks& hooks) {
-    if (ask) {
-        auto f = dlg.OpenFileName(PathToUtf8(app.data.dataDir), kQemFilter, kQemDefaultExt);
-        if (!f) return false;
-        app.net.NetFileName = Cut255(*f);
-    }
+// Opens the file at path. NetFileName becomes path only when the network in memory is then
+// that file's (read, or a new line for a file that does not exist yet): a damaged file is
+// reported and leaves both the network and NetFileName as they were, so that no later save
+// writes the network of one file over another.
+static bool OpenPath(AppState& app, Dialogs& dlg, const std::string& path, const FolderHooks& hooks) {
     std::error_code ec;
-    if (app.net.NetFileName.empty() || !fs::is_regular_file(PathFromUtf8(app.net.NetFileName), ec)) {
+    if (path.empty() || !fs::is_regular_file(PathFromUtf8(path), ec)) {
+        app.net.NetFileName = path;
         app.net.Lines.clear();
         app.net.Lines.push_back(NewLine(app.FirstWire(), app.net.Now()));
         app.net.CurLine = 1;
         Call(hooks.refreshNetwork);
         return true;
     }
+    std::vector<TyLine> lines;
     try {
-        ReadNetwork(app.net);
+        lines = ReadNetwork(path);
     } catch (const std::exception& e) {
         dlg.Message(e.what(), "", Icon::Error);
         return false;
     }
+    app.net.Lines = std::move(lines);
+    app.net.NetFileName = path;
     if (app.net.NLines() > 0) app.net.CurLine = 1;
     app.net.ResetCurSpans();
     Call(hooks.refreshNetwork);
@@ -91,7 +94,18 @@ bool OpenNetwork(AppState& app, Dialogs& dlg, bool ask, const FolderHooks& hooks
     return true;
 }
 
+bool OpenNetwork(AppState& app, Dialogs& dlg, bool ask, const FolderHooks& hooks) {
+    std::string path = app.net.NetFileName;
+    if (ask) {
+        auto f = dlg.OpenFileName(PathToUtf8(app.data.dataDir), kQemFilter, kQemDefaultExt);
+        if (!f) return false;
+        path = Cut255(*f);
+    }
+    return OpenPath(app, dlg, path, hooks);
+}
+
 void SaveNetwork(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (app.net.NLines() == 0) return;  // no network is open: nothing to write over a file
     std::error_code ec;
     const auto folder = PathFromUtf8(app.net.NetFileName).parent_path();
     if (!app.net.NetFileName.empty() && fs::is_directory(folder.empty() ? fs::path(".") : folder, ec)) {
@@ -144,8 +158,7 @@ void NewToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
 void SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hooks) {
     app.data.folder.SelFileRow = row;
     const std::string text = row >= 0 && row < int(app.LineFiles.size()) ? app.LineFiles[row] : std::string();
-    app.net.NetFileName = text.empty() ? std::string() : Cut255(Join(LineFolderPath(app), text));
-    OpenNetwork(app, dlg, false, hooks);
+    OpenPath(app, dlg, text.empty() ? std::string() : Cut255(Join(LineFolderPath(app), text)), hooks);
 }
 
 bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {

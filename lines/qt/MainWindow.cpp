@@ -263,7 +263,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     s.WinHeight = g.height();
     s.WinPage = PageControl1->currentIndex();
     SetFieldText(s.NetFileName, app_->net.NetFileName);
-    if (!app_->net.NetFileName.empty()) {
+    if (!app_->net.NetFileName.empty() && app_->net.NLines() > 0) {
         try {
             WriteNetwork(app_->net);
         } catch (const std::exception& ex) {

@@ -133,12 +133,18 @@ TEST(OpenNetwork, MissingDamagedAndCancelled) {
     f.app.net.NetFileName = good;
     ASSERT_TRUE(OpenNetwork(f.app, f.dlg, false));
     EXPECT_EQ(f.app.net.NLines(), 3);
-    qemtest::WriteText(f.data / "bad.qem", std::string("\x05\x00\x00\x00garbage", 11));
-    f.app.net.NetFileName = PathToUtf8(f.data / "bad.qem");
-    EXPECT_FALSE(OpenNetwork(f.app, f.dlg, false));
+    const std::string junk("\x05\x00\x00\x00garbage", 11);
+    qemtest::WriteText(f.data / "bad.qem", junk);
+    f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+    f.app.LineFiles = {"good.qem", "bad.qem"};
+    SelectFileRow(f.app, f.dlg, 1);
     EXPECT_EQ(f.app.net.NLines(), 3);
     ASSERT_FALSE(f.dlg.shown.empty());
     EXPECT_NE(f.dlg.shown.back().text.find("bad.qem"), std::string::npos);
+    // The network in memory still belongs to the good file: a save goes there, never over the damaged one.
+    EXPECT_EQ(f.app.net.NetFileName, good);
+    SaveNetwork(f.app, f.dlg);
+    EXPECT_TRUE(qemtest::ReadText(f.data / "bad.qem") == junk);
     // The file dialog cancelled: nothing changes.
     EXPECT_FALSE(OpenNetwork(f.app, f.dlg, true));
     EXPECT_EQ(f.app.net.NLines(), 3);
@@ -151,6 +157,18 @@ TEST(FileCommands, SelectingAnEmptyRowGivesANewLineAndWritesNothing) {
     SelectFileRow(f.app, f.dlg, 0);
     EXPECT_EQ(f.app.net.NLines(), 1);
     EXPECT_TRUE(fs::is_empty(f.data.path));
+}
+
+TEST(FileCommands, ADamagedFileInTheFolderIsNeverOverwritten) {
+    Fixture f;
+    f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+    const std::string junk = "junkjunkjunk";
+    qemtest::WriteText(f.data / "bad.qem", junk);
+    ASSERT_TRUE(CheckFolder(f.app, f.dlg));  // the folder holds a file: it is selected and fails to open
+    EXPECT_EQ(f.app.net.NLines(), 0);
+    EXPECT_TRUE(f.app.net.NetFileName.empty());
+    SaveNetwork(f.app, f.dlg);  // nothing is open: nothing is written
+    EXPECT_TRUE(qemtest::ReadText(f.data / "bad.qem") == junk);
 }
 
 TEST(FileCommands, SaveWithoutAFileAsksForANewOne) {
