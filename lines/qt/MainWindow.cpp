@@ -17,6 +17,7 @@
 #include <QToolBar>
 #include <exception>
 
+#include "equipment/qt/EquipmentWindows.h"
 #include "lines/CalcCommands.h"
 #include "lines/MainPages.h"
 #include "lines/qt/ReportView.h"
@@ -135,9 +136,12 @@ void MainWindow::buildMenu() {
             [this] { allowTempCommand(true); });
 
     QMenu* cat = menuBar()->addMenu(QStringLiteral("Каталог"));
-    later(add(cat, "Провода"));
-    later(add(cat, "Допустимые габариты"));
-    later(add(cat, "Концевое оборудование"));
+    auto catalog = [this](int page) {
+        ShowCatalog(this, *app_, *dlg_, page, [this] { showSpanPage(); });
+    };
+    connect(add(cat, "Провода"), &QAction::triggered, this, [catalog] { catalog(CatPageWires); });
+    connect(add(cat, "Допустимые габариты"), &QAction::triggered, this, [catalog] { catalog(CatPageNorms); });
+    connect(add(cat, "Концевое оборудование"), &QAction::triggered, this, [catalog] { catalog(CatPageKO); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
     connect(add(help, "О программе"), &QAction::triggered, this, &MainWindow::aboutBox);
@@ -173,7 +177,8 @@ void MainWindow::buildToolBar() {
     later(add("Копировать данные в буфер", "Копировать"));
     later(add("Вставить данные из буфера", "Вставить"));
     later(add("Скопировать вид пролета в буфер", "Вид"));
-    later(add("Каталог", "Каталог"));
+    connect(add("Каталог", "Каталог"), &QAction::triggered, this,
+            [this] { ShowCatalog(this, *app_, *dlg_, CatPageCurrent, [this] { showSpanPage(); }); });
     bar->addSeparator();
     later(add("Загрузить данные из Excel по одному замеру", "Excel 1"));
     later(add("Загрузить данные из Excel  по двум замерам", "Excel 2"));
@@ -282,6 +287,13 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         }
     }
     e->accept();
+}
+
+void MainWindow::lineEquipmentCommand() {
+    guarded([&] { ShowLineEquipment(this, *app_, *dlg_); });
+    // The line list shows the equipment columns of the current line.
+    fillLineList();
+    selectLineRow(app_->net.CurLine);
 }
 
 FolderHooks MainWindow::hooks() {

@@ -69,6 +69,7 @@ public:
     void allowTempCommand(bool all);    // "Расчет допустимых температур", "... всех ВЛ"
     void seriesCommand();               // "Расчёт" of "Серия расчетов"
     void sweepCommand();                // "Прогонка по ориентации пролёта и широте"
+    void lineEquipmentCommand();        // "Концевое оборудование" of the current line
 
     // Refreshing the pages from the state.
     void fillFilesGrid();

@@ -192,7 +192,7 @@ void MainWindow::buildLinesPage(QWidget* page) {
     connect(delL, &QToolButton::clicked, this, [this, edit] { edit([this] { DeleteLineCommand(*app_, *dlg_); }); });
     connect(down, &QToolButton::clicked, this, [this, edit] { edit([this] { MoveLineDown(app_->net); }); });
     connect(up, &QToolButton::clicked, this, [this, edit] { edit([this] { MoveLineUp(app_->net); }); });
-    connect(ko, &QPushButton::clicked, this, &MainWindow::notAvailable);
+    connect(ko, &QPushButton::clicked, this, &MainWindow::lineEquipmentCommand);
 
     ComboBoxU = new QComboBox(StringGridLines);
     ComboBoxU->setObjectName("ComboBoxU");
