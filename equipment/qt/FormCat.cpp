@@ -147,10 +147,10 @@ void TFormCat::buildWiresPage(QWidget* page) {
         fillNorms();
     });
     connect(imp, &QPushButton::clicked, this, [this] {
-        if (core_.ImportConductors(std::filesystem::u8path(kExchangeFileName))) fillWires();
+        if (core_.ImportConductors(app_.data.dataDir / std::filesystem::u8path(kExchangeFileName))) fillWires();
     });
     connect(exp, &QPushButton::clicked, this,
-            [this] { core_.ExportConductors(std::filesystem::u8path(kExchangeFileName)); });
+            [this] { core_.ExportConductors(app_.data.dataDir / std::filesystem::u8path(kExchangeFileName)); });
     connect(up, &QToolButton::clicked, this, [this] {
         core_.SortConductors(true);
         fillWires();
