@@ -88,7 +88,7 @@ TFormRU::TFormRU(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(par
     grid_->setHorizontalHeaderLabels(header);
     grid_->verticalHeader()->hide();
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid_->setMinimumSize(900, 220);
+    grid_->setMinimumSize(1180, 220);
     layout->addWidget(grid_);
     connect(grid_, &QTableWidget::cellChanged, this, [this](int r, int c) { cellEdited(r, c); });
     connect(grid_, &QTableWidget::currentCellChanged, this, [this](int r, int c, int, int) { cellSelected(r, c); });
@@ -124,6 +124,7 @@ TFormRU::TFormRU(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(par
     for (int i = 0; i < 4; ++i) {
         fields_[i] = new QLineEdit(this);
         fields_[i]->setReadOnly(true);
+        fields_[i]->setMaximumWidth(120);
         fields_[i]->setObjectName(U(kFields[i]));
         form->addRow(U(kFields[i]), fields_[i]);
     }
@@ -157,11 +158,12 @@ void TFormRU::activate() {
     }
     showResult();
     const bool two = app_.mode == ZamerMode::TwoPoints;
+    grid_->resizeColumnsToContents();
     grid_->setColumnHidden(3, two);
     grid_->setColumnHidden(4, two);
     if (!two) {
-        grid_->setColumnWidth(3, 150);
-        grid_->setColumnWidth(4, 80);
+        grid_->setColumnWidth(3, std::max(150, grid_->columnWidth(3)));
+        grid_->setColumnWidth(4, std::max(80, grid_->columnWidth(4)));
     }
 }
 
@@ -308,7 +310,7 @@ TFormSetZam::TFormSetZam(AppState& app, Dialogs& dialogs, QWidget* parent)
     QStringList header;
     for (const char* h : kTwoPointGridHeader) header << U(h);
     grid_->setHorizontalHeaderLabels(header);
-    grid_->setMinimumSize(520, 200);
+    grid_->setMinimumSize(600, 200);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(grid_);
@@ -383,7 +385,7 @@ TFormSetPrep::TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent)
     grid_->setHorizontalHeaderLabels(header);
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grid_->setColumnHidden(3, true);
-    grid_->setMinimumSize(1000, 260);
+    grid_->setMinimumSize(1340, 260);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(grid_);
     connect(grid_, &QTableWidget::cellChanged, this, [this](int r, int c) { cellEdited(r, c); });
