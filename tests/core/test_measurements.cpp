@@ -324,3 +324,21 @@ TEST(InitialConditionsDialog, ConductorTempOfTheCurrentMeasurement) {
     EXPECT_FALSE(RuConductorTemp(app, d));
     EXPECT_EQ(RuFullCalculation(app, d), 0);
 }
+
+TEST(InitialConditionsDialog, CalculateReadsTheMidSpanElevationWithTheSeaLevelOption) {
+    // Heights above sea level: the ground at mid-span is M_middle_h while the sag is derived,
+    // and the profile is as it was afterwards.
+    AppState app = OneLineApp();
+    TySpan& span = *CurrentSpan(app);
+    span.UseSea = 1;
+    span.M_middle_h = 98;
+    span.Zamer[1].HMid = 15;  // chord at 120 m: sag 120 - 98 - 15 = 7 m
+    span.Zamer[1].FZam = 0;
+    span.Zem[1] = TyZem{101, 50};
+    const auto profile = span.Zem;
+    ScriptedDialogs d;
+    ASSERT_TRUE(RuCalculate(app, d));
+    EXPECT_NEAR(span.Zamer[1].FZam, 7, 1e-4);
+    EXPECT_EQ(span.Zem, profile);
+    EXPECT_TRUE(d.shown.empty());
+}
