@@ -24,6 +24,7 @@
 #include "lines/qt/SpanViewChart.h"
 #include "model/NetworkFile.h"
 #include "platform/qt/QtDialogs.h"
+#include "setup/qt/SetupWindows.h"
 
 namespace qem::ui {
 
@@ -116,7 +117,7 @@ void MainWindow::buildMenu() {
     connect(add(data, "Исходные данные"), &QAction::triggered, this,
             [this] { PageControl1->setCurrentIndex(PageSource); });
     data->addSeparator();
-    later(add(data, "Замеры параметров..."));
+    connect(add(data, "Замеры параметров..."), &QAction::triggered, this, [this] { guarded([&] { ShowMeasurements(this, *app_, *dlg_); showSpanPage(); }); });
 
     QMenu* excel = menuBar()->addMenu(QStringLiteral("Загрузка/Выгрузка в Excel"));
     later(add(excel, "Загрузить данные из Excel по одному замеру"));
