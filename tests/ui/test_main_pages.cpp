@@ -255,6 +255,10 @@ private slots:
 
     void editingTheSpanPages() {
         Session s;
+        // A span view never shown is laid out at a default size for the clipboard.
+        s.action("tool Скопировать вид пролета в буфер")->trigger();
+        QVERIFY(QGuiApplication::clipboard()->image().width() > 700);
+        QVERIFY(QGuiApplication::clipboard()->image().height() > 400);
         s.w->show();
         QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
         qem::TyLine& line = s.app.net.Line(1);
