@@ -25,4 +25,9 @@ struct AppState {
     CalcEnv Env() const;
 };
 
+// The current line and its current span; nullptr when there is none.
+TyLine* CurrentLine(AppState& app);
+TySpan* CurrentSpan(AppState& app);
+const TySpan* CurrentSpan(const AppState& app);
+
 }  // namespace qem

@@ -11,17 +11,6 @@ namespace qem {
 
 namespace fs = std::filesystem;
 
-TyWire AppState::FirstWire() const { return data.wires.NWires > 0 ? data.wires.Wires[1] : TyWire{}; }
-
-CalcEnv AppState::Env() const {
-    CalcEnv env;
-    env.norms = &data.norms;
-    env.LongTermTemp = data.settings.LongTermTemp;
-    env.mode = mode;
-    env.seaLevel = seaLevel;
-    return env;
-}
-
 namespace {
 
 // A path kept in the settings record holds at most 255 characters.

@@ -18,20 +18,7 @@ std::string FailureText(const std::exception& e) {
     return std::string(kMsgCalcFailed) + ": " + e.what();
 }
 
-int CurrentLineIndex(const Network& net) {
-    return net.CurLine < 1 ? 1 : (net.CurLine > net.NLines() ? net.NLines() : net.CurLine);
-}
-
 }  // namespace
-
-TySpan* CurrentSpan(AppState& app) {
-    Network& net = app.net;
-    if (net.NLines() == 0) return nullptr;
-    const int l = CurrentLineIndex(net);
-    TyLine& line = net.Line(l);
-    if (line.NSpans() == 0) return nullptr;
-    return &line.Span(net.CurSpanOf(l));
-}
 
 int CurrentZamerIndex(const AppState& app) {
     const int k = app.currentZamer;
@@ -78,7 +65,7 @@ bool RuConductorTemp(AppState& app, Dialogs& dialogs) {
 
 int RuFullCalculation(AppState& app, Dialogs& dialogs) {
     if (!CurrentSpan(app)) return 0;
-    TyLine& line = app.net.Line(CurrentLineIndex(app.net));
+    TyLine& line = *CurrentLine(app);
     int done = 0;
     std::string failures;
     for (TySpan& span : line.Spans) {

@@ -9,8 +9,6 @@
 
 namespace qem {
 
-// The current span of the current line; nullptr when the network has no line.
-TySpan* CurrentSpan(AppState& app);
 
 // The measurement the dialog works on: currentZamer, 0 taken as 1, within 1..10.
 int CurrentZamerIndex(const AppState& app);

@@ -175,9 +175,9 @@ void MainWindow::buildToolBar() {
     connect(add("Расчет пролета", "Пролет"), &QAction::triggered, this, &MainWindow::spanCalcToolbar);
     connect(add("Расчет ВЛ", "ВЛ"), &QAction::triggered, this, &MainWindow::lineCalcToolbar);
     bar->addSeparator();
-    later(add("Копировать данные в буфер", "Копировать"));
-    later(add("Вставить данные из буфера", "Вставить"));
-    later(add("Скопировать вид пролета в буфер", "Вид"));
+    connect(add("Копировать данные в буфер", "Копировать"), &QAction::triggered, this, &MainWindow::copySpanData);
+    connect(add("Вставить данные из буфера", "Вставить"), &QAction::triggered, this, &MainWindow::pasteSpanData);
+    connect(add("Скопировать вид пролета в буфер", "Вид"), &QAction::triggered, this, &MainWindow::copySpanView);
     connect(add("Каталог", "Каталог"), &QAction::triggered, this,
             [this] { ShowCatalog(this, *app_, *dlg_, CatPageCurrent, [this] { showSpanPage(); }); });
     bar->addSeparator();

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/Report.h"
+#include "lines/SpanEditing.h"
 #include "model/AppState.h"
 #include "model/NetworkCommands.h"
 #include "platform/Dialogs.h"
@@ -79,6 +80,20 @@ public:
     // A click in row `row` (from 1) of the line list.
     void lineClick(int row);
 
+    // Span commands of the tool bar: "Копировать данные в буфер", "Вставить данные из буфера",
+    // "Скопировать вид пролета в буфер".
+    void copySpanData();
+    void pasteSpanData();
+    void copySpanView();
+    const SpanBuffer& spanBuffer() const { return spanBuffer_; }
+
+public slots:
+    // The windows the span page opens: "Препятствия", "Задать профиль трассы", "Начальные условия".
+    void openObstacles();
+    void openProfile();
+    void openInitialConditions();
+    void openTwoPointSet();
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     bool event(QEvent* e) override;
@@ -104,6 +119,12 @@ private:
     void showCurrentSourceFields(bool clicked);
     void showChoices();
     void showObstacle(int k);
+    // Span numbers (from 1) selected in the span list of page 1.
+    std::vector<int> selectedSpans() const;
+    // The span list item of the current span rewritten from its support numbers.
+    void refreshCurrentSpanItem();
+    // Runs a field edit of the current span unless the window is filling its widgets.
+    void spanEdit(const std::function<void()>& f);
     void fillSelectors(QComboBox* lines, QListWidget* spans);
     std::string dataFile(const char* name) const;
 
@@ -128,10 +149,12 @@ private:
     // Page "Параметры пролетов".
     QComboBox* ComboBoxVL = nullptr;
     QListWidget* ListBoxSpRp = nullptr;
-    QLineEdit *EditNop1 = nullptr, *EditNop2 = nullptr, *EditComm = nullptr, *EditPr = nullptr, *EditMpr = nullptr;
+    QLineEdit *EditNop1 = nullptr, *EditNop2 = nullptr, *EditComm = nullptr;
+    QComboBox* ComboBoxPr = nullptr;
+    QSpinBox* SpinEditMpr = nullptr;
     QLineEdit *EditHpr1 = nullptr, *EditHpr2 = nullptr, *EditH1 = nullptr, *EditH2 = nullptr, *EditLpr = nullptr;
-    QLineEdit *EditFi = nullptr, *EditAngP = nullptr, *EditSi = nullptr;
-    QLineEdit *EditRegG = nullptr, *EditRegV = nullptr, *EditTM = nullptr;
+    QLineEdit *EditFi = nullptr, *EditAngP = nullptr, *EditSi = nullptr, *EditLapr = nullptr;
+    QComboBox *ComboBoxRegG = nullptr, *ComboBoxRegV = nullptr, *ComboBoxTM = nullptr;
     QComboBox* ComboBoxNPrep = nullptr;
     QLineEdit* EditTPrp = nullptr;
     QLabel *LabelLprep = nullptr, *LabelHprep = nullptr;
@@ -153,6 +176,8 @@ private:
     QTextEdit* RichEditRez = nullptr;
     SpanViewChart* Chart1 = nullptr;
     QTextEdit* RichEdit1 = nullptr;
+
+    SpanBuffer spanBuffer_;  // "Копировать данные в буфер" / "Вставить данные из буфера"
 
     QAction* pue6_ = nullptr;
     QAction* pue7_ = nullptr;

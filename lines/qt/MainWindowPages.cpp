@@ -1,5 +1,12 @@
 // The five pages of the main window: building the widgets and filling them from the state.
 #include <QButtonGroup>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QResizeEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
@@ -22,10 +29,13 @@
 
 #include "engine/Format.h"
 #include "lines/MainPages.h"
+#include "lines/SpanEditing.h"
 #include "lines/Series.h"
 #include "lines/qt/MainWindow.h"
+#include "setup/qt/SetupWindows.h"
 #include "lines/qt/ReportView.h"
 #include "lines/qt/SpanViewChart.h"
+#include "model/Catalog.h"
 #include "model/LineList.h"
 #include "model/TextEntry.h"
 #include "platform/FileSystem.h"
@@ -37,7 +47,7 @@ namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString U(const char* s) { return QString::fromUtf8(s); }
 
-// A read-only value box: span editing in place is not part of the window yet.
+// A read-only value box (the obstacle type is shown, not chosen, on the span page).
 QLineEdit* ValueBox(QWidget* parent, const char* name, const char* hint, int width = 90) {
     auto* e = new QLineEdit(parent);
     e->setObjectName(U(name));
@@ -57,6 +67,23 @@ QToolButton* HintButton(QWidget* parent, const char* hint, const char* text) {
     b->setObjectName(U(hint));
     b->setMinimumWidth(36);
     return b;
+}
+
+// An edit box of a span field: what the user types is written into the span at once.
+QLineEdit* EditBox(QWidget* parent, const char* name, const char* hint, int width = 90) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(U(name));
+    e->setToolTip(U(hint));
+    e->setMinimumWidth(width);
+    return e;
+}
+
+QComboBox* ChoiceBox(QWidget* parent, const char* name, const char* hint, int width) {
+    auto* c = new QComboBox(parent);
+    c->setObjectName(U(name));
+    c->setToolTip(U(hint));
+    c->setMinimumWidth(width);
+    return c;
 }
 
 }  // namespace
@@ -322,29 +349,44 @@ void MainWindow::buildSpanPage(QWidget* page) {
         f->setLabelAlignment(Qt::AlignRight);
         return std::pair{g, f};
     };
+    auto forAll = [](QWidget* parent, const char* name) {
+        auto* b = new QPushButton(U("Для всех пролётов"), parent);
+        b->setObjectName(U(name));
+        return b;
+    };
+
     auto [gSpan, fSpan] = group("Пролет");
-    EditNop1 = ValueBox(gSpan, "EditNop1", "Номер первой опоры");
-    EditNop2 = ValueBox(gSpan, "EditNop2", "Номер второй опоры");
-    EditComm = ValueBox(gSpan, "EditComm", "Комментарий", 220);
+    EditNop1 = EditBox(gSpan, "EditNop1", "Номер первой опоры");
+    EditNop2 = EditBox(gSpan, "EditNop2", "Номер второй опоры");
+    EditComm = EditBox(gSpan, "EditComm", "Комментарий", 220);
+    EditNop1->setMaxLength(kNopChars);
+    EditNop2->setMaxLength(kNopChars);
+    EditComm->setMaxLength(kCommChars);
     fSpan->addRow(U("Номер первой опоры"), EditNop1);
     fSpan->addRow(U("Номер второй опоры"), EditNop2);
     fSpan->addRow(U("Комментарий"), EditComm);
 
     auto [gWire, fWire] = group("Провод");
-    EditPr = ValueBox(gWire, "EditPr", "Выберите тип провода", 300);
-    EditPr->setFont(ReportFont());
-    EditMpr = ValueBox(gWire, "EditMpr", "Количество проводов в фазе");
-    fWire->addRow(U("Марка провода"), EditPr);
-    fWire->addRow(U("Количество проводов в фазе"), EditMpr);
+    ComboBoxPr = ChoiceBox(gWire, "ComboBoxPr", "Выберите тип провода", 300);
+    ComboBoxPr->setFont(ReportFont());
+    SpinEditMpr = new QSpinBox(gWire);
+    SpinEditMpr->setObjectName("SpinEditMpr");
+    SpinEditMpr->setToolTip(U("Количество проводов в фазе"));
+    SpinEditMpr->setRange(kMinMpr, kMaxMpr);
+    SpinEditMpr->setMaximumWidth(80);
+    auto* prAll = forAll(gWire, "ButtonPrAll");
+    fWire->addRow(U("Марка провода"), ComboBoxPr);
+    fWire->addRow(U("Количество проводов в фазе"), SpinEditMpr);
+    fWire->addRow(prAll);
 
     auto [gGeo, fGeo] = group("Геометрия пролета");
-    EditLpr = ValueBox(gGeo, "EditLpr", "Длина пролета");
-    EditHpr1 = ValueBox(gGeo, "EditHpr1", "Высота подвеса провода");
-    EditHpr2 = ValueBox(gGeo, "EditHpr2", "Высота подвеса провода");
-    EditH1 = ValueBox(gGeo, "EditH1", "Высота установки опоры");
-    EditH2 = ValueBox(gGeo, "EditH2", "Высота установки опоры");
-    EditFi = ValueBox(gGeo, "EditFi", "Географическая широта местности");
-    EditAngP = ValueBox(gGeo, "EditAngP", "Ориентация пролета по отношению к меридиану");
+    EditLpr = EditBox(gGeo, "EditLpr", "Длина пролета");
+    EditHpr1 = EditBox(gGeo, "EditHpr1", "Высота подвеса провода");
+    EditHpr2 = EditBox(gGeo, "EditHpr2", "Высота подвеса провода");
+    EditH1 = EditBox(gGeo, "EditH1", "Высота установки опоры");
+    EditH2 = EditBox(gGeo, "EditH2", "Высота установки опоры");
+    EditFi = EditBox(gGeo, "EditFi", "Географическая широта местности");
+    EditAngP = EditBox(gGeo, "EditAngP", "Ориентация пролета по отношению к меридиану");
     fGeo->addRow(U("Длина пролета, м"), EditLpr);
     fGeo->addRow(U("Высота подвеса провода на опоре 1, м"), EditHpr1);
     fGeo->addRow(U("Высота подвеса провода на опоре 2, м"), EditHpr2);
@@ -352,14 +394,24 @@ void MainWindow::buildSpanPage(QWidget* page) {
     fGeo->addRow(U("Высота установки опоры 2, м"), EditH2);
     fGeo->addRow(U("Географическая широта, о"), EditFi);
     fGeo->addRow(U("Ориентация к меридиану, о"), EditAngP);
+    auto* profile = new QPushButton(U("Задать профиль трассы"), gGeo);
+    profile->setObjectName("ButtonProfile");
+    fGeo->addRow(profile);
 
     auto [gReg, fReg] = group("Районы");
-    EditRegG = ValueBox(gReg, "ComboBoxRegG", "Район по гололеду");
-    EditRegV = ValueBox(gReg, "ComboBoxRegV", "Район по ветру");
-    EditTM = ValueBox(gReg, "ComboBoxTM", "Тип местности", 200);
-    fReg->addRow(U("Район по гололеду"), EditRegG);
-    fReg->addRow(U("Район по ветру"), EditRegV);
-    fReg->addRow(U("Тип местности"), EditTM);
+    ComboBoxRegG = ChoiceBox(gReg, "ComboBoxRegG", "Район по гололеду", 80);
+    ComboBoxRegV = ChoiceBox(gReg, "ComboBoxRegV", "Район по ветру", 80);
+    ComboBoxTM = ChoiceBox(gReg, "ComboBoxTM", "Тип местности", 200);
+    for (const char* r : kRegionText) {
+        ComboBoxRegG->addItem(U(r));
+        ComboBoxRegV->addItem(U(r));
+    }
+    for (const char* t : kTerrainText) ComboBoxTM->addItem(U(t));
+    auto* regAll = forAll(gReg, "ButtonRegAll");
+    fReg->addRow(U("Район по гололеду"), ComboBoxRegG);
+    fReg->addRow(U("Район по ветру"), ComboBoxRegV);
+    fReg->addRow(U("Тип местности"), ComboBoxTM);
+    fReg->addRow(regAll);
 
     auto [gObst, fObst] = group("Препятствия");
     ComboBoxNPrep = new QComboBox(gObst);
@@ -370,16 +422,19 @@ void MainWindow::buildSpanPage(QWidget* page) {
     LabelLprep->setObjectName("LabelLprep");
     LabelHprep = new QLabel(gObst);
     LabelHprep->setObjectName("LabelHprep");
+    auto* obstacles = new QPushButton(U("Препятствия"), gObst);
+    obstacles->setObjectName("ButtonObstacles");
     fObst->addRow(U("Номер препятствия"), ComboBoxNPrep);
     fObst->addRow(U("Тип препятствия"), EditTPrp);
     fObst->addRow(U("Расстояние от опоры 1, м"), LabelLprep);
     fObst->addRow(U("Высота препятствия, м"), LabelHprep);
+    fObst->addRow(obstacles);
     connect(ComboBoxNPrep, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (!filling_ && i >= 0) showObstacle(i + 1);
     });
 
     auto [gInit, fInit] = group("Начальные условия");
-    EditSi = ValueBox(gInit, "LabeledEditSi", "Напряжение в проводе, кг/мм2");
+    EditSi = EditBox(gInit, "LabeledEditSi", "Напряжение в проводе, кг/мм2");
     fInit->addRow(U("Напряжение в проводе, кг/мм2"), EditSi);
     auto* modeBox = new QWidget(gInit);
     auto* ml = new QHBoxLayout(modeBox);
@@ -391,6 +446,16 @@ void MainWindow::buildSpanPage(QWidget* page) {
     ml->addWidget(RadioButtonOne);
     ml->addWidget(RadioButtonTwo);
     fInit->addRow(modeBox);
+    auto* initial = new QPushButton(U("Начальные условия"), gInit);
+    initial->setObjectName("ButtonInitialConditions");
+    fInit->addRow(initial);
+
+    // The anchor span group is part of the record but not of the page.
+    auto [gApr, fApr] = group("Анкерный пролет");
+    gApr->setObjectName("GroupBoxApr");
+    EditLapr = EditBox(gApr, "LabeledEditLapr", "Средняя длина пролета, м");
+    fApr->addRow(U("Средняя длина пролета, м"), EditLapr);
+    gApr->hide();
 
     auto* gSea = new QGroupBox(U("Высота над уровнем моря"), page);
     auto* sl = new QHBoxLayout(gSea);
@@ -398,15 +463,19 @@ void MainWindow::buildSpanPage(QWidget* page) {
     RadioButtonNotUseSea = new QRadioButton(U("Не учитывать"), gSea);
     RadioButtonUseSea->setObjectName("RadioButtonUseSea");
     RadioButtonNotUseSea->setObjectName("RadioButtonNotUseSea");
+    auto* seaAll = forAll(gSea, "ButtonSeaAll");
     sl->addWidget(RadioButtonUseSea);
     sl->addWidget(RadioButtonNotUseSea);
     sl->addStretch(1);
+    sl->addWidget(seaAll);
     auto* modeGroup = new QButtonGroup(this);
     modeGroup->addButton(RadioButtonOne);
     modeGroup->addButton(RadioButtonTwo);
     auto* seaGroup = new QButtonGroup(this);
     seaGroup->addButton(RadioButtonUseSea);
     seaGroup->addButton(RadioButtonNotUseSea);
+    // The two-point set opens when "По двум замерам" is clicked.
+    connect(RadioButtonTwo, &QRadioButton::clicked, this, &MainWindow::openTwoPointSet);
     connect(RadioButtonTwo, &QRadioButton::toggled, this, [this](bool on) {
         if (!filling_) app_->mode = on ? ZamerMode::TwoPoints : ZamerMode::OnePoint;
     });
@@ -414,9 +483,7 @@ void MainWindow::buildSpanPage(QWidget* page) {
         if (filling_) return;
         app_->seaLevel = on;
         // The option is also the span's own field.
-        Network& net = app_->net;
-        if (net.NLines() > 0 && net.Line(net.CurLine).NSpans() > 0)
-            net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine)).UseSea = on ? 1 : 0;
+        ChooseUseSea(*app_, on);
     });
 
     right->addWidget(gSpan, 0, 0);
@@ -430,6 +497,48 @@ void MainWindow::buildSpanPage(QWidget* page) {
     right->setColumnStretch(2, 1);
     layout->addLayout(right, 1);
 
+    // Field edits: only what the user types or chooses is written (a refill writes nothing).
+    connect(EditNop1, &QLineEdit::textEdited, this, [this](const QString& t) {
+        spanEdit([&] {
+            if (qem::EditNop1(*app_, t.toStdString())) refreshCurrentSpanItem();
+        });
+    });
+    connect(EditNop2, &QLineEdit::textEdited, this, [this](const QString& t) {
+        spanEdit([&] {
+            if (qem::EditNop2(*app_, t.toStdString())) refreshCurrentSpanItem();
+        });
+    });
+    connect(EditComm, &QLineEdit::textEdited, this,
+            [this](const QString& t) { spanEdit([&] { qem::EditComm(*app_, t.toStdString()); }); });
+    const std::pair<QLineEdit*, SpanNumber> numbers[] = {
+        {EditHpr1, SpanNumber::Hpr1}, {EditHpr2, SpanNumber::Hpr2}, {EditH1, SpanNumber::H1},
+        {EditH2, SpanNumber::H2},     {EditLpr, SpanNumber::Lpr},   {EditSi, SpanNumber::Si},
+        {EditLapr, SpanNumber::Lapr}, {EditAngP, SpanNumber::AngP}};
+    for (auto [edit, field] : numbers)
+        connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& t) {
+            spanEdit([&] { EditSpanNumber(*app_, field, t.toStdString(), *dlg_); });
+        });
+    connect(EditFi, &QLineEdit::textEdited, this, [this](const QString& t) {
+        spanEdit([&] { qem::EditFi(*app_, t.toStdString(), selectedSpans(), *dlg_); });
+    });
+    connect(ComboBoxPr, &QComboBox::activated, this,
+            [this](int i) { spanEdit([&] { ChooseSpanConductor(*app_, i, selectedSpans()); }); });
+    connect(SpinEditMpr, &QSpinBox::valueChanged, this,
+            [this](int v) { spanEdit([&] { EditMpr(*app_, v, selectedSpans()); }); });
+    connect(ComboBoxRegG, &QComboBox::activated, this,
+            [this](int i) { spanEdit([&] { ChooseRegG(*app_, i, selectedSpans()); }); });
+    connect(ComboBoxRegV, &QComboBox::activated, this,
+            [this](int i) { spanEdit([&] { ChooseRegV(*app_, i, selectedSpans()); }); });
+    connect(ComboBoxTM, &QComboBox::activated, this,
+            [this](int i) { spanEdit([&] { ChooseTM(*app_, i, selectedSpans()); }); });
+
+    connect(prAll, &QPushButton::clicked, this, [this] { spanEdit([&] { ConductorForAllSpans(*app_); }); });
+    connect(regAll, &QPushButton::clicked, this, [this] { spanEdit([&] { RegionsForAllSpans(*app_); }); });
+    connect(seaAll, &QPushButton::clicked, this, [this] { spanEdit([&] { SeaLevelForAllSpans(*app_); }); });
+    connect(obstacles, &QPushButton::clicked, this, &MainWindow::openObstacles);
+    connect(profile, &QPushButton::clicked, this, &MainWindow::openProfile);
+    connect(initial, &QPushButton::clicked, this, &MainWindow::openInitialConditions);
+
     connect(ComboBoxVL, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (filling_ || i < 0) return;
         app_->net.CurLine = i + 1;
@@ -441,6 +550,47 @@ void MainWindow::buildSpanPage(QWidget* page) {
         guarded([&] { DisplayPrl(*app_, *dlg_); });
         showCurrentSpanFields();
     });
+}
+
+void MainWindow::spanEdit(const std::function<void()>& f) {
+    if (filling_) return;
+    guarded(f);
+}
+
+std::vector<int> MainWindow::selectedSpans() const {
+    std::vector<int> spans;
+    for (const QModelIndex& i : ListBoxSpRp->selectionModel()->selectedIndexes()) spans.push_back(i.row() + 1);
+    std::sort(spans.begin(), spans.end());
+    return spans;
+}
+
+void MainWindow::refreshCurrentSpanItem() {
+    const TySpan* s = CurrentSpan(*app_);
+    if (!s) return;
+    const int row = app_->net.CurSpanOf(app_->net.CurLine) - 1;
+    const QString text = Q(SpanListText(*s));
+    for (QListWidget* list : {ListBoxSpRp, ListBox1})
+        if (QListWidgetItem* it = list->item(row)) it->setText(text);
+}
+
+void MainWindow::openObstacles() {
+    guarded([&] { ShowObstacles(this, *app_, *dlg_); });
+    showSpanPage();
+}
+
+void MainWindow::openProfile() {
+    guarded([&] { ShowRouteProfile(this, *app_, *dlg_); });
+    showSpanPage();
+}
+
+void MainWindow::openInitialConditions() {
+    guarded([&] { ShowInitialConditions(this, *app_, *dlg_); });
+    showSpanPage();
+}
+
+void MainWindow::openTwoPointSet() {
+    guarded([&] { ShowTwoPointSet(this, *app_, *dlg_); });
+    showSpanPage();
 }
 
 void MainWindow::showChoices() {
@@ -461,52 +611,97 @@ void MainWindow::showObstacle(int k) {
     EditTPrp->setText(p.TPrp >= 0 && p.TPrp < kObstacleTypes ? U(kObstacleTypeText[std::size_t(p.TPrp)]) : QString());
 }
 
+// Shows the current span; the widgets are filled, never the record written (a shown value
+// is rounded to its format, and storing it back would change the span by merely looking).
 void MainWindow::showCurrentSpanFields() {
-    Network& net = app_->net;
-    const bool any = net.NLines() > 0 && net.Line(net.CurLine).NSpans() > 0;
-    for (QLineEdit* e : {EditNop1, EditNop2, EditComm, EditPr, EditMpr, EditHpr1, EditHpr2, EditH1, EditH2, EditLpr,
-                         EditFi, EditAngP, EditSi, EditRegG, EditRegV, EditTM, EditTPrp})
-        e->clear();
     ++filling_;
+    for (QLineEdit* e : {EditNop1, EditNop2, EditComm, EditHpr1, EditHpr2, EditH1, EditH2, EditLpr, EditFi, EditAngP,
+                         EditSi, EditLapr, EditTPrp})
+        e->clear();
+    for (QComboBox* c : {ComboBoxPr, ComboBoxRegG, ComboBoxRegV, ComboBoxTM}) c->setCurrentIndex(-1);
+    ComboBoxPr->setPlaceholderText(QString());
     ComboBoxNPrep->clear();
     LabelLprep->clear();
     LabelHprep->clear();
+    TySpan* s = CurrentSpan(*app_);
+    for (QWidget* w : std::initializer_list<QWidget*>{EditNop1, EditNop2, EditComm, ComboBoxPr, SpinEditMpr, EditHpr1,
+                                                       EditHpr2, EditH1, EditH2, EditLpr, EditFi, EditAngP, EditSi,
+                                                       EditLapr, ComboBoxRegG, ComboBoxRegV, ComboBoxTM})
+        w->setEnabled(s != nullptr);
+    if (s) {
+        if (s->NPrep == 0) s->NPrep = 1;
+        const SpanPageTexts t = ShowSpanPage(*s);
+        EditNop1->setText(Q(t.Nop1));
+        EditNop2->setText(Q(t.Nop2));
+        EditComm->setText(Q(t.Comm));
+        // The span's conductor is the catalog item when the catalog holds it; otherwise
+        // its text stands in the empty selector.
+        ComboBoxPr->setPlaceholderText(Q(t.Pr));
+        ComboBoxPr->setCurrentIndex(FindWire(app_->data.wires, s->Pr) - 1);
+        SpinEditMpr->setValue(s->Mpr);
+        EditHpr1->setText(Q(t.Hpr1).trimmed());
+        EditHpr2->setText(Q(t.Hpr2).trimmed());
+        EditH1->setText(Q(t.H1).trimmed());
+        EditH2->setText(Q(t.H2).trimmed());
+        EditLpr->setText(Q(t.Lpr).trimmed());
+        EditFi->setText(Q(t.Fi).trimmed());
+        EditAngP->setText(Q(t.AngP).trimmed());
+        EditSi->setText(Q(t.Si).trimmed());
+        EditLapr->setText(Q(t.Lapr).trimmed());
+        ComboBoxRegG->setCurrentIndex(s->RegG >= 1 && s->RegG <= 7 ? s->RegG - 1 : -1);
+        ComboBoxRegV->setCurrentIndex(s->RegV >= 1 && s->RegV <= 7 ? s->RegV - 1 : -1);
+        ComboBoxTM->setCurrentIndex(s->TM >= 0 && s->TM <= 3 ? s->TM : -1);
+        for (int k = 1; k <= t.NPrep; ++k) ComboBoxNPrep->addItem(QString::number(k));
+        ComboBoxNPrep->setEnabled(t.NPrep > 0);
+        if (t.NPrep > 0) ComboBoxNPrep->setCurrentIndex(0);
+        LabelLprep->setText(Q(t.Lprep).trimmed());
+        LabelHprep->setText(Q(t.Hprep).trimmed());
+        EditTPrp->setText(Q(t.TPrp));
+        ChoicesFromSpan(*app_, *s);
+    }
     --filling_;
-    if (!any) return;
-    TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
-    if (s.NPrep == 0) s.NPrep = 1;
-    const SpanPageTexts t = ShowSpanPage(s);
-    EditNop1->setText(Q(t.Nop1));
-    EditNop2->setText(Q(t.Nop2));
-    EditComm->setText(Q(t.Comm));
-    EditPr->setText(Q(t.Pr));
-    EditMpr->setText(Q(t.Mpr));
-    EditHpr1->setText(Q(t.Hpr1).trimmed());
-    EditHpr2->setText(Q(t.Hpr2).trimmed());
-    EditH1->setText(Q(t.H1).trimmed());
-    EditH2->setText(Q(t.H2).trimmed());
-    EditLpr->setText(Q(t.Lpr).trimmed());
-    EditFi->setText(Q(t.Fi).trimmed());
-    EditAngP->setText(Q(t.AngP).trimmed());
-    EditSi->setText(Q(t.Si).trimmed());
-    EditRegG->setText(Q(t.RegG));
-    EditRegV->setText(Q(t.RegV));
-    EditTM->setText(Q(t.TM));
-    ++filling_;
-    for (int k = 1; k <= t.NPrep; ++k) ComboBoxNPrep->addItem(QString::number(k));
-    ComboBoxNPrep->setEnabled(t.NPrep > 0);
-    if (t.NPrep > 0) ComboBoxNPrep->setCurrentIndex(0);
-    --filling_;
-    LabelLprep->setText(Q(t.Lprep).trimmed());
-    LabelHprep->setText(Q(t.Hprep).trimmed());
-    EditTPrp->setText(Q(t.TPrp));
-    ChoicesFromSpan(*app_, s);
-    showChoices();
+    if (s) showChoices();
 }
 
 void MainWindow::showSpanPage() {
+    ++filling_;
+    ComboBoxPr->clear();
+    for (const std::string& w : ConductorList(app_->data.wires)) ComboBoxPr->addItem(Q(w));
+    --filling_;
     fillSelectors(ComboBoxVL, ListBoxSpRp);
     showCurrentSpanFields();
+}
+
+// ---------------------------------------------------------------- span buffer and clipboard
+
+void MainWindow::copySpanData() { CopySpanToBuffer(*app_, spanBuffer_); }
+
+void MainWindow::pasteSpanData() {
+    if (!PasteSpanFromBuffer(*app_, spanBuffer_)) return;
+    showSpanPage();
+    showSourcePage();
+}
+
+void MainWindow::copySpanView() {
+    // The chart as it is laid out on its page (a default size before it was ever shown): the
+    // scene drawn on white, then the value labels that lie over it.
+    if (Chart1->viewport()->width() < 100 || Chart1->viewport()->height() < 100) {
+        // A hidden widget takes its new size only when shown: lay the chart out now.
+        const QSize old = Chart1->size();
+        Chart1->resize(800, 500);
+        QResizeEvent resized(Chart1->size(), old);
+        QCoreApplication::sendEvent(Chart1, &resized);
+    }
+    QWidget* view = Chart1->viewport();
+    QPixmap picture(view->size());
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    Chart1->render(&painter, QRectF(picture.rect()), view->rect());
+    for (QLabel* label : view->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
+        if (label->isVisibleTo(view)) label->render(&painter, label->pos());
+    painter.end();
+    QGuiApplication::clipboard()->setPixmap(picture);
 }
 
 void MainWindow::buildSourcePage(QWidget* page) {
@@ -518,25 +713,27 @@ void MainWindow::buildSourcePage(QWidget* page) {
     auto* mid = new QVBoxLayout;
     auto* gSrc = new QGroupBox(U("Исходные данные"), page);
     auto* f = new QFormLayout(gSrc);
-    EditTvv = ValueBox(gSrc, "LabeledEditTvv", "Температура воздуха, оС");
-    EditVv = ValueBox(gSrc, "LabeledEditVv", "Скорость ветра, м/с");
-    EditAlfv = ValueBox(gSrc, "LabeledEditAlfv", "Направление ветра, о");
-    EditIv = ValueBox(gSrc, "LabeledEditIv", "Ток линии, А");
-    EditBgv = ValueBox(gSrc, "LabeledEditBgv", "Толщина стенки гололеда, см");
-    EditGamma = ValueBox(gSrc, "LabeledEditGamma", "Удельный вес гололеда, г/см**3");
+    EditTvv = EditBox(gSrc, "LabeledEditTvv", "Температура воздуха, оС");
+    EditVv = EditBox(gSrc, "LabeledEditVv", "Скорость ветра, м/с");
+    EditAlfv = EditBox(gSrc, "LabeledEditAlfv", "Направление ветра, о");
+    EditIv = EditBox(gSrc, "LabeledEditIv", "Ток линии, А");
+    EditBgv = EditBox(gSrc, "LabeledEditBgv", "Толщина стенки гололеда, см");
+    EditGamma = EditBox(gSrc, "LabeledEditGamma", "Удельный вес гололеда, г/см**3");
     f->addRow(U("Температура воздуха, оС"), EditTvv);
     f->addRow(U("Скорость ветра, м/с"), EditVv);
     f->addRow(U("Направление ветра, о"), EditAlfv);
     f->addRow(U("Ток линии, А"), EditIv);
     f->addRow(U("Толщина стенки гололеда, см"), EditBgv);
     f->addRow(U("Удельный вес гололеда, г/см**3"), EditGamma);
+    auto* sourceAll = new QPushButton(U("Применить ко всем пролётам"), gSrc);
+    sourceAll->setObjectName("ButtonSourceAll");
+    f->addRow(sourceAll);
     mid->addWidget(gSrc);
     auto* gSky = new QGroupBox(U("Чистота воздуха"), page);
     gSky->setObjectName("RadioGroup1");
     auto* sk = new QVBoxLayout(gSky);
     for (const char* t : kSkyText) {
         auto* r = new QRadioButton(U(t), gSky);
-        r->setEnabled(false);
         sk->addWidget(r);
         RadioGroup1 << r;
     }
@@ -611,6 +808,17 @@ void MainWindow::buildSourcePage(QWidget* page) {
             float v = 0;
             TextToSingle(e->text().toStdString(), v, *dlg_);
         });
+    // Source data edits of the current span.
+    const std::pair<QLineEdit*, SourceNumber> numbers[] = {
+        {EditTvv, SourceNumber::Tvv}, {EditVv, SourceNumber::Vv},   {EditAlfv, SourceNumber::Alfv},
+        {EditIv, SourceNumber::Iv},   {EditBgv, SourceNumber::Bgv}, {EditGamma, SourceNumber::Gamma}};
+    for (auto [edit, field] : numbers)
+        connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& t) {
+            spanEdit([&] { EditSourceNumber(*app_, field, t.toStdString(), *dlg_); });
+        });
+    for (int i = 0; i < RadioGroup1.size(); ++i)
+        connect(RadioGroup1[i], &QRadioButton::clicked, this, [this, i] { spanEdit([&] { ChooseTzv(*app_, i); }); });
+    connect(sourceAll, &QPushButton::clicked, this, [this] { spanEdit([&] { SourceForAllSpans(*app_); }); });
     connect(run, &QPushButton::clicked, this, &MainWindow::seriesCommand);
     connect(sweep, &QPushButton::clicked, this, &MainWindow::sweepCommand);
 

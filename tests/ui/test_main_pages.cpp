@@ -2,6 +2,10 @@
 // the line files and the line list, the current line, the span and line calculations with
 // their pages, the series table, closing.
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -247,6 +251,124 @@ private slots:
         s.action("menu Расчет пролета")->trigger();
         QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageSpanResult));
         QCOMPARE(LineColour(rez, "РАБОТАТЬ"), QColor(Qt::blue));
+    }
+
+    void editingTheSpanPages() {
+        Session s;
+        // A span view never shown is laid out at a default size for the clipboard.
+        s.action("tool Скопировать вид пролета в буфер")->trigger();
+        QVERIFY(QGuiApplication::clipboard()->image().width() > 700);
+        QVERIFY(QGuiApplication::clipboard()->image().height() > 400);
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        qem::TyLine& line = s.app.net.Line(1);
+        QVERIFY(line.NSpans() >= 4);
+        // Values that the page formats round: showing them must not store the rounding.
+        line.Span(3).Fi = 55.7f;
+        line.Span(3).Lpr = 123.456f;
+        line.Span(3).Iv = 123.456f;
+        s.w->pages()->setCurrentIndex(MainWindow::PageSpans);
+        auto* spans = s.w->findChild<QListWidget*>("ListBoxSpRp");
+        spans->setCurrentRow(2);
+        QCOMPARE(s.app.net.CurSpanOf(1), 3);
+        auto* fi = s.w->findChild<QLineEdit*>("EditFi");
+        QCOMPARE(fi->text(), QString("56"));
+        const std::vector<qem::TyLine> shown = s.app.net.Lines;
+        s.w->pages()->setCurrentIndex(MainWindow::PageSource);
+        QCOMPARE(s.w->findChild<QLineEdit*>("LabeledEditIv")->text(), QString("123.46"));
+        s.w->pages()->setCurrentIndex(MainWindow::PageSpans);
+        QVERIFY(s.app.net.Lines == shown);
+        QCOMPARE(s.app.net.Line(1).Span(3).Fi, 55.7f);
+        QCOMPARE(s.app.net.Line(1).Span(3).Lpr, 123.456f);
+
+        // Typing into the length: comma or point; a bad character is reported and the span
+        // keeps the last value it could read.
+        auto* lpr = s.w->findChild<QLineEdit*>("EditLpr");
+        lpr->selectAll();
+        QTest::keyClicks(lpr, "12,5");
+        QCOMPARE(s.app.net.Line(1).Span(3).Lpr, 12.5f);
+        QTest::keyClick(lpr, Qt::Key_A);
+        QCOMPARE(s.app.net.Line(1).Span(3).Lpr, 12.5f);
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString(" Ошибка в позиции 5"));
+
+        // A support number: five characters, and the list item follows.
+        auto* nop1 = s.w->findChild<QLineEdit*>("EditNop1");
+        nop1->selectAll();
+        QTest::keyClicks(nop1, "77");
+        QTest::sendKeyEvent(QTest::Click, nop1, Qt::Key_unknown, QString("б"), {});
+        QCOMPARE(QString::fromStdString(qem::Cp1251ToUtf8(s.app.net.Line(1).Span(3).Nop1.str())), QString("77б"));
+        QVERIFY(spans->item(2)->text().startsWith("  77б - "));
+        QCOMPARE(spans->currentRow(), 2);
+
+        // Spans 3 and 4 selected: the wind region and the latitude go into both, not span 2.
+        spans->item(3)->setSelected(true);
+        const int regV2 = s.app.net.Line(1).Span(2).RegV;
+        auto* regV = s.w->findChild<QComboBox*>("ComboBoxRegV");
+        QCOMPARE(regV->count(), 7);
+        regV->setCurrentIndex(2);
+        emit regV->activated(2);
+        fi->selectAll();
+        QTest::keyClicks(fi, "48.5");
+        for (int k : {3, 4}) {
+            QCOMPARE(s.app.net.Line(1).Span(k).RegV, 3);
+            QCOMPARE(s.app.net.Line(1).Span(k).Fi, 48.5f);
+        }
+        QCOMPARE(s.app.net.Line(1).Span(2).RegV, regV2);
+        auto* mpr = s.w->findChild<QSpinBox*>("SpinEditMpr");
+        QCOMPARE(mpr->maximum(), 20);
+        mpr->setValue(mpr->value() == 2 ? 3 : 2);
+        QCOMPARE(s.app.net.Line(1).Span(4).Mpr, mpr->value());
+
+        // The sea-level option and its command for all spans.
+        s.w->findChild<QRadioButton*>("RadioButtonUseSea")->click();
+        QCOMPARE(int(s.app.net.Line(1).Span(3).UseSea), 1);
+        s.w->findChild<QPushButton*>("ButtonSeaAll")->click();
+        for (const qem::TySpan& sp : s.app.net.Line(1).Spans) QCOMPARE(int(sp.UseSea), 1);
+
+        // Source data of the current span, and the sky choice.
+        s.w->pages()->setCurrentIndex(MainWindow::PageSource);
+        auto* tvv = s.w->findChild<QLineEdit*>("LabeledEditTvv");
+        tvv->selectAll();
+        QTest::keyClicks(tvv, "-7,5");
+        QCOMPARE(s.app.net.Line(1).Span(3).Tvv, -7.5f);
+        const QList<QRadioButton*> sky = s.w->findChild<QWidget*>("RadioGroup1")->findChildren<QRadioButton*>();
+        QCOMPARE(sky.size(), 4);
+        sky[2]->click();
+        QCOMPARE(s.app.net.Line(1).Span(3).Tzv, 2);
+        s.w->findChild<QPushButton*>("ButtonSourceAll")->click();
+        for (const qem::TySpan& sp : s.app.net.Line(1).Spans) {
+            QCOMPARE(sp.Tvv, -7.5f);
+            QCOMPARE(sp.Tzv, 2);
+        }
+
+        // Copy span 3, paste over span 1: the pages show the copy.
+        s.action("tool Копировать данные в буфер")->trigger();
+        QVERIFY(s.action("tool Вставить данные из буфера")->isEnabled());
+        s.w->pages()->setCurrentIndex(MainWindow::PageSpans);
+        spans->setCurrentRow(0);
+        const qem::TySpan copied = s.app.net.Line(1).Span(3);
+        s.action("tool Вставить данные из буфера")->trigger();
+        QVERIFY(s.app.net.Line(1).Span(1) == copied);
+        QCOMPARE(spans->item(0)->text(), spans->item(2)->text());
+        QCOMPARE(lpr->text(), QString("12.50"));
+
+        // The span view goes to the clipboard as a picture on white, with the conductor drawn.
+        s.w->findChild<QRadioButton*>("RadioButtonNotUseSea")->click();
+        s.w->findChild<QPushButton*>("ButtonSeaAll")->click();
+        for (const qem::TySpan& sp : s.app.net.Line(1).Spans) QCOMPARE(int(sp.UseSea), 0);
+        s.dlg.shown.clear();
+        s.action("tool Расчет пролета")->trigger();
+        QVERIFY2(s.dlg.shown.empty(), s.dlg.shown.empty() ? "" : s.dlg.shown.front().text.c_str());
+        s.w->resultPages()->setCurrentIndex(2);
+        QTest::qWait(50);
+        s.action("tool Скопировать вид пролета в буфер")->trigger();
+        const QImage picture = QGuiApplication::clipboard()->image();
+        QCOMPARE(picture.size(), s.w->spanChart()->viewport()->size());
+        QCOMPARE(picture.pixelColor(1, 1), QColor(Qt::white));
+        int coloured = 0;
+        for (int y = 0; y < picture.height(); y += 2)
+            for (int x = 0; x < picture.width(); x += 2) coloured += picture.pixelColor(x, y).saturation() > 100;
+        QVERIFY(coloured > 50);
     }
 
     void lineCalculationFillsPage4() {
