@@ -30,6 +30,17 @@ namespace qem::ui {
 
 namespace {
 
+// A push button named after its caption, added to row, running f when clicked.
+template <class F>
+QPushButton* AddButton(QWidget* owner, QHBoxLayout* row, const char* caption, F&& f) {
+    auto* b = new QPushButton(QString::fromUtf8(caption), owner);
+    b->setObjectName(QString::fromUtf8(caption));
+    b->setAutoDefault(false);
+    QObject::connect(b, &QPushButton::clicked, owner, std::forward<F>(f));
+    row->addWidget(b);
+    return b;
+}
+
 QString U(const std::string& s) { return QString::fromStdString(s); }
 QString U(const char* s) { return QString::fromUtf8(s); }
 
@@ -131,14 +142,7 @@ TFormRU::TFormRU(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(par
     layout->addLayout(form);
 
     auto* buttons = new QHBoxLayout;
-    auto button = [&](const char* caption, auto&& f) {
-        auto* b = new QPushButton(U(caption), this);
-        b->setObjectName(U(caption));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, f);
-        buttons->addWidget(b);
-        return b;
-    };
+    auto button = [&](const char* caption, auto&& f) { return AddButton(this, buttons, caption, f); };
     button("Расчёт", [this] { calculate(); });
     button("Расчёт температуры провода", [this] { conductorTemp(); });
     button("Полный расчёт", [this] { fullCalculation(); });
@@ -324,14 +328,7 @@ TFormSetZam::TFormSetZam(AppState& app, Dialogs& dialogs, QWidget* parent)
         }
     });
     auto* buttons = new QHBoxLayout;
-    auto button = [&](const char* caption, auto&& f) {
-        auto* b = new QPushButton(U(caption), this);
-        b->setObjectName(U(caption));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, f);
-        buttons->addWidget(b);
-        return b;
-    };
+    auto button = [&](const char* caption, auto&& f) { return AddButton(this, buttons, caption, f); };
     change_ = button("Изменить", [this] { edit(true); });
     save_ = button("Сохранить", [this] { edit(false); });
     save_->setEnabled(false);
@@ -427,14 +424,7 @@ TFormSetPrep::TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent)
     layout->addLayout(row);
 
     auto* buttons = new QHBoxLayout;
-    auto button = [&](const char* caption, auto&& f) {
-        auto* b = new QPushButton(U(caption), this);
-        b->setObjectName(U(caption));
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, f);
-        buttons->addWidget(b);
-        return b;
-    };
+    auto button = [&](const char* caption, auto&& f) { return AddButton(this, buttons, caption, f); };
     button("Добавить", [this] { add(); });
     button("Удалить", [this] { remove(); });
     change_ = button("Изменить", [this] { edit(true); });
