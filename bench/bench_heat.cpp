@@ -8,19 +8,7 @@ using namespace qem;
 namespace {
 
 // АС 240/39 at latitude 55, clear sky, 20 C, 1 m/s across the span.
-TySpan Span240() {
-    TySpan s;
-    s.Pr = qem::test::AC240();
-    s.Mpr = 1;
-    s.H1 = 100;
-    s.Fi = 55;
-    s.AngP = 90;
-    s.Tzv = 0;
-    s.Tvv = 20;
-    s.Vv = 1;
-    s.Alfv = 90;
-    return s;
-}
+TySpan Span240() { return qem::test::ThermalSpan(0); }
 
 void BM_ConductorTemp(benchmark::State& state) {
     const TySpan s = Span240();

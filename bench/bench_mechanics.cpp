@@ -16,19 +16,8 @@ using qem::test::AC240;
 // 300 m span, supports 25 m, support 2 on ground 6 m lower, a ten-point route profile and
 // two obstacles.
 TySpan ProfiledSpan() {
-    TySpan s;
-    s.Nop1.assign("12");
-    s.Nop2.assign("13");
-    s.Mpr = 1;
-    s.Pr = AC240();
-    s.Si = 8;
-    s.Tv = 25;
-    s.Lpr = 300;
-    s.H1 = 100;
+    TySpan s = qem::test::LevelSpan();
     s.H2 = 94;
-    s.Hpr1 = 25;
-    s.Hpr2 = 25;
-    s.Tvv = 25;
     for (int i = 1; i <= 10; ++i) s.Zem[i] = {float(100 - 0.6 * i + (i % 3)), 27.0f * i};
     s.NPrep = 2;
     s.Prep[1] = {100, 7, 0, 0, 0, 9};

@@ -22,6 +22,23 @@ inline TyWire AC240() {
     return w;
 }
 
+// АС 240/39 for the heat balance: 250 m, latitude 55 across the meridian, 100 m above sea
+// level, air 20 C, 1 m/s across the span, with the given sky condition.
+inline TySpan ThermalSpan(Integer tzv) {
+    TySpan s;
+    s.Pr = AC240();
+    s.Mpr = 1;
+    s.Lpr = 250;
+    s.H1 = 100;
+    s.Fi = 55;
+    s.AngP = 90;
+    s.Tzv = tzv;
+    s.Tvv = 20;
+    s.Vv = 1;
+    s.Alfv = 90;
+    return s;
+}
+
 // Own weight of АС 240/39 per metre and mm2 from the catalog masses (as stored, in Single).
 inline double AC240Weight() { return (double(649.6f) + double(302.4f)) / 1000.0 / (240.0 + 39.0); }
 

@@ -15,20 +15,7 @@ namespace {
 
 // A span of АС 240/39 (ГОСТ 839-80): D 21.6 mm, R20 0.1222 Ohm/km, masses 649.6 + 302.4 kg/km,
 // at latitude 55 across the meridian, 100 m above sea level, at night by default.
-TySpan Span240() {
-    TySpan s;
-    s.Pr = qem::test::AC240();
-    s.Mpr = 1;
-    s.Lpr = 250;
-    s.H1 = 100;
-    s.Fi = 55;
-    s.AngP = 90;
-    s.Tzv = 3;
-    s.Tvv = 20;
-    s.Vv = 1;
-    s.Alfv = 90;
-    return s;
-}
+TySpan Span240() { return qem::test::ThermalSpan(3); }
 
 // Heat balance residual at T: Joule and solar gain minus the loss, W/m.
 double Residual(const TySpan& s, double T, double Ta, double V, double angle, double I) {
