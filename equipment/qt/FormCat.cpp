@@ -1,5 +1,7 @@
 #include "equipment/qt/FormCat.h"
 
+#include <string>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -27,6 +29,18 @@ QPushButton* Button(QWidget* parent, QBoxLayout* into, const char* text, const c
     b->setObjectName(Utf(name));
     into->addWidget(b);
     return b;
+}
+
+// The editing buttons of a catalog page: "Добавить", "Удалить", "Изменить", "Сохранить",
+// named prefix + Add, Delete, Edit, Save.
+struct EditButtons {
+    QPushButton *add, *del, *edit, *save;
+};
+EditButtons EditButtonRow(QWidget* parent, QBoxLayout* into, const std::string& prefix) {
+    return {Button(parent, into, "Добавить", (prefix + "Add").c_str()),
+            Button(parent, into, "Удалить", (prefix + "Delete").c_str()),
+            Button(parent, into, "Изменить", (prefix + "Edit").c_str()),
+            Button(parent, into, "Сохранить", (prefix + "Save").c_str())};
 }
 
 // "Сортировать по ..." with its up and down glyph buttons.
@@ -109,10 +123,7 @@ void TFormCat::buildWiresPage(QWidget* page) {
     wires_->verticalHeader()->hide();
     v->addWidget(wires_, 1);
     auto* h = new QHBoxLayout;
-    auto* add = Button(page, h, "Добавить", "ButtonWireAdd");
-    auto* del = Button(page, h, "Удалить", "ButtonWireDelete");
-    auto* edit = Button(page, h, "Изменить", "ButtonWireEdit");
-    auto* save = Button(page, h, "Сохранить", "ButtonWireSave");
+    auto [add, del, edit, save] = EditButtonRow(page, h, "ButtonWire");
     auto* imp = Button(page, h, "Импорт из glld.txt", "ButtonWireImport");
     auto* exp = Button(page, h, "Экспорт в glld.txt", "ButtonWireExport");
     h->addSpacing(20);
@@ -268,10 +279,7 @@ void TFormCat::buildKOPage(QWidget* page) {
     hint->setObjectName("LabelKOHint");
     v->addWidget(hint);
     auto* h = new QHBoxLayout;
-    auto* add = Button(page, h, "Добавить", "ButtonKOAdd");
-    auto* del = Button(page, h, "Удалить", "ButtonKODelete");
-    auto* edit = Button(page, h, "Изменить", "ButtonKOEdit");
-    auto* save = Button(page, h, "Сохранить", "ButtonKOSave");
+    auto [add, del, edit, save] = EditButtonRow(page, h, "ButtonKO");
     auto* copy = Button(page, h, "Копировать", "ButtonKOCopy");
     h->addSpacing(20);
     auto [uUp, uDown] = SortPair(page, h, "Сортировать по U", "SortKOU");
