@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs everything QEM needs to build, run and test on Debian 12 (run as root).
 set -euo pipefail
-pkgs=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev qt6-translations-l10n libgl-dev
+pkgs=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev
       libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-liberation)
 missing=()
 for p in "${pkgs[@]}"; do
