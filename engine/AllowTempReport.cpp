@@ -1,10 +1,12 @@
 #include "engine/AllowTempReport.h"
 
+#include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Format.h"
 #include "engine/Geometry.h"
 #include "engine/HeatBalance.h"
 #include "engine/StateChange.h"
+#include "engine/UsableValues.h"
 #include "model/Cp1251.h"
 
 namespace qem {
@@ -23,6 +25,7 @@ AllowTempOutcome AllowTempTable(TyLine& line, const CalcEnv& env, Report& out) {
     try {
         for (int j = 1; j <= line.NSpans(); ++j) {
             TySpan& span = line.Span(j);
+            RequireUsable(line, span);
             SpanResult r;
             const double normGround = GroundNorm(norms, line.Uvl, span.TM);
             const ClearanceLimit ground =
@@ -44,6 +47,7 @@ AllowTempOutcome AllowTempTable(TyLine& line, const CalcEnv& env, Report& out) {
     } catch (const std::exception& e) {
         res.failed = true;
         res.error = e.what();
+        res.message = CalcErrorText(e);
     }
     return res;
 }

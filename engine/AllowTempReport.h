@@ -13,9 +13,11 @@ namespace qem {
 struct AllowTempOutcome {
     bool failed = false;  // a calculation error ended the table; the rows so far are in it
     std::string error;
+    std::string message;  // what the command shows then (CalcErrorText)
 };
 
-// Appends the table of one line to `out`.
+// Appends the table of one line to `out`. A span with an unusable value (engine/UsableValues.h)
+// fails the table when it is reached.
 AllowTempOutcome AllowTempTable(TyLine& line, const CalcEnv& env, Report& out);
 
 }  // namespace qem

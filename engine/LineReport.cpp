@@ -11,6 +11,7 @@
 #include "engine/HeatBalance.h"
 #include "engine/Loads.h"
 #include "engine/StateChange.h"
+#include "engine/UsableValues.h"
 #include "model/Cp1251.h"
 
 namespace qem {
@@ -108,6 +109,7 @@ LineRegimeOutcome LineRegimeReport(TyLine& line, const CalcEnv& env, Dialogs& dl
                 dlg.Progress(0, n);
                 return res;
             }
+            RequireUsable(line, line.Span(j));
             if (recompute) recompute(line.Span(j));
             dlg.Progress(j, n);
             SpanRows(line, j, env, m, table);
@@ -116,6 +118,7 @@ LineRegimeOutcome LineRegimeReport(TyLine& line, const CalcEnv& env, Dialogs& dl
     } catch (const std::exception& e) {
         res.end = LineRunEnd::Failed;
         res.error = e.what();
+        res.message = CalcErrorText(e);
     }
     if (res.end == LineRunEnd::Done) {
         table.add("");

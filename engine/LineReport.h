@@ -27,13 +27,15 @@ enum class LineRunEnd { Done, Cancelled, Failed };
 struct LineRegimeOutcome {
     LineRunEnd end = LineRunEnd::Done;
     LineMinima minima;
-    std::string error;  // the calculation error when Failed
+    std::string error;    // the calculation error when Failed
+    std::string message;  // what the command shows then (CalcErrorText)
 };
 
 // Recomputes the reference state of one span from its measurements before its rows.
 using RecomputeHook = std::function<void(TySpan&)>;
 
-// Builds the table of the line into `out`. Done or Failed: `out` holds the table (rows so far
+// Builds the table of the line into `out`. Each span is checked for unusable values
+// (engine/UsableValues.h) before its reference state is recomputed and its rows are written. Done or Failed: `out` holds the table (rows so far
 // when Failed); Cancelled (asked between spans through dlg.Cancelled()): `out` is unchanged.
 // Progress goes to dlg.Progress per span.
 LineRegimeOutcome LineRegimeReport(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out,

@@ -1,6 +1,8 @@
 #include "engine/SpanReport.h"
 
 #include <cmath>
+#include <tuple>
+#include <utility>
 
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
@@ -9,6 +11,7 @@
 #include "engine/Geometry.h"
 #include "engine/HeatBalance.h"
 #include "engine/Loads.h"
+#include "engine/UsableValues.h"
 #include "model/Cp1251.h"
 
 namespace qem {
@@ -39,7 +42,46 @@ struct EmptyObstacle {
     }
 };
 
+// The clearance searches of the section of obstacle k: the ground, then the obstacle when it
+// lies more than 0.1 m from support 1.
+struct SectionLimits {
+    ClearanceLimit ground, obst;
+    bool hasObstacle = false;
+    double obstNorm = 0;
+};
+
+SectionLimits SearchSection(const TyLine& line, TySpan& span, int k, const CalcEnv& env, double normGround,
+                            SpanResult& r) {
+    SectionLimits s;
+    s.ground = ClearanceLimitOf(span, k, ClearanceKind::Ground, normGround, SearchVariant::Regime, r);
+    s.hasObstacle = span.Prep[k].Lprep > 0.1f;
+    s.obstNorm = ObstacleNorm(span, k, line.Uvl, *env.norms);
+    if (s.hasObstacle)
+        s.obst = ClearanceLimitOf(span, k, ClearanceKind::Obstacle, s.obstNorm, SearchVariant::Regime, r);
+    return s;
+}
+
+// The thermal limits of one conductor in the regime: at TMax and at LongTermTemp.
+std::pair<Amperes, Amperes> ThermalLimits(const TySpan& span, const CalcEnv& env) {
+    return {CurrentAtTemp(span, span.Pr.TMax, span.Tvv, span.Vv, span.Alfv),
+            CurrentAtTemp(span, env.LongTermTemp, span.Tvv, span.Vv, span.Alfv)};
+}
+
 }  // namespace
+
+SpanCurrents SpanAllowableCurrents(const TyLine& line, TySpan& span, int k, const CalcEnv& env) {
+    RequireUsable(line, span);
+    SpanResult r;
+    EmptyObstacle empty(span);
+    const SectionLimits lim = SearchSection(line, span, k, env, GroundNorm(*env.norms, line.Uvl, span.TM), r);
+    SpanCurrents c;
+    std::tie(c.IMax, c.ILong) = ThermalLimits(span, env);
+    c.IGround = lim.ground.I;
+    c.TGround = lim.ground.T;
+    c.IObst = lim.obst.I;
+    c.TObst = lim.obst.T;
+    return c;
+}
 
 SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg,
                                    Report& out, SpanView* view) {
@@ -50,6 +92,7 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         dlg.Ask("Введите значения замера", Buttons::Ok, "Ошибка", Icon::Error);
         return res;
     }
+    RequireUsable(line, span);
     // The current of one conductor of the phase; a phase without conductors has none.
     const Amperes Icond = CheckedDiv(span.Iv, span.Mpr, "current per conductor (conductors per phase)");
     out.clear();
@@ -68,17 +111,14 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
     const int count = span.NPrep < 1 ? 1 : (span.NPrep > 10 ? 10 : span.NPrep);
 
     for (int k = 1; k <= count; ++k) {
-        const ClearanceLimit ground =
-            ClearanceLimitOf(span, k, ClearanceKind::Ground, normGround, SearchVariant::Regime, r);
-        const bool hasObstacle = span.Prep[k].Lprep > 0.1f;
-        const double obstNorm = ObstacleNorm(span, k, line.Uvl, norms);
-        ClearanceLimit obst;
-        if (hasObstacle) obst = ClearanceLimitOf(span, k, ClearanceKind::Obstacle, obstNorm, SearchVariant::Regime, r);
+        const SectionLimits lim = SearchSection(line, span, k, env, normGround, r);
+        const ClearanceLimit &ground = lim.ground, &obst = lim.obst;
+        const bool hasObstacle = lim.hasObstacle;
+        const double obstNorm = lim.obstNorm;
 
         r.TCond = ConductorTemp(span, span.Tvv, span.Vv, span.Alfv, span.Iv);
         SpanState(span, k, r.TCond, r, view);
-        const Amperes Imax = CurrentAtTemp(span, span.Pr.TMax, span.Tvv, span.Vv, span.Alfv);
-        const Amperes Ilong = CurrentAtTemp(span, env.LongTermTemp, span.Tvv, span.Vv, span.Alfv);
+        const auto [Imax, Ilong] = ThermalLimits(span, env);
         r.IMax = Imax;
 
         out.add("Препятствие № " + std::to_string(k));

@@ -20,6 +20,21 @@ struct SpanRegimeOutcome {
 inline constexpr const char* kVerdictYes = "РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ МОЖНО!!!";
 inline constexpr const char* kVerdictNo = "РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ НЕЛЬЗЯ!!!";
 
+// The allowable currents of one conductor of the span for obstacle k (1..10) in the regime of
+// its source data, from its stored reference state: the searches and step-downs exactly as
+// SpanRegimeReport runs them for its section k (a span without obstacles: k = 1, searched with
+// an empty obstacle). IObst and TObst are 0 when obstacle k lies 0.1 m or less from support 1.
+// Calculation errors propagate (CalcError).
+struct SpanCurrents {
+    Amperes IMax = 0;     // at the conductor's TMax
+    Amperes ILong = 0;    // at LongTermTemp
+    Amperes IGround = 0;  // by the clearance to the ground
+    Celsius TGround = 0;
+    Amperes IObst = 0;  // by the clearance to obstacle k
+    Celsius TObst = 0;
+};
+SpanCurrents SpanAllowableCurrents(const TyLine& line, TySpan& span, int k, const CalcEnv& env);
+
 // Runs the obstacle loop of the span and replaces `out` with the report. When `view` is given,
 // the span view is drawn into it (cleared first). Calculation errors propagate (CalcError).
 SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg,

@@ -35,7 +35,9 @@ double ParabolicResidual(double sigma, double sigma0, double gamma0, double gamm
 }
 
 // Bisection on [0.1, 20 sigma0] down to a width of 0.001: lo moves up while F(lo) F(mid) is
-// not negative (beyond -5e-7), hi moves down otherwise; the result is the last midpoint.
+// not negative (beyond -5e-7), hi moves down otherwise; the result is the last midpoint. An
+// interval that the arithmetic cannot narrow further (sigma0 above about 1e13) is a
+// calculation error.
 KgfPerMm2 ParabolicStress(double sigma0, double gamma0, double gamma, double E, double alpha, double dt, double L) {
     double lo = 0.1, hi = 20.0 * sigma0;
     double mid = (hi + lo) / 2.0;  // the answer when the interval is already narrower than 0.001
@@ -43,6 +45,9 @@ KgfPerMm2 ParabolicStress(double sigma0, double gamma0, double gamma, double E, 
     std::optional<double> Flo;
     while (std::fabs(hi - lo) > 0.001) {
         mid = (hi + lo) / 2.0;
+        // A midpoint equal to an end: at stresses this large the arithmetic cannot narrow the
+        // interval to 0.001, and the bisection would never end.
+        if (mid == lo || mid == hi) throw CalcError("state-change equation: the stress is beyond the resolution of 0.001");
         if (!Flo) Flo = ParabolicResidual(lo, sigma0, gamma0, gamma, E, alpha, dt, L);
         const double Fmid = ParabolicResidual(mid, sigma0, gamma0, gamma, E, alpha, dt, L);
         const double p = *Flo * Fmid;

@@ -1,5 +1,7 @@
 #include "equipment/KOCat.h"
 
+#include <optional>
+
 #include "model/Records.h"
 #include "platform/FileSystem.h"
 
@@ -7,16 +9,35 @@ namespace qem {
 
 const char* const kKOKindText[4] = {"выключатель", "разъединитель", "заградитель", "трансформатор тока"};
 
-void LoadKOCat(const std::filesystem::path& file, KOCat& cat) {
-    auto image = ReadFileIfExists(file);
-    if (!image)
-        throw DataFileError("Не удалось открыть каталог концевого оборудования \"" + PathText(file) + "\"");
-    KOCat read;
-    const std::size_t n = image->size() / kKOSize;
-    read.resize(n);
-    ByteReader r(image->data(), n * kKOSize);
+KOCat DecodeKOCat(const Bytes& image) {
+    KOCat read(image.size() / kKOSize);
+    ByteReader r(image.data(), read.size() * kKOSize);
     for (auto& ko : read) Decode(r, ko);
-    cat = std::move(read);
+    return read;
+}
+
+void LoadKOCat(const std::filesystem::path& file, KOCat& cat) {
+    const std::string name = PathText(file);
+    std::error_code ec;
+    std::optional<FileReader> f;
+    if (std::filesystem::is_regular_file(file, ec)) {
+        try {
+            f.emplace(PathToUtf8(file));
+        } catch (const FileError&) {
+        }
+    }
+    if (!f) throw DataFileError("Не удалось открыть каталог концевого оборудования \"" + name + "\"");
+    if (f->size() / kKOSize > kMaxKOEntries)
+        throw DataFileError("Каталог концевого оборудования \"" + name + "\" повреждён: его длина " +
+                            std::to_string(f->size()) + " байт — больше " + std::to_string(kMaxKOEntries) +
+                            " записей. Каталог не загружен.");
+    Bytes image;
+    try {
+        image = f->Start(f->size());
+    } catch (const FileError&) {
+        throw DataFileError("Не удалось открыть каталог концевого оборудования \"" + name + "\"");
+    }
+    cat = DecodeKOCat(image);
 }
 
 void SaveKOCat(const std::filesystem::path& file, const KOCat& cat) {

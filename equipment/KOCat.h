@@ -2,6 +2,7 @@
 // The terminal-equipment catalog: switches, disconnectors, line traps and current
 // transformers with their temperature-dependent allowable currents. Its file
 // "концевое оборудование.cat" is a plain sequence of packed 470-byte TyKO records.
+#include <cstdint>
 #include <filesystem>
 #include <vector>
 
@@ -16,9 +17,14 @@ inline constexpr const char* kKOCatFileName = "концевое оборудов
 // Captions of the kinds 0..3.
 extern const char* const kKOKindText[4];
 
-// Reads the catalog: the whole records in file order, bytes after the last whole record
-// ignored. A missing or unreadable file throws DataFileError naming it, the catalog
-// unchanged.
+// Most entries a catalog file may hold (47 MB); a longer file is taken for a damaged one.
+inline constexpr std::size_t kMaxKOEntries = 100000;
+
+// The whole records of a file image in order; bytes after the last whole record ignored.
+KOCat DecodeKOCat(const std::vector<std::uint8_t>& image);
+// Reads the catalog file (DecodeKOCat). A missing or unreadable file, or one longer than
+// kMaxKOEntries records (refused before it is read), throws DataFileError naming it, the
+// catalog unchanged.
 void LoadKOCat(const std::filesystem::path& file, KOCat& cat);
 // Writes every entry in order (an empty catalog gives an empty file), atomically.
 void SaveKOCat(const std::filesystem::path& file, const KOCat& cat);

@@ -5,6 +5,7 @@
 
 #include "engine/AllowTempReport.h"
 #include "engine/Geometry.h"
+#include "engine/UsableValues.h"
 #include "model/Cp1251.h"
 #include "platform/FileSystem.h"
 #include "setup/InitialConditions.h"
@@ -39,6 +40,7 @@ void RunSpanReport(TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg,
 
 const char* const kNoBreak = "Отсутствуют данные в справочнике по указанной марке провода - разрывное усилие. Продолжить расчёт? ";
 
+
 }  // namespace
 
 void RecomputeInitialConditions(TySpan& span, const CalcEnv& env, int zamer) {
@@ -69,6 +71,12 @@ SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& 
         dlg.Message(check);
         return res;
     }
+    // The measurement data the derivation reads (the report checks the rest).
+    if (const std::string fault = UnusableValueOf(line, span, {true, zamer}); !fault.empty()) {
+        dlg.Message(CalcErrorText(fault));
+        res.end = CommandEnd::Failed;
+        return res;
+    }
     SeaLevelPointsGuard points(span, env.mode, dlg);
     try {
         RecomputeInitialConditions(span, env, zamer);
@@ -77,8 +85,8 @@ SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& 
             return res;
         }
         RunSpanReport(line, span, env, dlg, out, view, res);
-    } catch (const std::exception&) {
-        dlg.Message(kMsgCalcError);
+    } catch (const std::exception& e) {
+        dlg.Message(CalcErrorText(e));
         res.end = CommandEnd::Failed;
     }
     return res;
@@ -92,11 +100,28 @@ SpanCommandResult NMTRegClick(Network& net, const CalcEnv& env, Dialogs& dlg, Re
     SeaLevelPointsGuard points(span, env.mode, dlg);
     try {
         RunSpanReport(line, span, env, dlg, out, view, res);
-    } catch (const std::exception&) {
-        dlg.Message(kMsgCalcError);
+    } catch (const std::exception& e) {
+        dlg.Message(CalcErrorText(e));
         res.end = CommandEnd::Failed;
     }
     return res;
+}
+
+std::optional<SpanCurrents> SpanCurrentsCommand(Network& net, const CalcEnv& env, Dialogs& dlg, int k) {
+    if (!HasCurrentSpan(net, dlg)) return std::nullopt;
+    TyLine& line = net.Line(net.CurLine);
+    TySpan& span = line.Span(net.CurSpanOf(net.CurLine));
+    if (env.mode == ZamerMode::TwoPoints && span.HZam[1] <= 0) {
+        dlg.Ask("Введите значения замера", Buttons::Ok, "Ошибка", Icon::Error);
+        return std::nullopt;
+    }
+    SeaLevelPointsGuard points(span, env.mode, dlg);
+    try {
+        return SpanAllowableCurrents(line, span, k, env);
+    } catch (const std::exception& e) {
+        dlg.Message(CalcErrorText(e));
+        return std::nullopt;
+    }
 }
 
 LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
@@ -147,8 +172,10 @@ LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Re
         }
         if (!checkFailed) {
             net.CurSpan[l] = remembered;
-            res.outcome = LineRegimeReport(line, env, dlg, out,
-                                           [&](TySpan& s) { RecomputeInitialConditions(s, env, zamer); });
+            res.outcome = LineRegimeReport(line, env, dlg, out, [&](TySpan& s) {
+                RequireUsable(line, s, {true, zamer});  // the measurement data the derivation reads
+                RecomputeInitialConditions(s, env, zamer);
+            });
             switch (res.outcome.end) {
                 case LineRunEnd::Done: res.end = CommandEnd::Done; break;
                 case LineRunEnd::Cancelled:
@@ -156,13 +183,13 @@ LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Re
                     res.end = CommandEnd::Stopped;
                     break;
                 case LineRunEnd::Failed:
-                    dlg.Ask(kMsgCalcError, Buttons::Yes);
+                    dlg.Ask(res.outcome.message, Buttons::Yes);
                     res.end = CommandEnd::Failed;
                     break;
             }
         }
-    } catch (const std::exception&) {
-        dlg.Ask(kMsgCalcError, Buttons::Yes);
+    } catch (const std::exception& e) {
+        dlg.Ask(CalcErrorText(e), Buttons::Yes);
         res.end = CommandEnd::Failed;
     }
     points.clear();  // removes the temporary points of every span
@@ -174,6 +201,7 @@ CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, cons
                             Report& out) {
     Report text;
     CommandEnd end = CommandEnd::Done;
+    std::string message;  // of a failure
     if (net.NLines() == 0) {
         dlg.Message("В сети нет линий: рассчитывать нечего");
         end = CommandEnd::Stopped;
@@ -183,13 +211,14 @@ CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, cons
             const AllowTempOutcome o = AllowTempTable(net.Line(l), env, text);
             if (o.failed) {
                 end = CommandEnd::Failed;
+                message = o.message;
                 break;
             }
         }
     }
     WriteFileAtomically(file, Cp1251Text(text));
     out = text;
-    if (end == CommandEnd::Failed) dlg.Message(kMsgCalcError);
+    if (end == CommandEnd::Failed) dlg.Message(message);
     return end;
 }
 

@@ -2,9 +2,11 @@
 // The calculation commands of the main window as UI-independent logic: the span regime
 // (tool bar and menu), the line regime (checks, then the calculation), the allowable
 // temperatures of one line or of all lines. They talk to the user through Dialogs.
+#include <optional>
 #include <string>
 
 #include "engine/CalcEnv.h"
+#include "engine/CalcError.h"
 #include "engine/LineReport.h"
 #include "engine/Report.h"
 #include "engine/SpanReport.h"
@@ -14,8 +16,6 @@
 
 namespace qem {
 
-inline constexpr const char* kMsgCalcError = "Произошла ошибка при расчёте";
-
 enum class CommandEnd { Done, Stopped, Failed };
 
 struct SpanCommandResult {
@@ -24,12 +24,19 @@ struct SpanCommandResult {
 };
 
 // Tool bar "Расчет пролета": checks of the current span, the reference state recomputed from
-// the measurements (measurement `zamer` for the conductor temperature), then the report.
+// the measurements (measurement `zamer` for the conductor temperature), then the report. A
+// value of the span that no calculation can use stops it with CalcErrorText naming it.
 SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out,
                                      SpanView* view = nullptr, int zamer = 1);
 
 // Menu "Расчет пролета": the report from the stored reference state.
 SpanCommandResult NMTRegClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view = nullptr);
+
+// The allowable currents of one conductor of the current span for its obstacle k, from the
+// stored reference state, computed as the menu "Расчет пролета" computes its section k (the
+// temporary sea-level profile points included); nothing after a message (the report's refusal
+// "Введите значения замера", an unusable value, a calculation error).
+std::optional<SpanCurrents> SpanCurrentsCommand(Network& net, const CalcEnv& env, Dialogs& dlg, int k);
 
 // Recomputes the reference state of a span from its measurements: ZamerSag of measurement 1,
 // ZamerConductorTemp of measurement `zamer`, ComputeInitialConditions.

@@ -1,7 +1,9 @@
 #include "lines/ComponentLimits.h"
 
+#include "engine/CalcError.h"
 #include "engine/Currents.h"
 #include "engine/Format.h"
+#include "engine/UsableValues.h"
 #include "model/Cp1251.h"
 
 namespace qem {
@@ -50,6 +52,8 @@ Amperes getAmperMD(TyLine& line, int s, Celsius Ta) {
 
 ComponentTable ComponentLimits(TyLine& line, Celsius LongTermTemp, bool useSourceCondition, Dialogs& dlg,
                                const std::function<LineMinima(TyLine&)>& runLine) {
+    if (const std::string fault = UnusableLineValue(line); !fault.empty())
+        throw CalcError(CalcErrorText(LinePlace(line) + ": " + fault));
     ComponentTable table;
     std::optional<TyLine> kept;
     if (useSourceCondition) {

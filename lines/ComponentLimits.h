@@ -41,7 +41,8 @@ struct ComponentTable {
 // the line minima) at each limit temperature with every span's Tvv set to it; the busbar
 // connections and buses in the carrier span (span 1) at 0.6 m/s across; the equipment from its
 // tables. With `useSourceCondition` the whole line runs with a clear sky and 0.6 m/s at 90 deg.
-// The line is put back as it was, except wire counts below 1, which become 1.
+// The line is put back as it was, except wire counts below 1, which become 1. A cable insert
+// limit that is not a finite number throws CalcError naming the line, before anything is rated.
 ComponentTable ComponentLimits(TyLine& line, Celsius LongTermTemp, bool useSourceCondition, Dialogs& dlg,
                                const std::function<LineMinima(TyLine&)>& runLine);
 

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "model/Cp1251.h"
@@ -56,7 +57,8 @@ void DecodeCatalog(const Bytes& image, WireCatalog& cat, const std::string& file
 }
 
 bool ReadCatalogFile(const std::filesystem::path& file, WireCatalog& cat) {
-    auto image = ReadFileIfExists(file);
+    // What lies after the longest image is never read.
+    auto image = ReadFileStartIfExists(file, 1 + kWireSize * kMaxWires + 3 * kWireArraySize);
     if (!image) return false;
     DecodeCatalog(*image, cat, PathText(file));
     return true;
@@ -252,12 +254,10 @@ void ExportGrid(const TextGrid& grid, const std::filesystem::path& file) {
     WriteFileAtomically(file, out);
 }
 
-void ImportGrid(TextGrid& grid, const std::filesystem::path& file) {
-    auto image = ReadFileIfExists(file);
-    if (!image) throw DataFileError("Не удалось открыть файл \"" + PathText(file) + "\"");
+TextGrid DecodeGrid(const Bytes& image, const std::string& fileName) {
     std::vector<std::string> lines;
     std::string cur;
-    for (auto b : *image) {
+    for (auto b : image) {
         if (b == '\n') {
             if (!cur.empty() && cur.back() == '\r') cur.pop_back();
             lines.push_back(cur);
@@ -268,7 +268,7 @@ void ImportGrid(TextGrid& grid, const std::filesystem::path& file) {
     }
     if (!cur.empty()) lines.push_back(cur);
     auto bad = [&](const std::string& what) {
-        return DataFileError("Файл \"" + PathText(file) + "\" повреждён: " + what + ". Таблица не изменена.");
+        return DataFileError("Файл \"" + fileName + "\" повреждён: " + what + ". Таблица не изменена.");
     };
     auto count = [&](std::size_t i, const char* what, int max) {
         if (i >= lines.size()) throw bad(std::string("нет строки с числом ") + what);
@@ -296,7 +296,30 @@ void ImportGrid(TextGrid& grid, const std::filesystem::path& file) {
             line.erase(0, semi + 1);
         }
     }
-    grid = std::move(g);
+    return g;
+}
+
+void ImportGrid(TextGrid& grid, const std::filesystem::path& file) {
+    std::error_code ec;
+    std::optional<FileReader> f;
+    if (std::filesystem::is_regular_file(file, ec)) {
+        try {
+            f.emplace(PathToUtf8(file));
+        } catch (const FileError&) {
+        }
+    }
+    if (!f) throw DataFileError("Не удалось открыть файл \"" + PathText(file) + "\"");
+    if (f->size() > kMaxExchangeFileSize)
+        throw DataFileError("Файл \"" + PathText(file) + "\" слишком велик: " + std::to_string(f->size()) +
+                            " байт (допустимо не больше " + std::to_string(kMaxExchangeFileSize) +
+                            "). Таблица не изменена.");
+    Bytes image;
+    try {
+        image = f->Start(f->size());
+    } catch (const FileError&) {
+        throw DataFileError("Не удалось открыть файл \"" + PathText(file) + "\"");
+    }
+    grid = DecodeGrid(image, PathText(file));
 }
 
 std::string WireDisplayText(const TyWire& w) {

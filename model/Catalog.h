@@ -91,9 +91,14 @@ void SaveCatalogs(const TextGrid& grid, const std::filesystem::path& dataDir, co
 // Text exchange file: Windows-1251, CR LF; column count, row count (header included), then
 // one line per row with every cell followed by ";", cut to 255 characters.
 void ExportGrid(const TextGrid& grid, const std::filesystem::path& file);
-// Reads the exchange file into grid; a missing or malformed file throws DataFileError and
-// leaves grid unchanged. A line with fewer ";" than columns leaves the other cells empty.
+// Longest exchange file read: 100000 rows of 255 characters are about 26 MB.
+inline constexpr std::uintmax_t kMaxExchangeFileSize = 32u << 20;
+// Reads the exchange file into grid; a missing, malformed or longer than kMaxExchangeFileSize
+// file throws DataFileError and leaves grid unchanged. A line with fewer ";" than columns leaves
+// the other cells empty.
 void ImportGrid(TextGrid& grid, const std::filesystem::path& file);
+// The grid of an exchange file image (fileName for the messages); DataFileError as ImportGrid.
+TextGrid DecodeGrid(const Bytes& image, const std::string& fileName);
 
 // Display text "%29s-%4.0f/%3.0f" of a conductor (name right-aligned in 29 characters), UTF-8.
 std::string WireDisplayText(const TyWire& w);

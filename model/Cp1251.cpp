@@ -104,6 +104,50 @@ std::size_t Utf8Length(std::string_view utf8) {
     return n;
 }
 
+Utf8Char DecodeUtf8Char(std::string_view s, std::size_t i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) return {b0, 1};
+    int n;
+    char32_t c, min;
+    if (b0 >= 0xC2 && b0 <= 0xDF)
+        n = 2, c = b0 & 0x1F, min = 0x80;
+    else if (b0 >= 0xE0 && b0 <= 0xEF)
+        n = 3, c = b0 & 0x0F, min = 0x800;
+    else if (b0 >= 0xF0 && b0 <= 0xF4)
+        n = 4, c = b0 & 0x07, min = 0x10000;
+    else
+        return {0, 0};
+    for (int k = 1; k < n; ++k) {
+        if (i + k >= s.size()) return {0, -1};
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if ((b & 0xC0) != 0x80) return {0, 0};
+        c = (c << 6) | (b & 0x3F);
+    }
+    if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return {0, 0};
+    return {c, n};
+}
+
+std::string TerminalText(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const Utf8Char ch = DecodeUtf8Char(utf8, i);
+        if (ch.length <= 0) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        const char32_t c = ch.code;
+        const bool control = (c < 0x20 && c != '\n' && c != '\t') || (c >= 0x7F && c <= 0x9F);
+        if (control)
+            out += '?';
+        else
+            out.append(utf8.substr(i, static_cast<std::size_t>(ch.length)));
+        i += static_cast<std::size_t>(ch.length);
+    }
+    return out;
+}
+
 std::string Utf8Left(std::string_view utf8, std::size_t n) {
     std::size_t i = 0;
     for (std::size_t k = 0; k < n && i < utf8.size(); ++k) NextUtf8(utf8, i);

@@ -12,62 +12,83 @@ namespace fs = std::filesystem;
 // Step of the old layout that kept room for 2550 spans in every line.
 static constexpr std::size_t kLegacyStep = 400885;
 
-static std::int32_t ReadInt(const std::vector<std::uint8_t>& b, std::size_t at) {
-    std::int32_t v;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
-
 static std::string Damaged(const std::string& name, const std::string& what) {
     return "Файл " + Quoted(name) + " повреждён: " + what;
 }
 
-static std::vector<LineImageRange> ScanLayout(const std::vector<std::uint8_t>& bytes, const std::string& name) {
-    const std::size_t len = bytes.size();
+// The layout of a file of len bytes from its count and line heads alone; readInt(at) gives
+// the 32-bit integer at offset at. Nothing is allocated in proportion to the stored counts.
+template <class ReadInt>
+static std::vector<LineImageRange> ScanLayout(std::uintmax_t len, ReadInt readInt, const std::string& name) {
     if (len < kCountSize)
-        throw FileError(Damaged(name, "длина " + std::to_string(len) + " байт — нет даже числа линий"));
-    const std::int32_t n = ReadInt(bytes, 0);
+        throw NetworkLayoutError(Damaged(name, "длина " + std::to_string(len) + " байт — нет даже числа линий"));
+    const std::int32_t n = readInt(0);
     if (n < 0 || n > kMaxLines)
-        throw FileError(Damaged(name, "число линий " + std::to_string(n) + " (допустимо 0.." +
-                                          std::to_string(kMaxLines) + ")"));
+        throw NetworkLayoutError(Damaged(name, "число линий " + std::to_string(n) + " (допустимо 0.." +
+                                                   std::to_string(kMaxLines) + ")"));
     std::vector<LineImageRange> lines;
     lines.reserve(static_cast<std::size_t>(n));
-    std::size_t at = kCountSize;
+    std::uintmax_t at = kCountSize;
     for (int k = 1; k <= n; ++k) {
-        const std::size_t left = len - at;
+        const std::uintmax_t left = len - at;
         if (left < LineImageSize(1))
-            throw FileError(Damaged(name, "обрезан в линии " + std::to_string(k) + " (ожидалось не меньше " +
-                                              std::to_string(LineImageSize(1)) + " байт, осталось " +
-                                              std::to_string(left) + ")"));
-        const std::int32_t ns = ReadInt(bytes, at + kLineHeadSize - 4);
+            throw NetworkLayoutError(Damaged(name, "обрезан в линии " + std::to_string(k) + " (ожидалось не меньше " +
+                                                       std::to_string(LineImageSize(1)) + " байт, осталось " +
+                                                       std::to_string(left) + ")"));
+        const std::int32_t ns = readInt(at + kLineHeadSize - 4);
         if (ns < 1 || ns > kMaxSpans)
-            throw FileError(Damaged(name, "в линии " + std::to_string(k) + " число пролётов " + std::to_string(ns) +
-                                              " (допустимо 1.." + std::to_string(kMaxSpans) + ")"));
+            throw NetworkLayoutError(Damaged(name, "в линии " + std::to_string(k) + " число пролётов " +
+                                                       std::to_string(ns) + " (допустимо 1.." +
+                                                       std::to_string(kMaxSpans) + ")"));
         const std::size_t size = LineImageSize(static_cast<std::size_t>(ns));
         if (left < size)
-            throw FileError(Damaged(name, "обрезан в линии " + std::to_string(k) + " (ожидалось " +
-                                              std::to_string(size) + " байт, осталось " + std::to_string(left) + ")"));
-        lines.push_back({at, size, ns});
+            throw NetworkLayoutError(Damaged(name, "обрезан в линии " + std::to_string(k) + " (ожидалось " +
+                                                       std::to_string(size) + " байт, осталось " +
+                                                       std::to_string(left) + ")"));
+        lines.push_back({static_cast<std::size_t>(at), size, ns});
         at += size;
     }
     if (at != len)
-        throw FileError(Damaged(name, "после последней линии лишние " + std::to_string(len - at) + " байт"));
+        throw NetworkLayoutError(Damaged(name, "после последней линии лишние " + std::to_string(len - at) + " байт"));
     return lines;
 }
 
-std::vector<LineImageRange> ScanNetworkLayout(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+// ScanLayout, and for a file that fits no consistent layout but has the length of the old one,
+// the message that names it so.
+template <class ReadInt>
+static std::vector<LineImageRange> ScanLayoutOrLegacy(std::uintmax_t len, ReadInt readInt, const std::string& name) {
     try {
-        return ScanLayout(bytes, name);
-    } catch (const FileError&) {
+        return ScanLayout(len, readInt, name);
+    } catch (const NetworkLayoutError&) {
         // Files of an old layout left room for 2550 spans in every line; their length less the
         // count is a multiple of 400885. That description fits no consistent layout, so such a
         // file is not guessed at but named for what it seems to be.
-        if (bytes.size() > kCountSize && (bytes.size() - kCountSize) % kLegacyStep == 0)
-            throw FileError("Файл " + Quoted(name) +
-                            " не читается: похоже, это файл старого формата (с местом под 2550 пролётов "
-                            "в каждой линии), который не поддерживается");
+        if (len > kCountSize && (len - kCountSize) % kLegacyStep == 0)
+            throw NetworkLayoutError("Файл " + Quoted(name) +
+                                     " не читается: похоже, это файл старого формата (с местом под 2550 пролётов "
+                                     "в каждой линии), который не поддерживается");
         throw;
     }
+}
+
+std::vector<LineImageRange> ScanNetworkLayout(const std::vector<std::uint8_t>& bytes, const std::string& name) {
+    auto readInt = [&](std::uintmax_t at) {
+        std::int32_t v;
+        std::memcpy(&v, bytes.data() + at, 4);
+        return v;
+    };
+    return ScanLayoutOrLegacy(bytes.size(), readInt, name);
+}
+
+std::vector<std::uint8_t> ReadNetworkImage(const std::string& path) {
+    FileReader f(path);
+    auto readInt = [&](std::uintmax_t at) {
+        std::int32_t v;
+        f.Read(at, &v, 4);
+        return v;
+    };
+    ScanLayoutOrLegacy(f.size(), readInt, path);
+    return f.Start(f.size());
 }
 
 std::vector<TyLine> DecodeNetwork(const std::vector<std::uint8_t>& bytes, const std::string& name) {
@@ -112,7 +133,7 @@ std::vector<std::uint8_t> EncodeNetwork(const std::vector<TyLine>& lines) {
     return out;
 }
 
-std::vector<TyLine> ReadNetwork(const std::string& path) { return DecodeNetwork(ReadWholeFile(path), path); }
+std::vector<TyLine> ReadNetwork(const std::string& path) { return DecodeNetwork(ReadNetworkImage(path), path); }
 
 void ReadNetwork(Network& net) {
     std::vector<TyLine> lines = ReadNetwork(net.NetFileName);
@@ -155,7 +176,7 @@ MergeResult MergeFolder(const std::string& folder) {
         const std::string path = PathToUtf8(dir / PathFromUtf8(name));
         try {
             Source s;
-            s.bytes = ReadWholeFile(path);
+            s.bytes = ReadNetworkImage(path);
             s.lines = ScanNetworkLayout(s.bytes, path);
             result.total += static_cast<int>(s.lines.size());
             result.merged.push_back(name);

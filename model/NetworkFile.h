@@ -23,10 +23,22 @@ struct LineImageRange {
     int nspans = 0;
 };
 
+// The layout of a network file is not consistent: the message names the file and the fault.
+class NetworkLayoutError : public FileError {
+public:
+    explicit NetworkLayoutError(const std::string& what) : FileError(what) {}
+};
+
 // Checks the layout of a file image: a count of 0..1000 lines, every line with 1..2550 spans
-// and complete, nothing after the last line. Throws FileError naming the file (name) and the
-// fault. Allocates nothing in proportion to the stored counts.
+// and complete, nothing after the last line. Throws NetworkLayoutError naming the file (name)
+// and the fault. Allocates nothing in proportion to the stored counts.
 std::vector<LineImageRange> ScanNetworkLayout(const std::vector<std::uint8_t>& bytes, const std::string& name);
+
+// The image of the network file at path (UTF-8), read only after the layout its count and
+// line heads describe has been checked against its length (NetworkLayoutError, as
+// ScanNetworkLayout); a damaged file, however long, is refused at once. FileError when it
+// cannot be read.
+std::vector<std::uint8_t> ReadNetworkImage(const std::string& path);
 
 // The lines of a file image (layout checked first).
 std::vector<TyLine> DecodeNetwork(const std::vector<std::uint8_t>& bytes, const std::string& name);

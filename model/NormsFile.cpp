@@ -1,10 +1,32 @@
 #include "model/NormsFile.h"
 
+#include <cmath>
+
 #include "model/Records.h"
 
 namespace qem {
 
 const char* NormsFileName(bool usePue6) { return usePue6 ? "hdg6.cat" : "hdg7.cat"; }
+
+std::string NormsFault(const Norms& n) {
+    auto fault = [](const std::string& name, float v) -> std::string {
+        if (!std::isfinite(v)) return name + " = " + ShortestSingle(v) + " — не является конечным числом";
+        if (v < 0) return name + " = " + ShortestSingle(v) + " — отрицательное значение";
+        return {};
+    };
+    auto cell = [](const char* table, int i, int j) {
+        return std::string(table) + "[" + std::to_string(i) + "][" + std::to_string(j) + "]";
+    };
+    std::string f;
+    for (int c = 0; c < 8 && f.empty(); ++c) {
+        for (int t = 0; t < 4 && f.empty(); ++t) f = fault(cell("NormGround", c, t), n.NormGround[c][t]);
+        for (int t = 0; t < 24 && f.empty(); ++t) f = fault(cell("NormCross", c, t), n.NormCross[c][t]);
+        for (int t = 0; t < 7 && f.empty(); ++t) f = fault(cell("NormObst", c, t), n.NormObst[c][t]);
+    }
+    for (int r = 1; r <= 10 && f.empty(); ++r) f = fault("IceReg[" + std::to_string(r) + "]", n.IceReg[r]);
+    for (int r = 1; r <= 10 && f.empty(); ++r) f = fault("WindReg[" + std::to_string(r) + "]", n.WindReg[r]);
+    return f;
+}
 
 void DecodeNorms(const Bytes& image, Norms& norms, const std::string& fileName) {
     if (image.size() < kNormsTablesSize || (image.size() > kNormsTablesSize && image.size() < kNormsFileSize))
@@ -29,6 +51,8 @@ void DecodeNorms(const Bytes& image, Norms& norms, const std::string& fileName) 
             n.WindReg[k] = kDefaultWindReg[k - 1];
         }
     }
+    if (const std::string fault = NormsFault(n); !fault.empty())
+        throw DataFileError("Файл норм габаритов \"" + fileName + "\" повреждён: " + fault + ". Нормы не загружены.");
     norms = n;
 }
 
@@ -48,13 +72,16 @@ Bytes EncodeNorms(const Norms& norms) {
 }
 
 bool ReadNormsFile(const std::filesystem::path& file, Norms& norms) {
-    auto image = ReadFileIfExists(file);
+    auto image = ReadFileStartIfExists(file, kNormsFileSize);  // what follows is never read
     if (!image) return false;
     DecodeNorms(*image, norms, PathText(file));
     return true;
 }
 
 void WriteNormsFile(const std::filesystem::path& file, const Norms& norms) {
+    if (const std::string fault = NormsFault(norms); !fault.empty())
+        throw DataFileError("Нормы габаритов не записаны в файл \"" + PathText(file) + "\": " + fault +
+                            ". Исправьте значение в каталоге.");
     WriteFileAtomically(file, EncodeNorms(norms));
 }
 

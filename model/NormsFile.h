@@ -28,10 +28,14 @@ const char* NormsFileName(bool usePue6);
 inline constexpr float kDefaultIceReg[7] = {1.0f, 1.5f, 2.0f, 2.5f, 3.0f, 3.5f, 4.0f};
 inline constexpr float kDefaultWindReg[7] = {25, 29, 32, 36, 40, 45, 49};
 
+// The first value of the tables that is not a finite number or is negative, as
+// "NormGround[4][1] = nan — не является конечным числом"; empty when all are usable.
+std::string NormsFault(const Norms& norms);
+
 // Takes a file image into the tables. A 1120-byte image sets regions 1..7 to the defaults
-// and keeps regions 8..10. An image shorter than 1120 bytes, or one whose region tables are
-// cut short, throws DataFileError naming fileName and leaves the tables unchanged. Bytes
-// after the region tables are ignored.
+// and keeps regions 8..10. An image shorter than 1120 bytes, one whose region tables are cut
+// short, or one with a value NormsFault names, throws DataFileError naming fileName and leaves
+// the tables unchanged. Bytes after the region tables are ignored.
 void DecodeNorms(const Bytes& image, Norms& norms, const std::string& fileName);
 // The 1200-byte image of the tables.
 Bytes EncodeNorms(const Norms& norms);
@@ -39,7 +43,8 @@ Bytes EncodeNorms(const Norms& norms);
 // Reads a norms file. False when it does not exist or cannot be opened (tables unchanged);
 // throws DataFileError when it is too short.
 bool ReadNormsFile(const std::filesystem::path& file, Norms& norms);
-// Writes the 1200-byte file atomically; throws DataFileError.
+// Writes the 1200-byte file atomically; throws DataFileError, also for tables with a value
+// NormsFault names (such a file could not be read back).
 void WriteNormsFile(const std::filesystem::path& file, const Norms& norms);
 
 // The norms grids of the page "Допустимые габариты", one fixed row and one fixed column,

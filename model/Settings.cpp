@@ -1,9 +1,11 @@
 #include "model/Settings.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "model/Cp1251.h"
 #include "model/Records.h"
+#include "model/TextGrid.h"
 
 namespace qem {
 
@@ -43,13 +45,17 @@ Settings DecodeSettings(const Bytes& image, const std::string& fileName) {
     for (Single* v : {&s.Res788, &s.Res792, &s.Res796}) *v = r.f32();
     r.raw(s.Res800.data(), s.Res800.size());
     s.LongTermTemp = r.f32();
+    if (!std::isfinite(s.LongTermTemp))
+        throw DataFileError("Файл настроек \"" + fileName + "\" повреждён: длительно допустимая температура провода " +
+                            ShortestSingle(s.LongTermTemp) +
+                            " не является числом. Исправьте или удалите его: программа создаст настройки по умолчанию.");
     return s;
 }
 
 Settings LoadSettings(const std::filesystem::path& dataDir, FolderMemory& folder, bool writeDefaults) {
     const auto file = dataDir / kSettingsFileName;
     Settings s;
-    if (auto image = ReadFileIfExists(file)) {
+    if (auto image = ReadFileStartIfExists(file, kSettingsSize)) {  // what follows is never read
         s = DecodeSettings(*image, PathText(file));
     } else if (writeDefaults) {
         SaveSettings(dataDir, s, folder);
@@ -63,15 +69,8 @@ void SaveSettings(const std::filesystem::path& dataDir, const Settings& s, const
     SaveFolderMemory(dataDir, folder);
 }
 
-void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder) {
-    const auto file = dataDir / kFolderMemoryFileName;
-    auto image = ReadFileIfExists(file);
-    if (!image) {
-        std::error_code ec;
-        folder.LineFolder = PathText(std::filesystem::current_path(ec));
-        return;
-    }
-    std::string text(image->begin(), image->end());
+void DecodeFolderMemory(const Bytes& image, const std::string& fileName, FolderMemory& folder) {
+    std::string text(image.begin(), image.end());
     auto takeLine = [&text](std::size_t& pos) {
         std::size_t e = text.find('\n', pos);
         std::string line = text.substr(pos, e == std::string::npos ? std::string::npos : e - pos);
@@ -91,11 +90,23 @@ void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder
         if (*first == '+') ++first;
         auto [p, ec] = std::from_chars(first, line2.data() + e, row);
         if (ec != std::errc() || p != line2.data() + e)
-            throw DataFileError("Файл \"" + PathText(file) + "\" повреждён: во второй строке \"" +
-                                Cp1251ToUtf8(line2) + "\" вместо номера строки списка файлов.");
+            throw DataFileError("Файл \"" + fileName + "\" повреждён: во второй строке \"" + Cp1251ToUtf8(line2) +
+                                "\" вместо номера строки списка файлов.");
     }
     folder.LineFolder = Cp1251ToUtf8(line1);
     folder.SelFileRow = row;
+}
+
+void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder) {
+    const auto file = dataDir / kFolderMemoryFileName;
+    // Two lines are read; a path is far shorter than this.
+    auto image = ReadFileStartIfExists(file, 64 << 10);
+    if (!image) {
+        std::error_code ec;
+        folder.LineFolder = PathText(std::filesystem::current_path(ec));
+        return;
+    }
+    DecodeFolderMemory(*image, PathText(file), folder);
 }
 
 void SaveFolderMemory(const std::filesystem::path& dataDir, const FolderMemory& folder) {

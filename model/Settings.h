@@ -46,7 +46,8 @@ struct FolderMemory {
 };
 
 Bytes EncodeSettings(const Settings& s);
-// An image shorter than 812 bytes throws DataFileError naming fileName.
+// An image shorter than 812 bytes, or whose LongTermTemp is not a finite number, throws
+// DataFileError naming fileName.
 Settings DecodeSettings(const Bytes& image, const std::string& fileName);
 
 // Reads qem.cfg of the data folder, then LODL.txt. A missing or unreadable qem.cfg gives the
@@ -61,6 +62,8 @@ void SaveSettings(const std::filesystem::path& dataDir, const Settings& s, const
 // gives 1; a text that is not an integer throws DataFileError). Without the file the folder
 // becomes the process's current directory and the row stays as it was.
 void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder);
+// The two lines of a LODL.txt image into folder (DataFileError naming fileName as above).
+void DecodeFolderMemory(const Bytes& image, const std::string& fileName, FolderMemory& folder);
 void SaveFolderMemory(const std::filesystem::path& dataDir, const FolderMemory& folder);
 
 // UTF-8 <-> the Windows-1251 text of a record field.

@@ -23,22 +23,39 @@ std::string PathToUtf8(const fs::path& p) {
 
 std::string Quoted(const std::string& utf8Path) { return "«" + utf8Path + "»"; }
 
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+FileReader::FileReader(const std::string& path) : path_(path) {
     const fs::path p = PathFromUtf8(path);
     std::error_code ec;
     const auto st = fs::status(p, ec);
     if (!fs::exists(st)) throw FileError("Файл " + Quoted(path) + " не найден");
     if (fs::is_directory(st)) throw FileError(Quoted(path) + " — это папка, а не файл");
-    std::ifstream in(p, std::ios::binary);
-    if (!in) throw FileError("Не удалось открыть файл " + Quoted(path) + " для чтения");
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
+    in_.open(p, std::ios::binary);
+    if (!in_) throw FileError("Не удалось открыть файл " + Quoted(path) + " для чтения");
+    in_.seekg(0, std::ios::end);
+    const std::streamoff size = in_.tellg();
     if (size < 0) throw FileError("Не удалось прочитать файл " + Quoted(path));
-    in.seekg(0, std::ios::beg);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-    if (size > 0) in.read(reinterpret_cast<char*>(bytes.data()), size);
-    if (!in || in.gcount() != size) throw FileError("Не удалось прочитать файл " + Quoted(path));
+    size_ = static_cast<std::uintmax_t>(size);
+}
+
+void FileReader::Read(std::uintmax_t offset, void* dst, std::size_t n) {
+    if (offset > size_ || n > size_ - offset) throw FileError("Не удалось прочитать файл " + Quoted(path_));
+    if (n == 0) return;
+    in_.clear();
+    in_.seekg(static_cast<std::streamoff>(offset), std::ios::beg);
+    in_.read(static_cast<char*>(dst), static_cast<std::streamsize>(n));
+    if (!in_ || in_.gcount() != static_cast<std::streamsize>(n))
+        throw FileError("Не удалось прочитать файл " + Quoted(path_));
+}
+
+std::vector<std::uint8_t> FileReader::Start(std::uintmax_t maxBytes) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size_ < maxBytes ? size_ : maxBytes));
+    Read(0, bytes.data(), bytes.size());
     return bytes;
+}
+
+std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
+    FileReader f(path);
+    return f.Start(f.size());
 }
 
 AtomicFile::AtomicFile(const std::string& path) : path_(path), target_(PathFromUtf8(path)) {
@@ -126,6 +143,17 @@ std::optional<Bytes> ReadFileIfExists(const fs::path& file) {
     if (!fs::is_regular_file(file, ec)) return std::nullopt;
     try {
         return ReadWholeFile(PathToUtf8(file));
+    } catch (const FileError&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<Bytes> ReadFileStartIfExists(const fs::path& file, std::uintmax_t maxBytes) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return std::nullopt;
+    try {
+        FileReader f(PathToUtf8(file));
+        return f.Start(maxBytes);
     } catch (const FileError&) {
         return std::nullopt;
     }

@@ -41,6 +41,24 @@ std::string Quoted(const std::string& utf8Path);
 // The whole contents of a file. Throws FileError when it is missing, a folder or unreadable.
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path);
 
+// Reads a file piece by piece, so that its length and a few fields can be checked before the
+// whole of it is read. Every failure is a FileError naming the file.
+class FileReader {
+public:
+    // Opens the file; the errors of ReadWholeFile.
+    explicit FileReader(const std::string& path);
+    std::uintmax_t size() const { return size_; }
+    // n bytes from offset into dst; the range must lie inside the file.
+    void Read(std::uintmax_t offset, void* dst, std::size_t n);
+    // The first min(size, maxBytes) bytes.
+    std::vector<std::uint8_t> Start(std::uintmax_t maxBytes);
+
+private:
+    std::string path_;
+    std::ifstream in_;
+    std::uintmax_t size_ = 0;
+};
+
 // Writes a file so that readers see either its old or its complete new contents: the
 // bytes go to a temporary file in the same folder, which is then renamed over the target.
 // A failed write leaves the previous file intact and no temporary file behind.
@@ -71,6 +89,9 @@ void WriteFileAtomically(const std::filesystem::path& file, const std::string& b
 
 // The whole content of a regular file; nullopt when it does not exist or cannot be read.
 std::optional<Bytes> ReadFileIfExists(const std::filesystem::path& file);
+// The same, reading no more than the first maxBytes bytes: for files whose reader ignores what
+// lies beyond, so that a huge file is not read whole for nothing.
+std::optional<Bytes> ReadFileStartIfExists(const std::filesystem::path& file, std::uintmax_t maxBytes);
 
 // Equal names with Latin letters compared without regard to case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);

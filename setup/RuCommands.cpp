@@ -10,12 +10,10 @@
 namespace qem {
 namespace {
 
-const char* const kMsgCalcFailed = "Произошла ошибка при расчёте";
-
 // A calculation error names what went wrong; other failures get the general text.
 std::string FailureText(const std::exception& e) {
     if (dynamic_cast<const MeasurementError*>(&e)) return e.what();
-    return std::string(kMsgCalcFailed) + ": " + e.what();
+    return std::string(kMsgCalcError) + ": " + e.what();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
 // qemcli: each subcommand lives in its own cmd_*.cpp and registers itself here.
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -45,7 +46,17 @@ struct Registrar {
 // Options every subcommand understands: --data DIR, --pue6, --color=..., --yes/--no.
 extern const std::vector<std::string> kCommonFlags;
 
-// JSON text helpers (UTF-8 output).
+// Puts TerminalText (model/Cp1251.h) between std::cout, std::cerr and the terminal: control
+// characters and bytes that are not UTF-8 are printed as '?'. Called once by main.
+void FilterStandardStreams();
+// Standard output without the filter, for the colour codes of a report whose texts have been
+// passed through TerminalText already. Flush std::cout before writing to it.
+std::ostream& RawOut();
+
+// JSON text helpers (UTF-8 output). A string is always valid UTF-8 and carries no control
+// character: those are escaped (\u001b), and so is each byte that is not part of valid UTF-8,
+// as the lone surrogate \udcXX that file-name decoders use for such bytes (Python reads it back
+// to the same byte with os.fsencode).
 std::string JsonString(const std::string& utf8);
 // Shortest decimal text that reads back to the same 32-bit float.
 std::string JsonSingle(float v);

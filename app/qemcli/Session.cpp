@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "model/Cp1251.h"
 #include "model/NetworkFile.h"
 #include "platform/DataDir.h"
 
@@ -19,7 +20,7 @@ void OpenSession(Session& s, const Args& a, const std::string& network) {
     s.net.UsePUE6 = pue6;
     s.net.UsePUE7 = !pue6;
     const CatalogLoad load =
-        LoadCatalogs(s.dataDir, FieldText(s.settings.WireCatFile), pue6, s.wires, s.norms, s.ko, nullptr);
+        LoadCatalogs(s.dataDir, FieldText(s.settings.WireCatFile), pue6, s.wires, s.norms, s.ko, &s.dlg);
     if (!load.normsRead)
         throw std::runtime_error("the clearance norms file " + std::string(pue6 ? "hdg6.cat" : "hdg7.cat") +
                                  " could not be read in " + s.dataDir.string());
@@ -70,7 +71,15 @@ void PrintReport(const Report& r, const Args& a) {
     const std::string c = a.get("color", "auto");
     bool colour = c == "always" || (c == "auto" && isatty(STDOUT_FILENO));
     if (c != "always" && c != "never" && c != "auto") throw UsageError("--color must be always, never or auto");
-    std::cout << (colour ? AnsiText(r) : r.PlainText());
+    Report shown = r;
+    for (ReportLine& l : shown.lines) l.text = TerminalText(l.text);
+    if (!colour) {
+        std::cout << shown.PlainText();
+        return;
+    }
+    std::cout.flush();
+    RawOut() << AnsiText(shown);
+    RawOut().flush();
 }
 
 }  // namespace qem::cli

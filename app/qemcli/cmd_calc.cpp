@@ -8,6 +8,7 @@
 #include "engine/CalcError.h"
 #include "engine/Geometry.h"
 #include "engine/StateChange.h"
+#include "engine/UsableValues.h"
 #include "engine/Format.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
@@ -21,6 +22,13 @@ namespace qem::cli {
 namespace {
 
 TySpan& CurrentSpan(Session& s) { return s.net.Line(s.net.CurLine).Span(s.net.CurSpanOf(s.net.CurLine)); }
+
+// False, with the message, when the span holds a value no calculation can use.
+bool Usable(const Session& s, const TySpan& span, SpanValueUse use) {
+    const std::string fault = UnusableValueOf(s.net.Line(s.net.CurLine), span, use);
+    if (!fault.empty()) std::cerr << CalcErrorText(fault) << "\n";
+    return fault.empty();
+}
 
 std::string ResultJson(const SpanResult& r) {
     std::ostringstream o;
@@ -63,6 +71,7 @@ int State(const Args& a) {
         std::cerr << "the span has no reference state (Si < 0.01 kgf/mm2): derive it first with qemcli initial\n";
         return 1;
     }
+    if (!Usable(s, span, {})) return 1;
     SpanResult r;
     const std::string v = a.get("variant", "state");
     if (v == "state")
@@ -89,6 +98,7 @@ int Initial(const Args& a) {
         std::cerr << check << "\n";
         return 1;
     }
+    if (!Usable(s, span, {true, 1})) return 1;
     {
         SeaLevelPointsGuard points(span, s.env.mode, s.dlg);
         RecomputeInitialConditions(span, s.env, 1);
@@ -112,6 +122,25 @@ int SpanReportCmd(const Args& a) {
                                                      : NMTRegClick(s.net, s.env, s.dlg, r);
     if (res.end != CommandEnd::Done) return 1;
     Emit(r, a);
+    return 0;
+}
+
+int CurrentsCmd(const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    Session s;
+    OpenSession(s, a, a.positional[0]);
+    SelectSpan(s, a);
+    const TySpan& span = CurrentSpan(s);
+    ApplyChoices(s, a, span);
+    // The sections of the span report: one per obstacle, one for a span without obstacles.
+    const int sections = span.NPrep < 1 ? 1 : (span.NPrep > 10 ? 10 : span.NPrep);
+    const int k = a.getInt("obstacle", 1);
+    if (k < 1 || k > sections) throw UsageError("--obstacle must be 1.." + std::to_string(sections));
+    const std::optional<SpanCurrents> c = SpanCurrentsCommand(s.net, s.env, s.dlg, k);
+    if (!c) return 1;
+    std::cout << "{\"IMax\":" << JsonDouble(c->IMax) << ",\"ILong\":" << JsonDouble(c->ILong)
+              << ",\"IGround\":" << JsonDouble(c->IGround) << ",\"TGround\":" << JsonDouble(c->TGround)
+              << ",\"IObst\":" << JsonDouble(c->IObst) << ",\"TObst\":" << JsonDouble(c->TObst) << "}\n";
     return 0;
 }
 
@@ -177,8 +206,10 @@ int LimitsCmd(const Args& a) {
     SelectLine(s, a);
     ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
     Report scratch;
+    bool lineFailed = false;  // a line calculation failed: its minima are not limits
     auto runLine = [&](TyLine&) {
         const LineCommandResult res = SBRasClick_(s.net, s.env, s.dlg, scratch);
+        lineFailed |= res.end != CommandEnd::Done;
         return res.outcome.minima;
     };
     const ComponentTable t =
@@ -217,7 +248,7 @@ int LimitsCmd(const Args& a) {
             }
         }
     }
-    return t.busFailed ? 1 : 0;
+    return t.busFailed || lineFailed ? 1 : 0;
 }
 
 const Registrar r1({"state", "state NET.qem --line L --span S --temp T [--obstacle K] [--variant first|obst1]",
@@ -228,6 +259,10 @@ const Registrar r3({"span-report",
                     "span-report NET.qem --line L --span S [--mode one|two] [--sea] [--recompute] [--out FILE] "
                     "[--color=always|never]",
                     "span regime report with its verdict", {"recompute"}, SpanReportCmd});
+const Registrar r9({"currents", "currents NET.qem --line L --span S [--obstacle K] [--mode one|two] [--sea|--no-sea]",
+                    "allowable currents of one conductor (maximum, long-term, by clearance to the ground and to "
+                    "obstacle K) from the stored reference state, as the span report computes them (JSON)",
+                    {}, CurrentsCmd});
 const Registrar r4({"line-report", "line-report NET.qem --line L [--mode one|two] [--out FILE] [--color=always|never]",
                     "line regime table and summary", {}, LineReportCmd});
 const Registrar r5({"allowtemp", "allowtemp NET.qem (--line L | --all) [--out FILE]",

@@ -11,8 +11,14 @@ namespace {
 int Check(const Args& a) {
     if (a.positional.size() != 1) throw UsageError("expects one network file");
     const std::string& path = a.positional[0];
-    const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
-    const std::vector<std::string> problems = CheckNetworkImage(bytes, path);
+    std::vector<std::uint8_t> bytes;
+    std::vector<std::string> problems;
+    try {
+        bytes = ReadNetworkImage(path);  // the layout checked before the file is read
+        problems = CheckNetworkImage(bytes, path);
+    } catch (const NetworkLayoutError& e) {
+        problems = {e.what()};
+    }
     for (const std::string& p : problems) std::cout << p << "\n";
     if (!problems.empty()) return 1;
     const auto layout = ScanNetworkLayout(bytes, path);

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/qemcli/Cli.h"
+#include "model/Cp1251.h"
 
 namespace qem::cli {
 
@@ -49,7 +50,19 @@ double Args::getReal(const std::string& name, double def) const { return has(nam
 
 std::string JsonString(const std::string& s) {
     std::string o = "\"";
-    for (unsigned char c : s) {
+    auto escape = [&o](unsigned code) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, "\\u%04x", code);
+        o += buf;
+    };
+    for (std::size_t i = 0; i < s.size();) {
+        const Utf8Char ch = DecodeUtf8Char(s, i);
+        if (ch.length <= 0) {
+            escape(0xDC00 | static_cast<unsigned char>(s[i]));  // a byte that is not UTF-8
+            ++i;
+            continue;
+        }
+        const char32_t c = ch.code;
         switch (c) {
             case '"': o += "\\\""; break;
             case '\\': o += "\\\\"; break;
@@ -57,14 +70,12 @@ std::string JsonString(const std::string& s) {
             case '\r': o += "\\r"; break;
             case '\t': o += "\\t"; break;
             default:
-                if (c < 0x20) {
-                    char buf[8];
-                    std::snprintf(buf, sizeof buf, "\\u%04x", c);
-                    o += buf;
-                } else {
-                    o += static_cast<char>(c);
-                }
+                if (c < 0x20 || (c >= 0x7F && c <= 0x9F))
+                    escape(static_cast<unsigned>(c));
+                else
+                    o.append(s, i, static_cast<std::size_t>(ch.length));
         }
+        i += static_cast<std::size_t>(ch.length);
     }
     return o + "\"";
 }
@@ -121,6 +132,7 @@ static Args Parse(const Command& c, int argc, char** argv) {
 
 int main(int argc, char** argv) {
     using namespace qem::cli;
+    FilterStandardStreams();
     if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
         !std::strcmp(argv[1], "help")) {
         PrintHelp();

@@ -150,12 +150,13 @@ TEST(AllowTempCommand, FileOfAllLinesAndFailure) {
     EXPECT_EQ(out.lines[0].text, "            ВЛ 220 кВ ПС Лесная-ПС Озёрная");
     EXPECT_EQ(qemtest::ReadText(file), Cp1251Text(out));
 
-    // A span of no length fails: the rows before it stay in the file, without a closing line.
+    // A span of no length fails, named: the rows before it stay in the file, without a closing line.
     TySpan bad = TwoObstacleSpan();
     bad.Lpr = 0;
     net.Line(1).Spans.push_back(bad);
     EXPECT_EQ(AllowTempCommand(net, Env(), dlg, file, true, out), CommandEnd::Failed);
-    EXPECT_EQ(dlg.Texts(), std::vector<std::string>{"Произошла ошибка при расчёте"});
+    EXPECT_EQ(dlg.Texts(), std::vector<std::string>{"Произошла ошибка при расчёте\nВЛ 110 кВ ПС Лесная-ПС Озёрная, "
+                                                    "пролёт 12 - 13: Lpr = 0 — должно быть больше нуля"});
     EXPECT_EQ(out.lines.size(), 7u);
     EXPECT_EQ(qemtest::ReadText(file), Cp1251Text(out));
 }
