@@ -78,20 +78,28 @@ std::string UnusableSpanValue(const TySpan& span, SpanValueUse use) {
     c.single("Pr.MAl", w.MAl, Rule::NotNegative);
     c.single("Pr.MSt", w.MSt, Rule::NotNegative);
     c.single("Pr.TMax", w.TMax);
+    // Place and regime, which the heat balance reads.
+    c.single("H1", span.H1);
+    c.single("AngP", span.AngP);
+    c.single("Fi", span.Fi);
+    c.single("Tvv", span.Tvv);
+    c.single("Vv", span.Vv, Rule::NotNegative);
+    c.single("Alfv", span.Alfv);
+    c.single("Iv", span.Iv);
+    if (!use.mechanics) return c.found();
     c.single("PrBreak", span.PrBreak);
+    c.single("Bgv", span.Bgv);
+    c.single("Gamma", span.Gamma);
     // The reference state.
     c.single("Si", span.Si);
     c.single("Tv", span.Tv);
     c.single("V", span.V, Rule::NotNegative);
     c.single("Bg", span.Bg);
-    // Geometry and place.
+    // Geometry.
     c.single("Lpr", span.Lpr, Rule::Positive);
-    c.single("H1", span.H1);
     c.single("H2", span.H2);
     c.single("Hpr1", span.Hpr1);
     c.single("Hpr2", span.Hpr2);
-    c.single("AngP", span.AngP);
-    c.single("Fi", span.Fi);
     // The route profile as far as it is in use (up to the first point at 0.001 m or less).
     for (int i = 1; i <= 10; ++i) {
         const TyZem& z = span.Zem[i];
@@ -108,13 +116,6 @@ std::string UnusableSpanValue(const TySpan& span, SpanValueUse use) {
         c.single(Indexed("Prep", k, "Hprep"), p.Hprep);
         if (sea) c.single(Indexed("Prep", k, "HSeaPrep"), p.HSeaPrep);
     }
-    // The source data of the regime.
-    c.single("Tvv", span.Tvv);
-    c.single("Vv", span.Vv, Rule::NotNegative);
-    c.single("Alfv", span.Alfv);
-    c.single("Iv", span.Iv);
-    c.single("Bgv", span.Bgv);
-    c.single("Gamma", span.Gamma);
     if (sea) c.single("M_middle_h", span.M_middle_h);
     if (use.measurements) {
         // The slots the derivation reads: 1 (the sag), the chosen one (the conductor

@@ -17,6 +17,9 @@ namespace qem {
 struct SpanValueUse {
     bool measurements = false;
     int zamer = 1;
+    // Without `mechanics` only what the heat balance reads: conductor, place and regime (the
+    // calculation series and sweeps).
+    bool mechanics = true;
 };
 
 // The first value of the span that no calculation can use, as "Prep[1].Hprep = nan — не

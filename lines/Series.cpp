@@ -3,6 +3,8 @@
 #include "engine/Currents.h"
 #include "engine/Format.h"
 #include "engine/HeatBalance.h"
+#include "engine/UsableValues.h"
+#include "model/Cp1251.h"
 
 namespace qem {
 namespace {
@@ -13,6 +15,16 @@ std::string StopLine(double Ta, double v, double I, const std::string& err) {
            ", I = " + Format("%.0f", I) + ": " + err;
 }
 
+// A value of the span that the heat balance cannot use ends the table before its first row.
+bool Unusable(const TySpan& span, SeriesOutcome& res, Report& out) {
+    const std::string fault = UnusableSpanValue(span, {false, 1, false});
+    if (fault.empty()) return false;
+    res.failed = true;
+    res.error = "Пролёт " + Cp1251ToUtf8(span.Nop1.str()) + " - " + Cp1251ToUtf8(span.Nop2.str()) + ": " + fault;
+    out.add("Расчёт не выполнен: " + res.error);
+    return true;
+}
+
 }  // namespace
 
 SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out) {
@@ -20,6 +32,7 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
     out.add("------------------------------------------------------------------");
     out.add("|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |");
     out.add("|---------+----------+----------+----------+----------+----------|");
+    if (Unusable(span, res, out)) return res;
     const int mpr = span.Mpr;
     const double TMax = span.Pr.TMax;
     double Ta = span.Tvv;
@@ -58,6 +71,9 @@ SeriesOutcome OrientationSweep(TySpan& span, Celsius LongTermTemp, Report& out) 
     out.add("----------------------------------------------------------------------------------------");
     out.add("|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |    шир.  |  ориен.  |");
     out.add("|---------+----------+----------+----------+----------+---------------------------------");
+    TySpan checked = span;
+    checked.Fi = checked.AngP = 0;  // the sweep sets them
+    if (Unusable(checked, res, out)) return res;
     struct Restore {
         TySpan& s;
         float Fi, AngP;

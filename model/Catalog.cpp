@@ -284,6 +284,10 @@ TextGrid DecodeGrid(const Bytes& image, const std::string& fileName) {
     };
     const int cols = count(0, "столбцов", 1000);
     const int rows = count(1, "строк", 100000);
+    // Every cell is held in memory: a few lines must not describe a table of gigabytes.
+    if (static_cast<long long>(rows) * cols > kMaxExchangeCells)
+        throw bad("таблица " + std::to_string(rows) + " x " + std::to_string(cols) + " больше " +
+                  std::to_string(kMaxExchangeCells) + " ячеек");
     if (lines.size() < 2 + static_cast<std::size_t>(rows))
         throw bad("строк таблицы " + std::to_string(lines.size() - 2) + " вместо " + std::to_string(rows));
     TextGrid g(rows, cols);

@@ -93,8 +93,11 @@ void SaveCatalogs(const TextGrid& grid, const std::filesystem::path& dataDir, co
 void ExportGrid(const TextGrid& grid, const std::filesystem::path& file);
 // Longest exchange file read: 100000 rows of 255 characters are about 26 MB.
 inline constexpr std::uintmax_t kMaxExchangeFileSize = 32u << 20;
-// Reads the exchange file into grid; a missing, malformed or longer than kMaxExchangeFileSize
-// file throws DataFileError and leaves grid unchanged. A line with fewer ";" than columns leaves
+// Most cells of an exchange table (the conductor catalog has 12 x 256).
+inline constexpr long long kMaxExchangeCells = 1000000;
+// Reads the exchange file into grid; a missing or malformed file, one longer than
+// kMaxExchangeFileSize or describing more than kMaxExchangeCells cells throws DataFileError and
+// leaves grid unchanged. A line with fewer ";" than columns leaves
 // the other cells empty.
 void ImportGrid(TextGrid& grid, const std::filesystem::path& file);
 // The grid of an exchange file image (fileName for the messages); DataFileError as ImportGrid.

@@ -17,6 +17,7 @@
 #include "equipment/KOCat.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
+#include "lines/Series.h"
 #include "model/AppData.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
@@ -211,6 +212,27 @@ TEST(UnusableValues, TheMeasurementOfARecomputationIsChecked) {
     }
 }
 
+TEST(UnusableValues, SeriesNameTheSpanBeforeTheirFirstRow) {
+    SampleLine s(1);
+    s.span(1).Iv = kNaN;
+    s.span(1).Prep[1].Hprep = kNaN;  // the heat balance does not read it
+    Report out;
+    SeriesSettings st;
+    SeriesOutcome o = CalculationSeries(s.span(1), st, 70, out);
+    EXPECT_TRUE(o.failed);
+    EXPECT_EQ(o.error, "Пролёт 1 - 2: Iv = nan — не является конечным числом");
+    EXPECT_EQ(out.lines.back().text, "Расчёт не выполнен: " + o.error);
+    EXPECT_EQ(out.lines.size(), 4u);
+    EXPECT_FALSE(PrintsNonFinite(out));
+    s.span(1).Iv = 300;
+    out.clear();
+    EXPECT_FALSE(CalculationSeries(s.span(1), st, 70, out).failed);
+    s.span(1).Fi = kInf;  // the sweep sets it itself
+    out.clear();
+    EXPECT_FALSE(OrientationSweep(s.span(1), 70, out).failed);
+    EXPECT_EQ(s.span(1).Fi, kInf);
+}
+
 TEST(UnusableValues, CableInsertLimitsAreCheckedBeforeAnyRating) {
     for (float bad : {kNaN, kInf, -kInf}) {
         SampleLine s(2);
@@ -369,6 +391,15 @@ TEST(DataFiles, DataFolderReadersReadNoMoreThanTheyUse) {
     TextGrid g(1, 1);
     EXPECT_THROW(ImportGrid(g, dir / "glld_temp.txt"), DataFileError);
     EXPECT_EQ(g, TextGrid(1, 1));
+    // A short file describing a hundred million cells is refused before they are made.
+    const std::string header = "1000\r\n100000\r\n";
+    Bytes cells(header.begin(), header.end());
+    cells.resize(cells.size() + 100000, '\n');
+    EXPECT_THROW(DecodeGrid(cells, "glld_temp.txt"), DataFileError);
+    const std::string small = "1000\r\n1000\r\n";
+    Bytes fine(small.begin(), small.end());
+    fine.resize(fine.size() + 1000, '\n');
+    EXPECT_EQ(DecodeGrid(fine, "glld_temp.txt").rowCount(), 1000);
 }
 
 // ---- Text for the terminal -------------------------------------------------------------------

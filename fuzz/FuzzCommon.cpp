@@ -1,0 +1,172 @@
+// What the fuzz targets share: usual norms, a host line for the data files that are not
+// networks, and the calculations a user runs on an open line.
+#include <cmath>
+#include <string>
+
+#include "engine/CalcError.h"
+#include "fuzz/FuzzTarget.h"
+#include "engine/AllowTempReport.h"
+#include "lines/CalcCommands.h"
+#include "lines/ComponentLimits.h"
+#include "lines/Series.h"
+#include "model/Network.h"
+#include "platform/ScriptedDialogs.h"
+
+namespace qem::fuzz {
+
+const Norms& UsualNorms() {
+    static const Norms norms = [] {
+        Norms n;
+        for (auto& row : n.NormGround)
+            for (float& v : row) v = 7;
+        for (auto& row : n.NormCross)
+            for (float& v : row) v = 3;
+        for (auto& row : n.NormObst)
+            for (float& v : row) v = 8;
+        for (int r = 1; r <= 10; ++r) n.IceReg[r] = 1, n.WindReg[r] = 25;
+        return n;
+    }();
+    return norms;
+}
+
+TyLine HostLine() {
+    TySpan s;
+    s.Nop1.assign("1");
+    s.Nop2.assign("2");
+    s.Mpr = 1;
+    s.Pr.Name.assign("\xC0\xD1");  // АС
+    s.Pr.SAlN = 240;
+    s.Pr.SStN = 39;
+    s.Pr.D = 2.16f;
+    s.Pr.DSt = 0.8f;
+    s.Pr.R = 0.1222f;
+    s.Pr.AlfaR = 0.00403f;
+    s.Pr.MAl = 649.6f;
+    s.Pr.MSt = 302.4f;
+    s.Pr.TMax = 90;
+    s.PrBreak = 80895;
+    s.Si = 8;
+    s.Tv = 25;
+    s.Lpr = 300;
+    s.H1 = s.H2 = 100;
+    s.Hpr1 = s.Hpr2 = 25;
+    s.Fi = 55;
+    s.AngP = 45;
+    s.Zem[1] = {101, 100};
+    s.Zem[2] = {99, 200};
+    s.NPrep = 1;
+    s.Prep[1].Lprep = 150;
+    s.Prep[1].Hprep = 6;
+    s.Prep[1].TPrp = 9;  // a road
+    s.Tvv = 25;
+    s.Vv = 1;
+    s.Alfv = 90;
+    s.Iv = 500;
+    s.Tzv = 1;
+    s.TM = 0;
+    s.RasUsl = 1;
+    TyZamer& z = s.Zamer[1];
+    z.Time = 45000;
+    z.HMid = 20;
+    z.I = 300;
+    z.Tv = 20;
+    z.V = 1;
+    z.Alf = 90;
+    z.Tzv = 1;
+    TyLine l;
+    l.From.assign("A");
+    l.To.assign("B");
+    l.Uvl = 4;
+    l.NBus1 = l.NBus2 = l.NBus3 = l.NBus4 = 1;
+    l.Bus1 = s.Pr;
+    l.CabDDTN = 500;
+    l.Spans = {s};
+    return l;
+}
+
+CalcEnv HostEnv(const Norms& norms, float longTermTemp) {
+    CalcEnv env;
+    env.norms = &norms;
+    env.LongTermTemp = longTermTemp;
+    return env;
+}
+
+void RequireFiniteReport(const Report& r, const char* what) {
+    for (const ReportLine& l : r.lines)
+        if (l.text.find("NAN") != std::string::npos || l.text.find("INF") != std::string::npos)
+            Fail(std::string(what) + " prints a number that is not finite: " + l.text);
+}
+
+void PlainNames(TyLine& line) {
+    line.From.assign("A");
+    line.To.assign("B");
+    for (TySpan& s : line.Spans) {
+        s.Nop1.assign("1");
+        s.Nop2.assign("2");
+    }
+}
+
+namespace {
+
+// The main window's choices for a span, as the programs take them from the span shown.
+void Choices(CalcEnv& env, const TySpan& span) {
+    env.mode = span.LZam[1] > 0.001f ? ZamerMode::TwoPoints : ZamerMode::OnePoint;
+    env.seaLevel = span.UseSea == 1;
+}
+
+}  // namespace
+
+void RunCalculations(const TyLine& first, const CalcEnv& base) {
+    Network net;
+    net.Lines = {first};
+    PlainNames(net.Lines[0]);
+    net.CurLine = 1;
+    net.ResetCurSpans();
+    TyLine& line = net.Line(1);
+    ScriptedDialogs dlg;
+    dlg.defaultAnswer = Answer::Yes;  // go on without a breaking force
+    CalcEnv env = base;
+    const int spans = line.NSpans() < 4 ? line.NSpans() : 4;
+    for (int j = 1; j <= spans; ++j) {
+        net.CurSpan[1] = j;
+        Choices(env, line.Span(j));
+        Report r;
+        NMTRegClick(net, env, dlg, r);
+        RequireFiniteReport(r, "span report");
+        Report s;
+        SeriesSettings st;
+        st.N1 = st.N2 = st.N3 = 2;
+        st.dT = 10, st.dV = 1, st.dI = 100;
+        CalculationSeries(line.Span(j), st, env.LongTermTemp, s);
+        RequireFiniteReport(s, "calculation series");
+    }
+    Report allow;
+    AllowTempTable(line, env, allow);
+    RequireFiniteReport(allow, "allowable temperatures");
+
+    // The tool bar's span report and the line report derive the reference states again.
+    net.CurSpan[1] = 1;
+    Choices(env, line.Span(1));
+    Report r;
+    SpeedButton15Click(net, env, dlg, r);
+    RequireFiniteReport(r, "span report, reference state recomputed");
+    SBRasClick(net, env, dlg, r);
+    RequireFiniteReport(r, "line report");
+
+    // Component limits: the conductor from fixed line minima, the rest from the line's data.
+    try {
+        const ComponentTable t = ComponentLimits(line, env.LongTermTemp, false, dlg, [](TyLine&) {
+            LineMinima m;
+            m.LineIMax = 900, m.LineILong = 700, m.LineIClr = 800;
+            return m;
+        });
+        for (const ComponentRow& row : t.rows)
+            for (const auto* v : {&row.DDTN, &row.ADTN})
+                for (const auto& x : *v)
+                    if (x && !std::isfinite(*x)) Fail("component limit of " + row.name + " is not finite");
+    } catch (const CalcError&) {
+        // A cable insert limit that is not a number: named, nothing rated.
+    }
+}
+
+}  // namespace qem::fuzz
