@@ -1,7 +1,5 @@
 #include "equipment/KOCat.h"
 
-#include <optional>
-
 #include "model/Records.h"
 #include "platform/FileSystem.h"
 
@@ -18,26 +16,16 @@ KOCat DecodeKOCat(const Bytes& image) {
 
 void LoadKOCat(const std::filesystem::path& file, KOCat& cat) {
     const std::string name = PathText(file);
-    std::error_code ec;
-    std::optional<FileReader> f;
-    if (std::filesystem::is_regular_file(file, ec)) {
-        try {
-            f.emplace(PathToUtf8(file));
-        } catch (const FileError&) {
-        }
-    }
-    if (!f) throw DataFileError("Не удалось открыть каталог концевого оборудования \"" + name + "\"");
-    if (f->size() / kKOSize > kMaxKOEntries)
-        throw DataFileError("Каталог концевого оборудования \"" + name + "\" повреждён: его длина " +
-                            std::to_string(f->size()) + " байт — больше " + std::to_string(kMaxKOEntries) +
-                            " записей. Каталог не загружен.");
-    Bytes image;
+    std::optional<Bytes> image;
     try {
-        image = f->Start(f->size());
-    } catch (const FileError&) {
-        throw DataFileError("Не удалось открыть каталог концевого оборудования \"" + name + "\"");
+        image = ReadFileIfExists(file, (kMaxKOEntries + 1) * kKOSize - 1);
+    } catch (const FileTooLongError& e) {
+        throw DataFileError("Каталог концевого оборудования \"" + name + "\" повреждён: его длина " +
+                            std::to_string(e.length) + " байт — больше " + std::to_string(kMaxKOEntries) +
+                            " записей. Каталог не загружен.");
     }
-    cat = DecodeKOCat(image);
+    if (!image) throw DataFileError("Не удалось открыть каталог концевого оборудования \"" + name + "\"");
+    cat = DecodeKOCat(*image);
 }
 
 void SaveKOCat(const std::filesystem::path& file, const KOCat& cat) {

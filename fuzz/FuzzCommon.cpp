@@ -11,6 +11,7 @@
 #include "lines/Series.h"
 #include "model/Network.h"
 #include "platform/ScriptedDialogs.h"
+#include "tests/core/MechanicsSpan.h"
 
 namespace qem::fuzz {
 
@@ -30,26 +31,9 @@ const Norms& UsualNorms() {
 }
 
 TyLine HostLine() {
-    TySpan s;
+    TySpan s = test::LevelSpan();  // АС 240/39, 300 m, 25 m supports, 8 kgf/mm2
     s.Nop1.assign("1");
     s.Nop2.assign("2");
-    s.Mpr = 1;
-    s.Pr.Name.assign("\xC0\xD1");  // АС
-    s.Pr.SAlN = 240;
-    s.Pr.SStN = 39;
-    s.Pr.D = 2.16f;
-    s.Pr.DSt = 0.8f;
-    s.Pr.R = 0.1222f;
-    s.Pr.AlfaR = 0.00403f;
-    s.Pr.MAl = 649.6f;
-    s.Pr.MSt = 302.4f;
-    s.Pr.TMax = 90;
-    s.PrBreak = 80895;
-    s.Si = 8;
-    s.Tv = 25;
-    s.Lpr = 300;
-    s.H1 = s.H2 = 100;
-    s.Hpr1 = s.Hpr2 = 25;
     s.Fi = 55;
     s.AngP = 45;
     s.Zem[1] = {101, 100};
@@ -58,13 +42,10 @@ TyLine HostLine() {
     s.Prep[1].Lprep = 150;
     s.Prep[1].Hprep = 6;
     s.Prep[1].TPrp = 9;  // a road
-    s.Tvv = 25;
     s.Vv = 1;
     s.Alfv = 90;
     s.Iv = 500;
     s.Tzv = 1;
-    s.TM = 0;
-    s.RasUsl = 1;
     TyZamer& z = s.Zamer[1];
     z.Time = 45000;
     z.HMid = 20;

@@ -45,8 +45,9 @@ struct Finding {
 
 // Norms of the usual magnitudes: ground 7 m, crossed lines 3 m, objects 8 m.
 const Norms& UsualNorms();
-// A 110 kV line of one level 300 m span of АС 240/39 with a road at 150 m, a route profile and
-// one mid-span measurement from which its reference state can be derived again.
+// A 110 kV line of one level 300 m span of АС 240/39 (the span of the mechanics tests) with a
+// road at 150 m, a route profile and one mid-span measurement from which its reference state
+// can be derived again.
 TyLine HostLine();
 // The environment of the calculations: the norms, 70 C long-term, one measurement.
 CalcEnv HostEnv(const Norms& norms, float longTermTemp = 70);

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <optional>
 #include <utility>
 
 #include "model/Cp1251.h"
@@ -304,26 +303,16 @@ TextGrid DecodeGrid(const Bytes& image, const std::string& fileName) {
 }
 
 void ImportGrid(TextGrid& grid, const std::filesystem::path& file) {
-    std::error_code ec;
-    std::optional<FileReader> f;
-    if (std::filesystem::is_regular_file(file, ec)) {
-        try {
-            f.emplace(PathToUtf8(file));
-        } catch (const FileError&) {
-        }
-    }
-    if (!f) throw DataFileError("Не удалось открыть файл \"" + PathText(file) + "\"");
-    if (f->size() > kMaxExchangeFileSize)
-        throw DataFileError("Файл \"" + PathText(file) + "\" слишком велик: " + std::to_string(f->size()) +
+    std::optional<Bytes> image;
+    try {
+        image = ReadFileIfExists(file, kMaxExchangeFileSize);
+    } catch (const FileTooLongError& e) {
+        throw DataFileError("Файл \"" + PathText(file) + "\" слишком велик: " + std::to_string(e.length) +
                             " байт (допустимо не больше " + std::to_string(kMaxExchangeFileSize) +
                             "). Таблица не изменена.");
-    Bytes image;
-    try {
-        image = f->Start(f->size());
-    } catch (const FileError&) {
-        throw DataFileError("Не удалось открыть файл \"" + PathText(file) + "\"");
     }
-    grid = DecodeGrid(image, PathText(file));
+    if (!image) throw DataFileError("Не удалось открыть файл \"" + PathText(file) + "\"");
+    grid = DecodeGrid(*image, PathText(file));
 }
 
 std::string WireDisplayText(const TyWire& w) {

@@ -138,25 +138,48 @@ void WriteFileAtomically(const std::string& path, const std::string& bytes) {
 
 std::string PathText(const fs::path& p) { return PathToUtf8(p); }
 
-std::optional<Bytes> ReadFileIfExists(const fs::path& file) {
+namespace {
+
+// The reader of a regular file; nullopt when there is none or it cannot be opened.
+std::optional<FileReader> OpenIfExists(const fs::path& file) {
     std::error_code ec;
     if (!fs::is_regular_file(file, ec)) return std::nullopt;
     try {
-        return ReadWholeFile(PathToUtf8(file));
+        return std::optional<FileReader>(std::in_place, PathToUtf8(file));
     } catch (const FileError&) {
         return std::nullopt;
     }
 }
 
-std::optional<Bytes> ReadFileStartIfExists(const fs::path& file, std::uintmax_t maxBytes) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return std::nullopt;
+// The first maxBytes bytes of an open file; nullopt when they cannot be read.
+std::optional<Bytes> Start(FileReader& f, std::uintmax_t maxBytes) {
     try {
-        FileReader f(PathToUtf8(file));
         return f.Start(maxBytes);
     } catch (const FileError&) {
         return std::nullopt;
     }
+}
+
+}  // namespace
+
+std::optional<Bytes> ReadFileIfExists(const fs::path& file) {
+    std::optional<FileReader> f = OpenIfExists(file);
+    return f ? Start(*f, f->size()) : std::nullopt;
+}
+
+std::optional<Bytes> ReadFileStartIfExists(const fs::path& file, std::uintmax_t maxBytes) {
+    std::optional<FileReader> f = OpenIfExists(file);
+    return f ? Start(*f, maxBytes) : std::nullopt;
+}
+
+std::optional<Bytes> ReadFileIfExists(const fs::path& file, std::uintmax_t maxBytes) {
+    std::optional<FileReader> f = OpenIfExists(file);
+    if (!f) return std::nullopt;
+    if (f->size() > maxBytes)
+        throw FileTooLongError("Файл " + Quoted(PathText(file)) + " слишком велик: " + std::to_string(f->size()) +
+                                   " байт (допустимо не больше " + std::to_string(maxBytes) + ")",
+                               f->size());
+    return Start(*f, f->size());
 }
 
 void WriteFileAtomically(const fs::path& file, const Bytes& bytes) { WriteFileAtomically(PathToUtf8(file), bytes); }

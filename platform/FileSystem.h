@@ -93,6 +93,16 @@ std::optional<Bytes> ReadFileIfExists(const std::filesystem::path& file);
 // lies beyond, so that a huge file is not read whole for nothing.
 std::optional<Bytes> ReadFileStartIfExists(const std::filesystem::path& file, std::uintmax_t maxBytes);
 
+// A file longer than its reader takes, found from its length before it was read.
+class FileTooLongError : public FileError {
+public:
+    FileTooLongError(const std::string& what, std::uintmax_t length) : FileError(what), length(length) {}
+    std::uintmax_t length;
+};
+// The whole content of a regular file that is no longer than maxBytes; nullopt when it does
+// not exist or cannot be read; FileTooLongError, before anything is read, when it is longer.
+std::optional<Bytes> ReadFileIfExists(const std::filesystem::path& file, std::uintmax_t maxBytes);
+
 // Equal names with Latin letters compared without regard to case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 // The name ends with ext ("." included), Latin letters compared without regard to case.

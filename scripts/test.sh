@@ -1,12 +1,18 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds and runs every test: the release build with all tests,
 # then the calculation core and its tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then each fuzz target for a bounded time (scripts/fuzz.sh).
+# After the configure step, every package the build and the tests use must come from
+# scripts/install-deps.sh (scripts/check-packages.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
+bash scripts/build.sh --configure-only
+bash scripts/check-packages.sh build/CMakeCache.txt
 bash scripts/build.sh
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEM_SANITIZE=ON -DQEM_WITH_QT=OFF -DQEM_WITH_BENCH=OFF
+bash scripts/check-packages.sh build-asan/CMakeCache.txt
 cmake --build build-asan -j"$(nproc)"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$(nproc)")
+bash scripts/fuzz.sh
