@@ -26,7 +26,7 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
     for (int a = 0; a < s.N1; ++a, Ta += s.dT) {
         double v = span.Vv;
         for (int b = 0; b < s.N2; ++b, v += s.dV) {
-            double i = double(span.Iv) / mpr;
+            double i = ConductorCurrent(span);
             for (int c = 0; c < s.N3; ++c, i += double(s.dI) / mpr) {
                 double Tc;
                 try {
@@ -69,7 +69,7 @@ SeriesOutcome OrientationSweep(TySpan& span, Celsius LongTermTemp, Report& out) 
         for (int alpha = 0; alpha <= 90; alpha += 5) {
             span.Fi = float(phi);
             span.AngP = float(alpha);
-            const double v = span.Vv, i = double(span.Iv) / mpr;
+            const double v = span.Vv, i = ConductorCurrent(span);
             try {
                 const double Tc = ConductorTemp(span, Ta, v, span.Alfv, i);
                 const double Imd = mpr * CurrentAtTemp(span, span.Pr.TMax, Ta, v, span.Alfv);
