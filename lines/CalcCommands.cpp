@@ -7,6 +7,7 @@
 #include "engine/Geometry.h"
 #include "model/Cp1251.h"
 #include "platform/FileSystem.h"
+#include "platform/Parallel.h"
 #include "setup/InitialConditions.h"
 #include "setup/ZamerTemp.h"
 
@@ -178,14 +179,33 @@ CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, cons
         dlg.Message("В сети нет линий: рассчитывать нечего");
         end = CommandEnd::Stopped;
     } else {
-        const int first = all ? 1 : net.CurLine, last = all ? net.NLines() : net.CurLine;
-        for (int l = first; l <= last; ++l) {
-            const AllowTempOutcome o = AllowTempTable(net.Line(l), env, text);
-            if (o.failed) {
-                end = CommandEnd::Failed;
-                break;
-            }
+        // Each line's table on its own copy of the line, handed back in line order.
+        struct Table {
+            Report rows;
+            AllowTempOutcome outcome;
+        };
+        const int first = all ? 1 : net.CurLine, count = all ? net.NLines() : 1;
+        dlg.Progress(0, count);
+        const int done = RunInOrder(
+            count, env.jobs,
+            [&](int i) {
+                TyLine line = net.Line(first + i);
+                Table t;
+                t.outcome = AllowTempTable(line, env, t.rows);
+                return t;
+            },
+            [&](int i, Table& t) {
+                text.lines.insert(text.lines.end(), t.rows.lines.begin(), t.rows.lines.end());
+                dlg.Progress(i + 1, count);
+                if (t.outcome.failed) end = CommandEnd::Failed;
+                return !t.outcome.failed;
+            },
+            [&] { return dlg.Cancelled(); });
+        if (done < count && end == CommandEnd::Done) {
+            end = CommandEnd::Stopped;
+            dlg.Message("Расчёт допустимых температур прерван пользователем");
         }
+        dlg.Progress(0, count);
     }
     WriteFileAtomically(file, Cp1251Text(text));
     out = text;

@@ -51,7 +51,9 @@ LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Re
 // "Расчет допустимых температур" (one line, all = false: the current line) and "Расчет доп.
 // температур всех ВЛ" (all = true): writes `file` (Windows-1251, CR LF) and returns the
 // whole file as the report to show. A calculation error keeps the rows written so far in the
-// file, closes it and shows "Произошла ошибка при расчёте".
+// file, closes it and shows "Произошла ошибка при расчёте". The lines are worked out on
+// env.jobs threads and written in line order; progress counts the lines, and a cancellation
+// between lines keeps the tables finished so far.
 CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, const std::string& file, bool all,
                             Report& out);
 

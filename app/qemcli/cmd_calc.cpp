@@ -156,7 +156,7 @@ int SeriesCmd(const Args& a) {
     st.dV = float(a.getReal("dv", 0));
     st.dI = float(a.getReal("di", 0));
     Report r;
-    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r);
+    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r, s.env.jobs);
     return TableFile(s, a, r, o);
 }
 
@@ -166,7 +166,7 @@ int SweepCmd(const Args& a) {
     OpenSession(s, a, a.positional[0]);
     SelectSpan(s, a);
     Report r;
-    const SeriesOutcome o = OrientationSweep(CurrentSpan(s), s.env.LongTermTemp, r);
+    const SeriesOutcome o = OrientationSweep(CurrentSpan(s), s.env.LongTermTemp, r, s.env.jobs);
     return TableFile(s, a, r, o);
 }
 

@@ -87,7 +87,9 @@ static void PrintHelp() {
     for (const auto& [name, c] : Registry()) std::cout << "  " << c.usage << "\n      " << c.summary << "\n";
     std::cout << "\ncommon options:\n"
                  "  --data DIR   folder of the catalogs, norms and settings (default: the program's data folder)\n"
-                 "  --pue6       use the norms of the 6th edition (hdg6.cat) instead of the 7th (hdg7.cat)\n";
+                 "  --pue6       use the norms of the 6th edition (hdg6.cat) instead of the 7th (hdg7.cat)\n"
+                 "  --jobs N     threads for the independent pieces of long calculations (default: every core;\n"
+                 "               1: one piece after the other); the results are the same for any N\n";
 }
 
 static Args Parse(const Command& c, int argc, char** argv) {
