@@ -1,10 +1,12 @@
 #include "lines/CalcCommands.h"
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "engine/AllowTempReport.h"
 #include "engine/Geometry.h"
+#include "lines/MainPages.h"
 #include "model/Cp1251.h"
 #include "platform/FileSystem.h"
 #include "platform/Parallel.h"
@@ -211,6 +213,23 @@ CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, cons
     out = text;
     if (end == CommandEnd::Failed) dlg.Message(kMsgCalcError);
     return end;
+}
+
+ReportHeading SpanReportHeading(const TyLine& line, const TySpan& span) {
+    return {"Расчет режима пролета", "ВЛ " + LineSelectorText(line) + ", пролет " + SpanName(span)};
+}
+
+ReportHeading LineReportHeading(const TyLine& line) {
+    // The rule, the three rows of column titles and the separator under them.
+    return {"Расчет режима ВЛ", "ВЛ " + LineSelectorText(line), 2, 5};
+}
+
+ReportHeading AllowTempHeading(const Network& net, bool all) {
+    if (all || net.NLines() == 0) {
+        const std::string name = PathToUtf8(std::filesystem::u8path(net.NetFileName).filename());
+        return {"Допустимые температуры провода", "Все ВЛ сети" + (name.empty() ? "" : " " + name)};
+    }
+    return {"Допустимые температуры провода", "ВЛ " + LineSelectorText(net.Line(net.CurLine)), 1, 5};
 }
 
 }  // namespace qem

@@ -57,4 +57,15 @@ LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Re
 CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, const std::string& file, bool all,
                             Report& out);
 
+// What a printed report is about: its title and the line (and span) it belongs to.
+struct ReportHeading {
+    std::string title;    // "Расчет режима пролета"
+    std::string subject;  // "ВЛ 500 кВ ПС Восточная-ПС Западная, пролет 2 - 3"
+    int tableHeadFirst = 0, tableHeadCount = 0;  // report lines repeated atop every further page
+};
+ReportHeading SpanReportHeading(const TyLine& line, const TySpan& span);
+ReportHeading LineReportHeading(const TyLine& line);
+// One line, or all lines of the network file.
+ReportHeading AllowTempHeading(const Network& net, bool all);
+
 }  // namespace qem
