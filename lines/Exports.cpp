@@ -77,6 +77,25 @@ bool Save(const Workbook& wb, const std::string& path, Dialogs& dlg) {
     }
 }
 
+// The common start of the exports of the current line: the network ready, the name of the
+// line's workbook acceptable (or the refusal shown).
+std::optional<std::string> StartLineExport(const Network& net, Dialogs& dlg) {
+    if (!NetworkReady(net, dlg)) return std::nullopt;
+    std::string refusal;
+    const auto name = LineWorkbook(net.Line(net.CurLine), refusal);
+    if (!name) dlg.Ask(refusal, Buttons::Yes);
+    return name;
+}
+
+// Saves the finished workbook under its final name and hands it to the user.
+void Hand(const Workbook& wb, const std::string& target, Dialogs& dlg, ExportResult& res) {
+    res.end = CommandEnd::Failed;
+    if (!Save(wb, target, dlg)) return;
+    res.written.push_back(target);
+    res.end = CommandEnd::Done;
+    dlg.ShowDocument(target);
+}
+
 // The table of the current line, computed into a workbook from the template: shared by the
 // full and the minimal export. nullopt when it stopped (the reason shown, `res` says how).
 struct LineTable {
@@ -120,31 +139,16 @@ std::optional<std::string> LineWorkbookName(const TyLine& line) {
 
 ExportResult SpeedButtonSaveExcelClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
     ExportResult res;
-    if (!NetworkReady(net, dlg)) return res;
-    std::string refusal;
-    const auto name = LineWorkbook(net.Line(net.CurLine), refusal);
-    if (!name) {
-        dlg.Ask(refusal, Buttons::Yes);
-        return res;
-    }
+    const auto name = StartLineExport(net, dlg);
+    if (!name) return res;
     auto table = CurrentLineTable(net, env, s, dlg, res);
-    if (!table) return res;
-    const std::string target = s.out.empty() ? DataFile(s, *name) : s.out;
-    if (!Save(table->wb, target, dlg)) return res;
-    res.written.push_back(target);
-    res.end = CommandEnd::Done;
-    dlg.ShowDocument(target);
+    if (table) Hand(table->wb, s.out.empty() ? DataFile(s, *name) : s.out, dlg, res);
     return res;
 }
 
 ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
     ExportResult res;
-    if (!NetworkReady(net, dlg)) return res;
-    std::string refusal;
-    if (!LineWorkbook(net.Line(net.CurLine), refusal)) {
-        dlg.Ask(refusal, Buttons::Yes);
-        return res;
-    }
+    if (!StartLineExport(net, dlg)) return res;
     auto table = CurrentLineTable(net, env, s, dlg, res);
     if (!table) return res;
     auto shortWb = OpenTemplate(s, kShortTemplate, dlg);
@@ -156,11 +160,7 @@ ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, cons
         sheet.SetNumber(4, k + 2, lim.DDTN[k]);
         sheet.SetNumber(5, k + 2, lim.ADTN[k]);
     }
-    const std::string target = s.out.empty() ? DataFile(s, kShortWorkbook) : s.out;
-    if (!Save(*shortWb, target, dlg)) return res;
-    res.written.push_back(target);
-    res.end = CommandEnd::Done;
-    dlg.ShowDocument(target);
+    Hand(*shortWb, s.out.empty() ? DataFile(s, kShortWorkbook) : s.out, dlg, res);
     return res;
 }
 
@@ -227,24 +227,14 @@ ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, cons
         res.written.push_back(path);
     }
     dlg.Progress(0, total);
-    const std::string target = s.out.empty() ? DataFile(s, kSummaryWorkbook) : s.out;
-    if (!Save(*summary, target, dlg)) {
-        res.end = CommandEnd::Failed;
-        return res;
-    }
-    res.written.push_back(target);
-    res.end = CommandEnd::Done;
-    if (!res.unrated.empty()) {
-        std::string text = "Провод ВЛ не рассчитан, строки ДДТН и АДТН провода пусты, книга линии не записана:";
-        for (const auto& u : res.unrated) text += "\n" + u;
+    auto tell = [&](std::string text, const std::vector<std::string>& lines) {
+        if (lines.empty()) return;
+        for (const auto& l : lines) text += "\n" + l;
         dlg.Message(text, "ошибка", Icon::Warning);
-    }
-    if (!refused.empty()) {
-        std::string text = "Книги линий не записаны:";
-        for (const auto& r : refused) text += "\n" + r;
-        dlg.Message(text, "ошибка", Icon::Warning);
-    }
-    dlg.ShowDocument(target);
+    };
+    tell("Провод ВЛ не рассчитан, строки ДДТН и АДТН провода пусты, книга линии не записана:", res.unrated);
+    tell("Книги линий не записаны:", refused);
+    Hand(*summary, s.out.empty() ? DataFile(s, kSummaryWorkbook) : s.out, dlg, res);
     return res;
 }
 

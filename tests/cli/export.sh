@@ -5,16 +5,8 @@
 set -euo pipefail
 bin="$1"
 src="$2"
-cli="$bin/qemcli"
-py=/usr/bin/python3
+source "$src/tests/cli/export_setup.bash"
 check="$py $src/tests/cli/check_export.py"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-data="$tmp/data"
-mkdir "$data"
-cp "$bin/data/"*.cat "$bin/data/"*.xlsx "$bin/data/Пример сети.qem" "$data/"
-"$bin/qemtestnet" "$data" "$tmp"
 net="$tmp/three.qem"
 "$cli" dump "$net" > "$tmp/dump.json"
 w1="$data/ПС Южная ПС Северная.xlsx"

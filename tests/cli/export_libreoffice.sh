@@ -5,17 +5,10 @@
 set -euo pipefail
 bin="$1"
 src="$2"
-cli="$bin/qemcli"
-py=/usr/bin/python3
+source "$src/tests/cli/export_setup.bash"
 helper="$py $src/tests/cli/check_libreoffice.py"
-fail() { echo "FAIL: $*" >&2; exit 1; }
 command -v soffice > /dev/null || fail "soffice (libreoffice-calc-nogui) is not installed"
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-data="$tmp/data"
-mkdir "$data" "$tmp/lo" "$tmp/profile"
-cp "$bin/data/"*.cat "$bin/data/"*.xlsx "$bin/data/Пример сети.qem" "$data/"
-"$bin/qemtestnet" "$data" "$tmp"
+mkdir "$tmp/lo" "$tmp/profile"
 "$cli" export "$tmp/three.qem" --data "$data" --line 1 --out "$tmp/export.xlsx" > /dev/null || fail "export exit $?"
 
 # A profile of its own: recalculate workbooks of other programs when they are loaded.
