@@ -218,6 +218,20 @@ TEST(LimitTable, RatingsAreIndependentCopiesOfTheLineCalculation) {
     EXPECT_EQ(steps, 2);
 }
 
+// Lines of more than 1000 spans are rated like any other (no table of saved air temperatures):
+// the spans of a sample line repeated to 1200 give that line's own rating.
+TEST(LimitTable, LinesOfMoreThanAThousandSpans) {
+    AppData d = LoadAll(kData, false);
+    const CalcEnv env{&d.norms, d.settings.LongTermTemp, ZamerMode::OnePoint, false};
+    const TyLine line = ReadNetwork(PathToUtf8(kData / fs::u8path("Пример сети.qem")))[0];
+    TyLine longLine = line;
+    while (longLine.NSpans() < 1200) longLine.Spans.push_back(line.Spans[longLine.Spans.size() % line.Spans.size()]);
+    const ConductorRating own = RateLineConductor(line, env, 10), r = RateLineConductor(longLine, env, 10);
+    ASSERT_TRUE(r.rated()) << r.failure;
+    EXPECT_EQ(*r.DDTN, *own.DDTN);
+    EXPECT_EQ(*r.ADTN, *own.ADTN);
+}
+
 namespace {
 
 // A data folder with the shipped templates and a network of the given lines, open in `net`.
