@@ -1,6 +1,5 @@
 #include "engine/SpanReport.h"
 
-#include <cmath>
 #include <tuple>
 #include <utility>
 
@@ -93,8 +92,8 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         return res;
     }
     RequireUsable(line, span);
-    // The current of one conductor of the phase; a phase without conductors has none.
-    const Amperes Icond = CheckedDiv(span.Iv, span.Mpr, "current per conductor (conductors per phase)");
+    // Every conductor of the phase carries its share of the line current.
+    const Amperes Icond = ConductorCurrent(span);
     out.clear();
     if (view) {
         view->Clear();
@@ -116,7 +115,7 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         const bool hasObstacle = lim.hasObstacle;
         const double obstNorm = lim.obstNorm;
 
-        r.TCond = ConductorTemp(span, span.Tvv, span.Vv, span.Alfv, span.Iv);
+        r.TCond = ConductorTemp(span, span.Tvv, span.Vv, span.Alfv, Icond);
         SpanState(span, k, r.TCond, r, view);
         const auto [Imax, Ilong] = ThermalLimits(span, env);
         r.IMax = Imax;
@@ -201,11 +200,12 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
                 " |",
             normGround > r.ClrMin);
         if (hasObstacle)
-            row(" |Габарит до препятствия, м  | " + Format("%18.2f", std::fabs(r.ClrObst)) + " | " +
-                    Format("%18.2f", obstNorm) + " |",
-                std::fabs(r.ClrObst) < obstNorm);
+            row(" |Габарит до препятствия, м  | " + Format("%18.2f", r.ClrObst) + " | " + Format("%18.2f", obstNorm) +
+                    " |",
+                r.ClrObst < obstNorm);
         out.add(rule);
-        if (k <= span.NPrep && std::fabs(r.ClrObst) < obstNorm) ++bad;
+        // A negative clearance is a conductor below the top of the object: it counts as well.
+        if (k <= span.NPrep && r.ClrObst < obstNorm) ++bad;
     }
     out.add(bad == 0 ? kVerdictYes : kVerdictNo, Colour::Blue);
     out.add("");

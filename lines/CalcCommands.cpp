@@ -1,13 +1,16 @@
 #include "lines/CalcCommands.h"
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "engine/AllowTempReport.h"
 #include "engine/Geometry.h"
 #include "engine/UsableValues.h"
+#include "lines/MainPages.h"
 #include "model/Cp1251.h"
 #include "platform/FileSystem.h"
+#include "platform/Parallel.h"
 #include "setup/InitialConditions.h"
 #include "setup/ZamerTemp.h"
 
@@ -39,7 +42,6 @@ void RunSpanReport(TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg,
 }
 
 const char* const kNoBreak = "Отсутствуют данные в справочнике по указанной марке провода - разрывное усилие. Продолжить расчёт? ";
-
 
 }  // namespace
 
@@ -148,52 +150,58 @@ LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Rep
     return SBRasClick_(net, env, dlg, out, zamer);
 }
 
+LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
+    LineCalculation res;
+    std::vector<std::unique_ptr<SeaLevelPointsGuard>> points;
+    for (int j = 1; j <= line.NSpans(); ++j)
+        points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode, dlg));
+    for (int j = 1; j <= line.NSpans(); ++j) {
+        res.check = CheckZamerData(line.Span(j), env.mode == ZamerMode::TwoPoints ? -1 : 0);
+        if (!res.check.empty()) {
+            res.checkSpan = j;
+            return res;
+        }
+    }
+    res.outcome = LineRegimeReport(line, env, dlg, out, [&](TySpan& s) {
+        RequireUsable(line, s, {true, zamer});  // the measurement data the derivation reads
+        try {
+            RecomputeInitialConditions(s, env, zamer);
+        } catch (const MeasurementError& e) {
+            res.measurement = e.what();
+            throw;
+        }
+    });
+    switch (res.outcome.end) {
+        case LineRunEnd::Done: res.end = CommandEnd::Done; break;
+        case LineRunEnd::Cancelled: res.end = CommandEnd::Stopped; break;
+        case LineRunEnd::Failed: res.end = CommandEnd::Failed; break;
+    }
+    return res;  // the points are removed here
+}
+
 LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
     LineCommandResult res;
     if (net.NLines() == 0) return res;
     const int l = net.CurLine;
-    TyLine& line = net.Line(l);
     const int remembered = net.CurSpan[l];
-    std::vector<std::unique_ptr<SeaLevelPointsGuard>> points;
-    for (int j = 1; j <= line.NSpans(); ++j) {
-        net.CurSpan[l] = j;
-        points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode, dlg));
-    }
-    bool checkFailed = false;
     try {
-        for (int j = 1; j <= line.NSpans(); ++j) {
-            net.CurSpan[l] = j;
-            const std::string check = CheckZamerData(line.Span(j), env.mode == ZamerMode::TwoPoints ? -1 : 0);
-            if (!check.empty()) {
-                dlg.Ask(check, Buttons::Yes);
-                checkFailed = true;
-                break;
-            }
+        const LineCalculation c = CalculateLine(net.Line(l), env, dlg, out, zamer);
+        res.outcome = c.outcome;
+        res.end = c.end;
+        if (!c.check.empty()) {
+            net.CurSpan[l] = c.checkSpan;  // the span whose data to look at stays current
+            dlg.Ask(c.check, Buttons::Yes);
+            return res;
         }
-        if (!checkFailed) {
-            net.CurSpan[l] = remembered;
-            res.outcome = LineRegimeReport(line, env, dlg, out, [&](TySpan& s) {
-                RequireUsable(line, s, {true, zamer});  // the measurement data the derivation reads
-                RecomputeInitialConditions(s, env, zamer);
-            });
-            switch (res.outcome.end) {
-                case LineRunEnd::Done: res.end = CommandEnd::Done; break;
-                case LineRunEnd::Cancelled:
-                    dlg.Message("Расчёт ВЛ прерван пользователем; показаны результаты предыдущего расчёта");
-                    res.end = CommandEnd::Stopped;
-                    break;
-                case LineRunEnd::Failed:
-                    dlg.Ask(res.outcome.message, Buttons::Yes);
-                    res.end = CommandEnd::Failed;
-                    break;
-            }
-        }
+        if (c.outcome.end == LineRunEnd::Cancelled)
+            dlg.Message("Расчёт ВЛ прерван пользователем; показаны результаты предыдущего расчёта");
+        else if (c.end == CommandEnd::Failed)
+            dlg.Ask(c.outcome.message.empty() ? std::string(kMsgCalcError) : c.outcome.message, Buttons::Yes);
     } catch (const std::exception& e) {
         dlg.Ask(CalcErrorText(e), Buttons::Yes);
         res.end = CommandEnd::Failed;
     }
-    points.clear();  // removes the temporary points of every span
-    if (!checkFailed) net.CurSpan[l] = remembered;
+    net.CurSpan[l] = remembered;
     return res;
 }
 
@@ -201,25 +209,60 @@ CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, cons
                             Report& out) {
     Report text;
     CommandEnd end = CommandEnd::Done;
-    std::string message;  // of a failure
+    std::string message = kMsgCalcError;  // of a failure
     if (net.NLines() == 0) {
         dlg.Message("В сети нет линий: рассчитывать нечего");
         end = CommandEnd::Stopped;
     } else {
-        const int first = all ? 1 : net.CurLine, last = all ? net.NLines() : net.CurLine;
-        for (int l = first; l <= last; ++l) {
-            const AllowTempOutcome o = AllowTempTable(net.Line(l), env, text);
-            if (o.failed) {
-                end = CommandEnd::Failed;
-                message = o.message;
-                break;
-            }
+        // Each line's table on its own copy of the line, handed back in line order.
+        struct Table {
+            Report rows;
+            AllowTempOutcome outcome;
+        };
+        const int first = all ? 1 : net.CurLine, count = all ? net.NLines() : 1;
+        dlg.Progress(0, count);
+        const int done = RunInOrder(
+            count, env.jobs,
+            [&](int i) {
+                TyLine line = net.Line(first + i);
+                Table t;
+                t.outcome = AllowTempTable(line, env, t.rows);
+                return t;
+            },
+            [&](int i, Table& t) {
+                text.lines.insert(text.lines.end(), t.rows.lines.begin(), t.rows.lines.end());
+                dlg.Progress(i + 1, count);
+                if (t.outcome.failed) end = CommandEnd::Failed, message = t.outcome.message;
+                return !t.outcome.failed;
+            },
+            [&] { return dlg.Cancelled(); });
+        if (done < count && end == CommandEnd::Done) {
+            end = CommandEnd::Stopped;
+            dlg.Message("Расчёт допустимых температур прерван пользователем");
         }
+        dlg.Progress(0, count);
     }
     WriteFileAtomically(file, Cp1251Text(text));
     out = text;
     if (end == CommandEnd::Failed) dlg.Message(message);
     return end;
+}
+
+ReportHeading SpanReportHeading(const TyLine& line, const TySpan& span) {
+    return {"Расчет режима пролета", "ВЛ " + LineSelectorText(line) + ", пролет " + SpanName(span)};
+}
+
+ReportHeading LineReportHeading(const TyLine& line) {
+    // The rule, the three rows of column titles and the separator under them.
+    return {"Расчет режима ВЛ", "ВЛ " + LineSelectorText(line), 2, 5};
+}
+
+ReportHeading AllowTempHeading(const Network& net, bool all) {
+    if (all || net.NLines() == 0) {
+        const std::string name = PathToUtf8(std::filesystem::u8path(net.NetFileName).filename());
+        return {"Допустимые температуры провода", "Все ВЛ сети" + (name.empty() ? "" : " " + name)};
+    }
+    return {"Допустимые температуры провода", "ВЛ " + LineSelectorText(net.Line(net.CurLine)), 1, 5};
 }
 
 }  // namespace qem

@@ -47,6 +47,20 @@ struct LineCommandResult {
     LineRegimeOutcome outcome;
 };
 
+// The line calculation of a line without the checks of the command and without showing its
+// outcome: the temporary sea-level points of every span (their warnings go to dlg), the
+// measurement check of every span (the first failing one stops it), the table into `out` with
+// the reference states recomputed from the measurements, the points removed whatever
+// happened. Done, Stopped (a failing check, or cancelled through dlg) or Failed.
+struct LineCalculation {
+    CommandEnd end = CommandEnd::Stopped;
+    LineRegimeOutcome outcome;
+    std::string check;        // the message of the failing measurement check
+    int checkSpan = 0;        // its span
+    std::string measurement;  // the message of a reference state that could not be fitted
+};
+LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
+
 // Tool bar "Расчет ВЛ": the per-span checks, then SBRasClick_.
 LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
 
@@ -58,8 +72,21 @@ LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Re
 // "Расчет допустимых температур" (one line, all = false: the current line) and "Расчет доп.
 // температур всех ВЛ" (all = true): writes `file` (Windows-1251, CR LF) and returns the
 // whole file as the report to show. A calculation error keeps the rows written so far in the
-// file, closes it and shows "Произошла ошибка при расчёте".
+// file, closes it and shows "Произошла ошибка при расчёте". The lines are worked out on
+// env.jobs threads and written in line order; progress counts the lines, and a cancellation
+// between lines keeps the tables finished so far.
 CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, const std::string& file, bool all,
                             Report& out);
+
+// What a printed report is about: its title and the line (and span) it belongs to.
+struct ReportHeading {
+    std::string title;    // "Расчет режима пролета"
+    std::string subject;  // "ВЛ 500 кВ ПС Восточная-ПС Западная, пролет 2 - 3"
+    int tableHeadFirst = 0, tableHeadCount = 0;  // report lines repeated atop every further page
+};
+ReportHeading SpanReportHeading(const TyLine& line, const TySpan& span);
+ReportHeading LineReportHeading(const TyLine& line);
+// One line, or all lines of the network file.
+ReportHeading AllowTempHeading(const Network& net, bool all);
 
 }  // namespace qem

@@ -2,9 +2,10 @@
 # Checks that a fresh machine gets everything the build and the tests use from
 # scripts/install-deps.sh: every CMake package configuration the configure step found (the
 # <Name>_DIR entries of each CMake cache given) and every tool of scripts/test-tools.txt must be
-# a file of a Debian package (dpkg -S) that install-deps.sh names. A package pulled in only as
-# a recommendation or by chance is on this machine but not on a fresh one; the check fails
-# naming it.
+# a file of a Debian package (dpkg -S) that install-deps.sh names, or that one of those
+# depends on (Depends and Pre-Depends, followed through: apt installs them whatever the
+# options). A package that came only as a recommendation or by chance is on this machine but
+# not on a fresh one; the check fails naming it.
 #
 #   bash scripts/check-packages.sh [--install SCRIPT] [--tools LIST] CMAKECACHE...
 set -euo pipefail
@@ -29,6 +30,18 @@ is_named() {
     return 1
 }
 
+# The packages install-deps.sh installs: those it names and, through their dependencies,
+# everything apt installs with them. Worked out when first needed.
+installed_with=""
+is_installed_with() {
+    is_named "$1" && return 0
+    if [ -z "$installed_with" ]; then
+        installed_with=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
+            --no-replaces --no-enhances "${named[@]}" 2>/dev/null | grep -v '^ ' | sort -u)
+    fi
+    grep -qx -- "$1" <<<"$installed_with"
+}
+
 # Packages owning a path ("pkg1, pkg2: /path" lines of dpkg -S), without architecture.
 owners() {
     { dpkg -S "$1" 2>/dev/null || true; } | sed -n "s|^\(.*\): $1\$|\1|p" | tr ',' '\n' | sed 's/^ *//; s/:.*//' | sort -u
@@ -43,7 +56,7 @@ check_owned() {
         problems+=("$what: $path belongs to no Debian package (installed by hand?)")
         return
     fi
-    for p in $pkgs; do is_named "$p" && return; done
+    for p in $pkgs; do is_installed_with "$p" && return; done
     problems+=("$what: $path comes from $(echo $pkgs | sed 's/ /, /g'), which scripts/install-deps.sh does not install")
 }
 
@@ -77,7 +90,7 @@ if [ -f "$tools" ]; then
                 [ -n "$found" ] || { problems+=("file $name is not installed"); continue; }
                 check_owned "file" "$found" ;;
             python)
-                path=$(python3 -c "import $name, sys; sys.stdout.write($name.__file__)" 2>/dev/null || true)
+                path=$(/usr/bin/python3 -c "import $name, sys; sys.stdout.write($name.__file__)" 2>/dev/null || true)
                 [ -n "$path" ] || { problems+=("python module $name is not installed"); continue; }
                 check_owned "python module $name" "$path" ;;
             *) problems+=("$tools: unknown kind '$kind'") ;;

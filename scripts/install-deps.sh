@@ -3,7 +3,11 @@
 # With --list, prints the packages and installs nothing (scripts/check-packages.sh).
 set -euo pipefail
 pkgs=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev
-      libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-liberation)
+      libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-liberation
+      poppler-utils libqt6svg6
+      pkgconf libzip-dev libpugixml-dev libfreexl-dev
+      python3 python3-openpyxl
+      libreoffice-calc-nogui)
 # Fuzzing: clang and its libFuzzer and sanitizer runtimes.
 pkgs+=(clang-14)
 pkgs+=(libclang-rt-14-dev)

@@ -2,6 +2,7 @@
 // reports, allowable temperatures, series and sweeps, component limits.
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "app/qemcli/Session.h"
@@ -12,6 +13,7 @@
 #include "engine/Format.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
+#include "lines/LimitTable.h"
 #include "lines/Series.h"
 #include "model/NetworkFile.h"
 #include "platform/FileSystem.h"
@@ -42,12 +44,15 @@ std::string ResultJson(const SpanResult& r) {
     return o.str();
 }
 
-// Writes a report file (Windows-1251, CR LF) or prints the report.
-void Emit(const Report& r, const Args& a) {
-    if (a.has("out"))
-        WriteFileAtomically(a.get("out"), Cp1251Text(r));
-    else
-        PrintReport(r, a);
+// Writes a report file (Windows-1251, CR LF) with --out, a PDF document with --pdf, or else
+// prints the report.
+void Emit(const Report& r, const Args& a, const ReportHeading& heading) {
+    if (a.has("pdf")) {
+        if (!PdfWriter()) throw std::runtime_error("--pdf: this build of qemcli has no PDF output (built without Qt)");
+        PdfWriter()(heading, r, a.get("pdf"));
+    }
+    if (a.has("out")) WriteFileAtomically(a.get("out"), Cp1251Text(r));
+    if (!a.has("out") && !a.has("pdf")) PrintReport(r, a);
 }
 
 // "111.txt" of the data folder (or --out) and the table printed; exit code 1 after a failure.
@@ -121,7 +126,8 @@ int SpanReportCmd(const Args& a) {
     const SpanCommandResult res = a.has("recompute") ? SpeedButton15Click(s.net, s.env, s.dlg, r)
                                                      : NMTRegClick(s.net, s.env, s.dlg, r);
     if (res.end != CommandEnd::Done) return 1;
-    Emit(r, a);
+    const TyLine& line = s.net.Line(s.net.CurLine);
+    Emit(r, a, SpanReportHeading(line, line.Span(s.net.CurSpanOf(s.net.CurLine))));
     return 0;
 }
 
@@ -153,7 +159,7 @@ int LineReportCmd(const Args& a) {
     Report r;
     const LineCommandResult res = SBRasClick(s.net, s.env, s.dlg, r);
     if (res.end == CommandEnd::Stopped) return 1;
-    Emit(r, a);
+    Emit(r, a, LineReportHeading(s.net.Line(s.net.CurLine)));
     return res.end == CommandEnd::Done ? 0 : 1;
 }
 
@@ -185,7 +191,7 @@ int SeriesCmd(const Args& a) {
     st.dV = float(a.getReal("dv", 0));
     st.dI = float(a.getReal("di", 0));
     Report r;
-    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r);
+    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r, s.env.jobs);
     return TableFile(s, a, r, o);
 }
 
@@ -195,7 +201,7 @@ int SweepCmd(const Args& a) {
     OpenSession(s, a, a.positional[0]);
     SelectSpan(s, a);
     Report r;
-    const SeriesOutcome o = OrientationSweep(CurrentSpan(s), s.env.LongTermTemp, r);
+    const SeriesOutcome o = OrientationSweep(CurrentSpan(s), s.env.LongTermTemp, r, s.env.jobs);
     return TableFile(s, a, r, o);
 }
 
@@ -204,16 +210,16 @@ int LimitsCmd(const Args& a) {
     Session s;
     OpenSession(s, a, a.positional[0]);
     SelectLine(s, a);
-    ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
-    Report scratch;
-    bool lineFailed = false;  // a line calculation failed: its minima are not limits
-    auto runLine = [&](TyLine&) {
-        const LineCommandResult res = SBRasClick_(s.net, s.env, s.dlg, scratch);
-        lineFailed |= res.end != CommandEnd::Done;
-        return res.outcome.minima;
-    };
-    const ComponentTable t =
-        ComponentLimits(s.net.Line(s.net.CurLine), s.env.LongTermTemp, a.has("use-source-condition"), s.dlg, runLine);
+    TyLine& line = s.net.Line(s.net.CurLine);
+    ApplyChoices(s, a, line.Span(1));
+    const bool source = a.has("use-source-condition");
+    const ConductorRatings ratings = *RateLineConductorAll(line, s.env, source);
+    std::set<std::string> notes;
+    for (const auto& r : ratings)
+        for (const auto& n : r.notes)
+            if (notes.insert(n).second) std::cerr << n << "\n";
+    const ComponentTable t = ComponentLimits(line, s.env.LongTermTemp, source, s.dlg, ratings);
+    if (!t.conductorFailure.empty()) std::cerr << UnratedMessage(line, t.conductorFailureT, t.conductorFailure) << "\n";
     auto cell = [](const std::optional<double>& v) { return v ? Format("%5.0f", *v) : std::string("     "); };
     if (a.has("json")) {
         std::cout << "{\"Temperatures\":[";
@@ -233,7 +239,8 @@ int LimitsCmd(const Args& a) {
             std::cout << "}";
             first = false;
         }
-        std::cout << "],\"BusFailed\":" << (t.busFailed ? "true" : "false") << "}\n";
+        std::cout << "],\"BusFailed\":" << (t.busFailed ? "true" : "false") << ",\"ConductorFailure\":"
+                  << (t.conductorFailure.empty() ? "null" : JsonString(t.conductorFailure)) << "}\n";
     } else {
         std::cout << Format("%-18s %-5s", std::string("Компонент"), std::string(""));
         for (int c = 0; c < kLimitTemps; ++c) std::cout << Format(" %5.0f", LimitTemp(c));
@@ -248,7 +255,7 @@ int LimitsCmd(const Args& a) {
             }
         }
     }
-    return t.busFailed || lineFailed ? 1 : 0;
+    return t.busFailed || !t.conductorFailure.empty() ? 1 : 0;
 }
 
 const Registrar r1({"state", "state NET.qem --line L --span S --temp T [--obstacle K] [--variant first|obst1]",
@@ -257,13 +264,13 @@ const Registrar r2({"initial", "initial NET.qem --line L --span S [--mode one|tw
                     "reference state of a span derived from its measurements (JSON)", {}, Initial});
 const Registrar r3({"span-report",
                     "span-report NET.qem --line L --span S [--mode one|two] [--sea] [--recompute] [--out FILE] "
-                    "[--color=always|never]",
+                    "[--pdf FILE] [--color=always|never]",
                     "span regime report with its verdict", {"recompute"}, SpanReportCmd});
 const Registrar r9({"currents", "currents NET.qem --line L --span S [--obstacle K] [--mode one|two] [--sea|--no-sea]",
                     "allowable currents of one conductor (maximum, long-term, by clearance to the ground and to "
                     "obstacle K) from the stored reference state, as the span report computes them (JSON)",
                     {}, CurrentsCmd});
-const Registrar r4({"line-report", "line-report NET.qem --line L [--mode one|two] [--out FILE] [--color=always|never]",
+const Registrar r4({"line-report", "line-report NET.qem --line L [--mode one|two] [--out FILE] [--pdf FILE] [--color=always|never]",
                     "line regime table and summary", {}, LineReportCmd});
 const Registrar r5({"allowtemp", "allowtemp NET.qem (--line L | --all) [--out FILE]",
                     "allowable conductor temperatures by clearance (writes qemras.txt)", {"all"}, AllowTempCmd});

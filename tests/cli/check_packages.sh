@@ -37,9 +37,12 @@ bash "$check" --install "$src/scripts/install-deps.sh" --tools "$tmp/no-tools.tx
     && fail "a configuration of no package passed"
 grep -q "CMake package Foo: .* belongs to no Debian package" "$tmp/err" || fail "hand-installed: $(cat "$tmp/err")"
 
-# Tools: a program of a package the script leaves out, and one that is not there at all.
-printf 'command dpkg-query\ncommand no-such-tool-of-qem\n' >"$tmp/tools.txt"
+# Tools: a program of a package the script leaves out, and one that is not there at all; a
+# program of a package that a named one depends on is installed with it.
+# (moc comes from qt6-base-dev-tools, which qt6-base-dev depends on.)
+printf 'command Xvfb\ncommand no-such-tool-of-qem\nfile /usr/lib/qt6/libexec/moc\n' >"$tmp/tools.txt"
 bash "$check" --install "$tmp/install.sh" --tools "$tmp/tools.txt" 2>"$tmp/err" && fail "missing tools passed"
-grep -q "tool dpkg-query: .* comes from dpkg, which" "$tmp/err" || fail "tool owner not named: $(cat "$tmp/err")"
+grep -q "tool Xvfb: .* comes from xvfb, which" "$tmp/err" || fail "tool owner not named: $(cat "$tmp/err")"
+! grep -q "moc" "$tmp/err" || fail "a dependency of a named package refused: $(cat "$tmp/err")"
 grep -q "tool no-such-tool-of-qem is not installed" "$tmp/err" || fail "absent tool not named: $(cat "$tmp/err")"
 echo ok
