@@ -90,7 +90,7 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
             RowBlock b;
             const std::size_t last = std::min(rows.size(), std::size_t(n + 1) * kRowsPerBlock);
             for (std::size_t r = std::size_t(n) * kRowsPerBlock; r < last; ++r) {
-                const auto [Ta, v, i] = rows[r];
+                const double Ta = rows[r].Ta, v = rows[r].v, i = rows[r].i;  // clang 14 captures no structured bindings
                 double Tc;
                 try {
                     Tc = ConductorTemp(span, Ta, v, span.Alfv, i);

@@ -2,11 +2,17 @@
 // of .xlsx workbooks, and the read-only worksheets of legacy .xls workbooks (libfreexl).
 #include "platform/Workbook.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/mman.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <zip.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -177,7 +183,19 @@ struct StyleTable {
 class XlsxSheet;
 class XlsSheet;
 
+// The sheets of an .xls workbook as libfreexl reads them.
+struct XlsSheetData {
+    std::string name;
+    std::map<std::pair<int, int>, CellValue> cells;
+};
+// Longest time the reading of an .xls workbook may take, s.
+constexpr int kXlsSeconds = 30;
+
 }  // namespace
+
+// Set by the sanitizers' runtime when the program is built with them (libFuzzer installs a
+// callback that would report the child's end as its own).
+extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
 
 struct Workbook::Impl {
     std::string name;  // for messages
@@ -215,6 +233,7 @@ struct Workbook::Impl {
     void LoadStyles();
     void LoadSharedStrings(const std::string& part);
     void LoadXls(const Bytes& bytes);
+    std::vector<XlsSheetData> ParseXls(const Bytes& bytes) const;
     int AddStyleXml(const CellStyle& st);
     int NumFmtId(const std::string& code);
     int ImportStyle(const Impl& src, int xf, std::map<int, int>& cache);
@@ -961,8 +980,8 @@ void Workbook::Impl::LoadSharedStrings(const std::string& part) {
     }
 }
 
-void Workbook::Impl::LoadXls(const Bytes& bytes) {
-    xls = true;
+std::vector<XlsSheetData> Workbook::Impl::ParseXls(const Bytes& bytes) const {
+    std::vector<XlsSheetData> result;
     // libfreexl reads files only: the bytes go to an anonymous in-memory file.
     const int fd = memfd_create("qem-xls", MFD_CLOEXEC);
     if (fd < 0) Damaged("нет памяти для чтения файла .xls");
@@ -1024,8 +1043,157 @@ void Workbook::Impl::LoadXls(const Bytes& bytes) {
                     Refuse("на листе больше " + std::to_string(limits.maxCells) + " ячеек");
                 cells[{int(r) + 1, int(c) + 1}] = std::move(cv);
             }
-        sheets.push_back(std::make_unique<XlsSheet>(ValidUtf8(sheetName ? sheetName : ""), std::move(cells)));
+        result.push_back({ValidUtf8(sheetName ? sheetName : ""), std::move(cells)});
     }
+    return result;
+}
+
+namespace {
+
+// The sheets of an .xls workbook as the reading process hands them to the program.
+void PutU32(std::string& o, std::uint32_t v) { o.append(reinterpret_cast<const char*>(&v), 4); }
+void PutText(std::string& o, const std::string& t) {
+    PutU32(o, std::uint32_t(t.size()));
+    o += t;
+}
+
+std::string EncodeXls(const std::vector<XlsSheetData>& sheets) {
+    std::string o = "S";
+    PutU32(o, std::uint32_t(sheets.size()));
+    for (const XlsSheetData& s : sheets) {
+        PutText(o, s.name);
+        PutU32(o, std::uint32_t(s.cells.size()));
+        for (const auto& [at, v] : s.cells) {
+            PutU32(o, std::uint32_t(at.first));
+            PutU32(o, std::uint32_t(at.second));
+            o += char(v.kind);
+            o += char(v.date);
+            o.append(reinterpret_cast<const char*>(&v.number), 8);
+            PutText(o, v.text);
+        }
+    }
+    return o;
+}
+
+// Reads what EncodeXls wrote; false when it is cut short or malformed.
+class XlsReader {
+public:
+    explicit XlsReader(const std::string& s) : s_(s) {}
+    bool U32(std::uint32_t& v) { return Take(&v, 4); }
+    bool Text(std::string& t) {
+        std::uint32_t n;
+        if (!U32(n) || n > s_.size() - at_) return false;
+        t.assign(s_, at_, n);
+        at_ += n;
+        return true;
+    }
+    bool Take(void* dst, std::size_t n) {
+        if (n > s_.size() - at_) return false;
+        std::memcpy(dst, s_.data() + at_, n);
+        at_ += n;
+        return true;
+    }
+
+private:
+    const std::string& s_;
+    std::size_t at_ = 1;  // after the tag
+};
+
+bool DecodeXls(const std::string& s, std::vector<XlsSheetData>& sheets) {
+    XlsReader r(s);
+    std::uint32_t n;
+    if (!r.U32(n)) return false;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        XlsSheetData d;
+        std::uint32_t cells;
+        if (!r.Text(d.name) || !r.U32(cells)) return false;
+        for (std::uint32_t k = 0; k < cells; ++k) {
+            std::uint32_t row, col;
+            unsigned char kind, date;
+            CellValue v;
+            if (!r.U32(row) || !r.U32(col) || !r.Take(&kind, 1) || !r.Take(&date, 1) || !r.Take(&v.number, 8) ||
+                !r.Text(v.text) || kind > static_cast<unsigned char>(CellKind::Error))
+                return false;
+            v.kind = CellKind(kind);
+            v.date = date != 0;
+            d.cells[{int(row), int(col)}] = std::move(v);
+        }
+        sheets.push_back(std::move(d));
+    }
+    return true;
+}
+
+}  // namespace
+
+// libfreexl is C code reading untrusted bytes: it runs in a child process, so that a file that
+// makes it crash, read out of bounds (under the sanitizers) or never finish is a damaged
+// workbook, not the end of the program. The child sends the sheets, or the refusal, through
+// a pipe.
+void Workbook::Impl::LoadXls(const Bytes& bytes) {
+    xls = true;
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) Damaged("файл .xls не читается (нет канала для чтения)");
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(fds[0]);
+        close(fds[1]);
+        Damaged("файл .xls не читается (нет процесса для чтения)");
+    }
+    if (pid == 0) {
+        // The child: what goes wrong in it is told through its exit status alone.
+        close(fds[0]);
+        if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(nullptr);
+        const int devnull = open("/dev/null", O_WRONLY);
+        if (devnull >= 0) dup2(devnull, 2);
+        std::string out;
+        try {
+            out = EncodeXls(ParseXls(bytes));
+        } catch (const WorkbookError& e) {
+            out = std::string("E") + e.what();
+        } catch (...) {
+            _exit(3);
+        }
+        for (std::size_t done = 0; done < out.size();) {
+            const ssize_t k = write(fds[1], out.data() + done, out.size() - done);
+            if (k <= 0) _exit(4);
+            done += std::size_t(k);
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    std::string in;
+    bool tooLong = false, late = false;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kXlsSeconds);
+    char buf[1 << 16];
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        pollfd p{fds[0], POLLIN, 0};
+        if (left.count() <= 0 || poll(&p, 1, int(left.count())) == 0) {
+            late = true;
+            break;
+        }
+        const ssize_t k = read(fds[0], buf, sizeof buf);
+        if (k < 0 && errno == EINTR) continue;
+        if (k <= 0) break;
+        in.append(buf, std::size_t(k));
+        if (in.size() > limits.maxTotalSize) {
+            tooLong = true;
+            break;
+        }
+    }
+    close(fds[0]);
+    if (late || tooLong) kill(pid, SIGKILL);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (late) Damaged("файл .xls читается дольше " + std::to_string(kXlsSeconds) + " с");
+    if (tooLong) Refuse("в листах больше " + MiB(limits.maxTotalSize));
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || in.empty())
+        Damaged("файл .xls не читается (библиотека чтения завершилась аварийно)");
+    if (in[0] == 'E') throw WorkbookError(in.substr(1));
+    std::vector<XlsSheetData> read;
+    if (in[0] != 'S' || !DecodeXls(in, read)) Damaged("файл .xls не читается");
+    for (XlsSheetData& d : read) sheets.push_back(std::make_unique<XlsSheet>(std::move(d.name), std::move(d.cells)));
 }
 
 void Workbook::Impl::SetPart(const std::string& part, std::string bytes) {

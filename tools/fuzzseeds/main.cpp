@@ -1,7 +1,7 @@
 // qemfuzzseeds: the seed inputs of the fuzz targets, small valid files written by the
 // program's own writers from the shipped data folder.
 //
-//   qemfuzzseeds DATA_DIR CORPUS_DIR      (cmake --build build --target fuzz_seeds)
+//   qemfuzzseeds DATA_DIR CORPUS_DIR WORKBOOK_FIXTURES_DIR   (cmake --build build --target fuzz_seeds)
 //
 // Writes CORPUS_DIR/<target>/<name> for every target; existing seeds of the same name are
 // replaced, others are left alone.
@@ -16,6 +16,7 @@
 #include "model/NetworkFile.h"
 #include "model/NormsFile.h"
 #include "model/Settings.h"
+#include "platform/Workbook.h"
 #include "tools/qemdata/SampleNetwork.h"
 
 namespace fs = std::filesystem;
@@ -121,11 +122,32 @@ void TextEntries() {
     for (const auto& [name, text] : texts) WriteFileAtomically(Seed("text_entry", name), std::string(text));
 }
 
+// Workbooks the program writes: a small one of every kind of cell and the shipped templates;
+// and the .xls fixture of the workbook tests (the program writes no .xls).
+void Workbooks(const fs::path& data, const fs::path& fixtures) {
+    Workbook wb = Workbook::Create("Замеры");
+    Sheet& s = wb.FirstSheet();
+    s.SetText(1, 1, "Пролёт");
+    s.SetText(1, 2, "12,5");
+    s.SetNumber(2, 2, 45000.25);
+    s.SetText(2, 1, "Опора 7");
+    s.SetFormula(3, 2, "B1+B2", CellValue::Number(45012.75));
+    CellStyle bold;
+    bold.bold = true;
+    bold.numberFormat = "dd.mm.yyyy";
+    s.SetStyle(2, 2, wb.AddStyle(bold));
+    s.Merge("C1:D2");
+    WriteFileAtomically(Seed("workbook", "cells.xlsx"), wb.ToBytes());
+    for (const char* t : {"шаблон экспорта.xlsx", "шаблон экспорта3.xlsx"})
+        if (auto b = ReadFileIfExists(data / fs::u8path(t))) WriteFileAtomically(Seed("workbook", t), *b);
+    if (auto b = ReadFileIfExists(fixtures / "kinds.xls")) WriteFileAtomically(Seed("workbook", "kinds.xls"), *b);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: qemfuzzseeds DATA_DIR CORPUS_DIR\n";
+    if (argc != 4) {
+        std::cerr << "usage: qemfuzzseeds DATA_DIR CORPUS_DIR WORKBOOK_FIXTURES_DIR\n";
         return 2;
     }
     try {
@@ -137,6 +159,7 @@ int main(int argc, char** argv) {
         SettingsFiles();
         Equipment(data);
         TextEntries();
+        Workbooks(data, fs::u8path(argv[3]));
     } catch (const std::exception& e) {
         std::cerr << "qemfuzzseeds: " << e.what() << "\n";
         return 1;
