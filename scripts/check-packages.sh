@@ -3,8 +3,8 @@
 # scripts/install-deps.sh: every CMake package configuration the configure step found (the
 # <Name>_DIR entries of each CMake cache given) and every tool of scripts/test-tools.txt must be
 # a file of a Debian package (dpkg -S) that install-deps.sh names, or that one of those
-# depends on (Depends and Pre-Depends, followed through: apt installs them whatever the
-# options). A package that came only as a recommendation or by chance is on this machine but
+# depends on (Depends and Pre-Depends as dpkg records them, followed through: apt installs
+# them whatever the options). A package that came only as a recommendation or by chance is on this machine but
 # not on a fresh one; the check fails naming it.
 #
 #   bash scripts/check-packages.sh [--install SCRIPT] [--tools LIST] CMAKECACHE...
@@ -31,13 +31,38 @@ is_named() {
 }
 
 # The packages install-deps.sh installs: those it names and, through their dependencies,
-# everything apt installs with them. Worked out when first needed.
+# everything apt installs with them (Pre-Depends and Depends of the installed packages, as
+# dpkg records them; a virtual package stands for those providing it). Worked out when first
+# needed.
 installed_with=""
 is_installed_with() {
     is_named "$1" && return 0
     if [ -z "$installed_with" ]; then
-        installed_with=$(apt-cache depends --recurse --no-recommends --no-suggests --no-conflicts --no-breaks \
-            --no-replaces --no-enhances "${named[@]}" 2>/dev/null | grep -v '^ ' | sort -u)
+        installed_with=$(dpkg-query -W -f='${Package}\t${Provides}\t${Pre-Depends}, ${Depends}\n' | awk -F'\t' \
+            -v roots="${named[*]}" '
+            function clean(a) { sub(/\(.*/, "", a); sub(/:.*/, "", a); gsub(/[ \t]/, "", a); return a }
+            {
+                deps[$1] = $3
+                n = split($2, pv, ",")
+                for (i = 1; i <= n; i++) { v = clean(pv[i]); if (v != "") prov[v] = prov[v] " " $1 }
+            }
+            function add(p) { if (p in deps && !(p in seen)) { seen[p] = 1; queue[++last] = p } }
+            END {
+                n = split(roots, r, " ")
+                for (i = 1; i <= n; i++) add(r[i])
+                for (q = 1; q <= last; q++) {
+                    m = split(deps[queue[q]], d, ",")
+                    for (j = 1; j <= m; j++) {
+                        k = split(d[j], alt, "|")
+                        for (a = 1; a <= k; a++) {
+                            name = clean(alt[a])
+                            add(name)
+                            if (name in prov) { np = split(prov[name], ps, " "); for (x = 1; x <= np; x++) add(ps[x]) }
+                        }
+                    }
+                }
+                for (p in seen) print p
+            }')
     fi
     grep -qx -- "$1" <<<"$installed_with"
 }
