@@ -76,6 +76,7 @@ TEST_F(CatalogEditorTest, DeletingAConductorRowRewritesTheCatalogAtOnce) {
     EXPECT_FALSE(ed.DeleteConductor(3));
     EXPECT_EQ(dlg.shown.back().title, "Удаление");
     EXPECT_EQ(dlg.shown.back().text, "Удалить выбранную запись?");
+    EXPECT_EQ(dlg.shown.back().icon, Icon::Question);
     dlg.answers = {Answer::Yes};
     ASSERT_TRUE(ed.DeleteConductor(3));
 
