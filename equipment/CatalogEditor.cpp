@@ -78,7 +78,7 @@ int CatalogEditor::AddConductor() {
 
 bool CatalogEditor::DeleteConductor(int row) {
     if (row < 1 || row >= conductors_.rowCount()) return false;
-    if (dlg_.Ask(kMsgCatDeleteWire, Buttons::YesNo, kMsgCatDeleteTitle) != Answer::Yes) return false;
+    if (dlg_.Ask(kMsgCatDeleteWire, Buttons::YesNo, kMsgCatDeleteTitle, Icon::Question) != Answer::Yes) return false;
     TextGrid g = conductors_;
     g.removeRow(row);
     try {
