@@ -4,6 +4,8 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QMetaObject>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -105,6 +107,25 @@ void TFormCat::activate() {
     fillWires();
     fillNorms();
     fillKOList();
+    showRulesInForce();
+}
+
+void TFormCat::refresh() {
+    core_.Refresh();
+    fillWires();
+    fillNorms();
+    fillKOList();
+    showRulesInForce();
+}
+
+bool TFormCat::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) refresh();
+    return QDialog::event(e);
+}
+
+void TFormCat::showRulesInForce() {
+    const QSignalBlocker b6(pue6_), b7(pue7_);
+    (core_.UsePue6() ? pue6_ : pue7_)->setChecked(true);
 }
 
 void TFormCat::selectKind(int kind) {
@@ -219,13 +240,17 @@ void TFormCat::buildNormsPage(QWidget* page) {
     v->addLayout(h);
 
     auto switchTo = [this](bool usePue6) {
-        if (!core_.SwitchPue(usePue6)) {
-            const QSignalBlocker b6(pue6_), b7(pue7_);
-            (core_.UsePue6() ? pue6_ : pue7_)->setChecked(true);
-        }
+        core_.SwitchPue(usePue6);
+        showRulesInForce();
         fillWires();
         fillNorms();
         fillKOList();
+        // The main window's switch shows the rules in force as well.
+        for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+            if (w->metaObject()->indexOfMethod("showNormsInForce()") >= 0) {
+                QMetaObject::invokeMethod(w, "showNormsInForce");
+                break;
+            }
     };
     connect(pue6_, &QRadioButton::clicked, this, [switchTo] { switchTo(true); });
     connect(pue7_, &QRadioButton::clicked, this, [switchTo] { switchTo(false); });
@@ -389,6 +414,12 @@ QDialog* ShowCatalog(QWidget* parent, AppState& app, Dialogs& dialogs, int page,
     form->raise();
     form->activateWindow();
     return form;
+}
+
+void RefreshCatalog(QWidget* parent) {
+    if (!parent) return;
+    for (auto* form : parent->findChildren<TFormCat*>("FormCat", Qt::FindDirectChildrenOnly))
+        if (form->isVisible()) form->refresh();
 }
 
 void ShowCatalogModal(QWidget* parent, AppState& app, Dialogs& dialogs, int kind) {
