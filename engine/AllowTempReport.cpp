@@ -1,6 +1,7 @@
 #include "engine/AllowTempReport.h"
 
 #include "engine/Clearance.h"
+#include "engine/Currents.h"
 #include "engine/Format.h"
 #include "engine/Geometry.h"
 #include "engine/HeatBalance.h"
@@ -32,7 +33,7 @@ AllowTempOutcome AllowTempTable(TyLine& line, const CalcEnv& env, Report& out) {
             if (present)
                 obst = ClearanceLimitOf(span, 1, ClearanceKind::Obstacle, ObstacleNorm(span, 1, line.Uvl, norms),
                                         SearchVariant::AllowTemp, r);
-            const HeatingState heat = HeatingCurve(span, span.Iv / span.Mpr, 0.01);
+            const HeatingState heat = HeatingCurve(span, ConductorCurrent(span), 0.01);
             SpanStateObst1(span, span.Bgv > 0.1f ? Celsius(span.Tvv) : heat.Tprev, r);
             r.TCond = heat.T;
             const std::string obstText = present ? Format("%8.2f", r.ClrObst) : "    - ";

@@ -1,16 +1,15 @@
 #include "engine/Clearance.h"
 
-#include <cmath>
-
 #include "engine/HeatBalance.h"
 
 namespace qem {
 namespace {
 
-// The clearance the variant compares with the norm.
+// The clearance the variant compares with the norm. The obstacle clearance is signed in every
+// variant: below zero the conductor passes below the top of the object, which no current allows.
 Metres Compared(ClearanceKind kind, SearchVariant v, const SpanResult& r) {
     if (kind == ClearanceKind::Ground) return v == SearchVariant::Regime ? r.ClrGround : r.ClrMin;
-    return v == SearchVariant::Regime ? std::fabs(r.ClrObst) : r.ClrObst;
+    return r.ClrObst;
 }
 
 // A span as a search evaluates it: the regime reports through a prepared span (every state
@@ -39,8 +38,8 @@ public:
     Metres Clearance(int k, ClearanceKind kind, SearchVariant v, Celsius T, SpanResult& r, bool& partial) {
         if (prepared_ && kind == ClearanceKind::Obstacle) {
             partial = true;
-            if (const std::optional<Metres> c = prepared_->ObstacleClearance(k, T)) return std::fabs(*c);
-            return std::fabs(r.ClrObst);  // no reference state: r stays as it was
+            if (const std::optional<Metres> c = prepared_->ObstacleClearance(k, T)) return *c;
+            return r.ClrObst;  // no reference state: r stays as it was
         }
         Evaluate(k, T, r);
         return Compared(kind, v, r);

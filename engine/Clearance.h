@@ -11,8 +11,8 @@ namespace qem {
 enum class ClearanceKind { Ground, Obstacle };
 
 // How the span is evaluated in the searches: the regime reports use SpanState and compare
-// ClrGround and |ClrObst|; the allowable-temperature report uses SpanStateObst1 and compares
-// ClrMin and the signed ClrObst.
+// ClrGround; the allowable-temperature report uses SpanStateObst1 and compares ClrMin. Both
+// compare the signed ClrObst: a conductor below the top of an object is never clear of it.
 enum class SearchVariant { Regime, AllowTemp };
 
 struct ClearanceLimit {

@@ -1,9 +1,18 @@
 #include "engine/Currents.h"
 
+#include <string>
+
 #include "engine/CalcError.h"
 #include "engine/HeatBalance.h"
 
 namespace qem {
+
+Amperes ConductorCurrent(const TySpan& span) {
+    const double Iv = span.Iv;
+    const int Mpr = span.Mpr;
+    if (Mpr < 1) throw CalcError("current per conductor: conductors per phase " + std::to_string(Mpr));
+    return Iv / Mpr;
+}
 
 Amperes CurrentAtTemp(const TySpan& span, Celsius T, Celsius Ta, MPerS V, Degrees angle) {
     if (!(T >= Ta)) throw CalcError("allowable current: the air is warmer than the conductor limit temperature");

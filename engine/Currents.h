@@ -5,6 +5,10 @@
 
 namespace qem {
 
+// I = Iv / Mpr, A: the current of one conductor of a phase of Mpr conductors carrying the line
+// current Iv. A phase without conductors is a calculation error.
+Amperes ConductorCurrent(const TySpan& span);
+
 // I = sqrt((h(T) (T - Ta) - Ps)/R(T)), A: the current that holds the conductor at T in air Ta,
 // wind V at the given angle. No real root (the air as warm as T, or more sun than the air can
 // take at T) is a calculation error.

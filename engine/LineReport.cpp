@@ -1,6 +1,5 @@
 #include "engine/LineReport.h"
 
-#include <cmath>
 #include <optional>
 
 #include "engine/CalcError.h"
@@ -35,19 +34,20 @@ void SpanRows(TyLine& line, int j, const CalcEnv& env, LineMinima& m, Report& ou
     const int rows = span.NPrep < 1 ? 1 : (span.NPrep > 10 ? 10 : span.NPrep);
     const bool last = j == line.NSpans();
     const std::string sky = span.Tzv >= 0 && span.Tzv <= 3 ? kSkyShort[span.Tzv] : "";
+    const Amperes Icond = ConductorCurrent(span);  // each conductor carries its share of the phase
     PreparedSpan prepared(span);  // the rows of the span share its states
     std::optional<HeatingState> heating;  // the same for every row: worked out at the first
     for (int k = 1; k <= rows; ++k) {
         SpanResult r;
         const bool absent = span.NPrep < 1 || !(span.Prep[k].Lprep > 0.1f);
         const ClearanceLimit ground = ClearanceLimitOf(prepared, k, ClearanceKind::Ground, normGround, r);
+        const double obstNorm = absent ? 0 : ObstacleNorm(span, k, line.Uvl, norms);
         ClearanceLimit obst;
-        if (!absent)
-            obst = ClearanceLimitOf(prepared, k, ClearanceKind::Obstacle, ObstacleNorm(span, k, line.Uvl, norms), r);
+        if (!absent) obst = ClearanceLimitOf(prepared, k, ClearanceKind::Obstacle, obstNorm, r);
         r.IClear = absent ? ground.I : (obst.I <= ground.I ? obst.I : ground.I);
         if (mpr * r.IClear < m.LineIClr) m.LineIClr = mpr * r.IClear, m.SpanIClr = j;
 
-        if (!heating) heating = HeatingCurve(span, span.Iv / mpr, 0.1);
+        if (!heating) heating = HeatingCurve(span, Icond, 0.1);
         const HeatingState heat = *heating;
         const Celsius t = span.Bgv > 0.1f ? Celsius(span.Tvv) : heat.Tprev;
         prepared.StateFirst(k, t, r);
@@ -58,13 +58,16 @@ void SpanRows(TyLine& line, int j, const CalcEnv& env, LineMinima& m, Report& ou
         if (mpr * Imax < m.LineIMax) m.LineIMax = mpr * Imax, m.SpanIMax = j;
         const Amperes Ilong = CurrentAtTemp(span, env.LongTermTemp, span.Tvv, span.Vv, span.Alfv);
         if (mpr * Ilong < m.LineILong) m.LineILong = mpr * Ilong, m.SpanILong = j;
-        const std::string obstText = absent ? "    - " : Format("%6.2f", std::fabs(r.ClrObst));
+        // The obstacle clearance after the heating curve, signed: below zero the conductor runs
+        // below the top of the object.
+        const Metres obstClr = r.ClrObst;
+        const std::string obstText = absent ? "    - " : Format("%6.2f", obstClr);
 
-        r.TCond = prepared.ConductorTemp(span.Tvv, span.Vv, span.Alfv, span.Iv);
+        r.TCond = prepared.ConductorTemp(span.Tvv, span.Vv, span.Alfv, Icond);
         prepared.State(k, r.TCond, r);
+        const bool obstBreached = !absent && (obst.T <= 0 || obst.I <= 0 || obstClr < obstNorm);
         const bool red = AllowableStress(span) < r.Sigma || AllowableTension(span) < r.TensionMax ||
-                         r.ClrMin < normGround || r.ClrGround < normGround || (!absent && obst.T <= 0) ||
-                         ground.I <= 0;
+                         r.ClrMin < normGround || r.ClrGround < normGround || obstBreached || ground.I <= 0;
         const double TMax = span.Pr.TMax;
         out.add(" | " + Format("%5s-%5s", Cp1251ToUtf8(span.Nop1.str()), Cp1251ToUtf8(span.Nop2.str())) +
                     Format("|%7u      ", k) +

@@ -1,7 +1,5 @@
 #include "engine/SpanReport.h"
 
-#include <cmath>
-
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
@@ -50,8 +48,8 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         dlg.Ask("Введите значения замера", Buttons::Ok, "Ошибка", Icon::Error);
         return res;
     }
-    // The current of one conductor of the phase; a phase without conductors has none.
-    const Amperes Icond = CheckedDiv(span.Iv, span.Mpr, "current per conductor (conductors per phase)");
+    // Every conductor of the phase carries its share of the line current.
+    const Amperes Icond = ConductorCurrent(span);
     out.clear();
     if (view) {
         view->Clear();
@@ -75,7 +73,7 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         ClearanceLimit obst;
         if (hasObstacle) obst = ClearanceLimitOf(span, k, ClearanceKind::Obstacle, obstNorm, SearchVariant::Regime, r);
 
-        r.TCond = ConductorTemp(span, span.Tvv, span.Vv, span.Alfv, span.Iv);
+        r.TCond = ConductorTemp(span, span.Tvv, span.Vv, span.Alfv, Icond);
         SpanState(span, k, r.TCond, r, view);
         const Amperes Imax = CurrentAtTemp(span, span.Pr.TMax, span.Tvv, span.Vv, span.Alfv);
         const Amperes Ilong = CurrentAtTemp(span, env.LongTermTemp, span.Tvv, span.Vv, span.Alfv);
@@ -161,11 +159,12 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
                 " |",
             normGround > r.ClrMin);
         if (hasObstacle)
-            row(" |Габарит до препятствия, м  | " + Format("%18.2f", std::fabs(r.ClrObst)) + " | " +
-                    Format("%18.2f", obstNorm) + " |",
-                std::fabs(r.ClrObst) < obstNorm);
+            row(" |Габарит до препятствия, м  | " + Format("%18.2f", r.ClrObst) + " | " + Format("%18.2f", obstNorm) +
+                    " |",
+                r.ClrObst < obstNorm);
         out.add(rule);
-        if (k <= span.NPrep && std::fabs(r.ClrObst) < obstNorm) ++bad;
+        // A negative clearance is a conductor below the top of the object: it counts as well.
+        if (k <= span.NPrep && r.ClrObst < obstNorm) ++bad;
     }
     out.add(bad == 0 ? kVerdictYes : kVerdictNo, Colour::Blue);
     out.add("");

@@ -1,12 +1,15 @@
 #include "lines/CalcCommands.h"
 
+#include <filesystem>
 #include <memory>
 #include <vector>
 
 #include "engine/AllowTempReport.h"
 #include "engine/Geometry.h"
+#include "lines/MainPages.h"
 #include "model/Cp1251.h"
 #include "platform/FileSystem.h"
+#include "platform/Parallel.h"
 #include "setup/InitialConditions.h"
 #include "setup/ZamerTemp.h"
 
@@ -178,19 +181,55 @@ CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, cons
         dlg.Message("В сети нет линий: рассчитывать нечего");
         end = CommandEnd::Stopped;
     } else {
-        const int first = all ? 1 : net.CurLine, last = all ? net.NLines() : net.CurLine;
-        for (int l = first; l <= last; ++l) {
-            const AllowTempOutcome o = AllowTempTable(net.Line(l), env, text);
-            if (o.failed) {
-                end = CommandEnd::Failed;
-                break;
-            }
+        // Each line's table on its own copy of the line, handed back in line order.
+        struct Table {
+            Report rows;
+            AllowTempOutcome outcome;
+        };
+        const int first = all ? 1 : net.CurLine, count = all ? net.NLines() : 1;
+        dlg.Progress(0, count);
+        const int done = RunInOrder(
+            count, env.jobs,
+            [&](int i) {
+                TyLine line = net.Line(first + i);
+                Table t;
+                t.outcome = AllowTempTable(line, env, t.rows);
+                return t;
+            },
+            [&](int i, Table& t) {
+                text.lines.insert(text.lines.end(), t.rows.lines.begin(), t.rows.lines.end());
+                dlg.Progress(i + 1, count);
+                if (t.outcome.failed) end = CommandEnd::Failed;
+                return !t.outcome.failed;
+            },
+            [&] { return dlg.Cancelled(); });
+        if (done < count && end == CommandEnd::Done) {
+            end = CommandEnd::Stopped;
+            dlg.Message("Расчёт допустимых температур прерван пользователем");
         }
+        dlg.Progress(0, count);
     }
     WriteFileAtomically(file, Cp1251Text(text));
     out = text;
     if (end == CommandEnd::Failed) dlg.Message(kMsgCalcError);
     return end;
+}
+
+ReportHeading SpanReportHeading(const TyLine& line, const TySpan& span) {
+    return {"Расчет режима пролета", "ВЛ " + LineSelectorText(line) + ", пролет " + SpanName(span)};
+}
+
+ReportHeading LineReportHeading(const TyLine& line) {
+    // The rule, the three rows of column titles and the separator under them.
+    return {"Расчет режима ВЛ", "ВЛ " + LineSelectorText(line), 2, 5};
+}
+
+ReportHeading AllowTempHeading(const Network& net, bool all) {
+    if (all || net.NLines() == 0) {
+        const std::string name = PathToUtf8(std::filesystem::u8path(net.NetFileName).filename());
+        return {"Допустимые температуры провода", "Все ВЛ сети" + (name.empty() ? "" : " " + name)};
+    }
+    return {"Допустимые температуры провода", "ВЛ " + LineSelectorText(net.Line(net.CurLine)), 1, 5};
 }
 
 }  // namespace qem

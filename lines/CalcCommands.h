@@ -51,8 +51,21 @@ LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Re
 // "Расчет допустимых температур" (one line, all = false: the current line) and "Расчет доп.
 // температур всех ВЛ" (all = true): writes `file` (Windows-1251, CR LF) and returns the
 // whole file as the report to show. A calculation error keeps the rows written so far in the
-// file, closes it and shows "Произошла ошибка при расчёте".
+// file, closes it and shows "Произошла ошибка при расчёте". The lines are worked out on
+// env.jobs threads and written in line order; progress counts the lines, and a cancellation
+// between lines keeps the tables finished so far.
 CommandEnd AllowTempCommand(Network& net, const CalcEnv& env, Dialogs& dlg, const std::string& file, bool all,
                             Report& out);
+
+// What a printed report is about: its title and the line (and span) it belongs to.
+struct ReportHeading {
+    std::string title;    // "Расчет режима пролета"
+    std::string subject;  // "ВЛ 500 кВ ПС Восточная-ПС Западная, пролет 2 - 3"
+    int tableHeadFirst = 0, tableHeadCount = 0;  // report lines repeated atop every further page
+};
+ReportHeading SpanReportHeading(const TyLine& line, const TySpan& span);
+ReportHeading LineReportHeading(const TyLine& line);
+// One line, or all lines of the network file.
+ReportHeading AllowTempHeading(const Network& net, bool all);
 
 }  // namespace qem

@@ -1,8 +1,12 @@
 #include "lines/Series.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "engine/Currents.h"
 #include "engine/Format.h"
 #include "engine/HeatBalance.h"
+#include "platform/Parallel.h"
 
 namespace qem {
 namespace {
@@ -13,29 +17,75 @@ std::string StopLine(double Ta, double v, double I, const std::string& err) {
            ", I = " + Format("%.0f", I) + ": " + err;
 }
 
+// Rows of a table worked out together; a block ends at the row a calculation error stopped.
+struct RowBlock {
+    std::vector<std::string> lines;
+    bool failed = false;
+    std::string error;
+};
+
+// Runs the blocks on `jobs` threads and adds their rows to `out` in order, up to the first
+// that failed; then the closing line.
+template <class Work>
+SeriesOutcome TableOfBlocks(int blocks, unsigned jobs, Work work, Report& out) {
+    SeriesOutcome res;
+    RunInOrder(blocks, jobs, work, [&](int, RowBlock& b) {
+        for (std::string& l : b.lines) out.add(std::move(l));
+        if (b.failed) res.failed = true, res.error = b.error;
+        return !b.failed;
+    });
+    if (!res.failed) out.add("------------------------------------------------------------------");
+    return res;
+}
+
 }  // namespace
 
-SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out) {
-    SeriesOutcome res;
+SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out,
+                                unsigned jobs) {
     out.add("------------------------------------------------------------------");
     out.add("|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |");
     out.add("|---------+----------+----------+----------+----------+----------|");
     const int mpr = span.Mpr;
     const double TMax = span.Pr.TMax;
+    // The regimes of the rows, air temperature outermost, current innermost, each value
+    // stepped from the one before as the user's steps add up.
+    struct Regime {
+        double Ta, v, i;
+    };
+    std::vector<Regime> rows;
+    double I0;
+    try {
+        I0 = ConductorCurrent(span);
+    } catch (const std::exception& e) {
+        out.add(StopLine(span.Tvv, span.Vv, span.Iv, e.what()));
+        return {true, e.what()};
+    }
     double Ta = span.Tvv;
     for (int a = 0; a < s.N1; ++a, Ta += s.dT) {
         double v = span.Vv;
         for (int b = 0; b < s.N2; ++b, v += s.dV) {
-            double i = double(span.Iv) / mpr;
-            for (int c = 0; c < s.N3; ++c, i += double(s.dI) / mpr) {
+            double i = I0;
+            for (int c = 0; c < s.N3; ++c, i += double(s.dI) / mpr) rows.push_back({Ta, v, i});
+        }
+    }
+    // Blocks of rows; a block ends at the row whose conductor temperature cannot be found.
+    constexpr int kRowsPerBlock = 256;
+    const int blocks = int((rows.size() + kRowsPerBlock - 1) / kRowsPerBlock);
+    return TableOfBlocks(
+        blocks, jobs,
+        [&](int n) {
+            RowBlock b;
+            const std::size_t last = std::min(rows.size(), std::size_t(n + 1) * kRowsPerBlock);
+            for (std::size_t r = std::size_t(n) * kRowsPerBlock; r < last; ++r) {
+                const auto [Ta, v, i] = rows[r];
                 double Tc;
                 try {
                     Tc = ConductorTemp(span, Ta, v, span.Alfv, i);
                 } catch (const std::exception& e) {
-                    res.failed = true;
-                    res.error = e.what();
-                    out.add(StopLine(Ta, v, mpr * i, e.what()));
-                    return res;
+                    b.failed = true;
+                    b.error = e.what();
+                    b.lines.push_back(StopLine(Ta, v, mpr * i, e.what()));
+                    return b;
                 }
                 auto limit = [&](double T) {
                     try {
@@ -45,48 +95,47 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
                     }
                 };
                 const double Imd = limit(TMax), Imdd = limit(LongTermTemp);
-                out.add(Format("|%8.1f | %8.1f | %8.0f | %8.2f | %8.0f | %8.0f |", Ta, v, mpr * i, Tc, Imd, Imdd));
+                b.lines.push_back(Format("|%8.1f | %8.1f | %8.0f | %8.2f | %8.0f | %8.0f |", Ta, v, mpr * i, Tc, Imd, Imdd));
             }
-        }
-    }
-    out.add("------------------------------------------------------------------");
-    return res;
+            return b;
+        },
+        out);
 }
 
-SeriesOutcome OrientationSweep(TySpan& span, Celsius LongTermTemp, Report& out) {
-    SeriesOutcome res;
+SeriesOutcome OrientationSweep(const TySpan& span, Celsius LongTermTemp, Report& out, unsigned jobs) {
     out.add("----------------------------------------------------------------------------------------");
     out.add("|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |    шир.  |  ориен.  |");
     out.add("|---------+----------+----------+----------+----------+---------------------------------");
-    struct Restore {
-        TySpan& s;
-        float Fi, AngP;
-        ~Restore() { s.Fi = Fi, s.AngP = AngP; }
-    } restore{span, span.Fi, span.AngP};
     const int mpr = span.Mpr;
     const double Ta = span.Tvv;
-    for (int phi = 0; phi <= 90; phi += 5) {
-        for (int alpha = 0; alpha <= 90; alpha += 5) {
-            span.Fi = float(phi);
-            span.AngP = float(alpha);
-            const double v = span.Vv, i = double(span.Iv) / mpr;
-            try {
-                const double Tc = ConductorTemp(span, Ta, v, span.Alfv, i);
-                const double Imd = mpr * CurrentAtTemp(span, span.Pr.TMax, Ta, v, span.Alfv);
-                const double Imdd = mpr * CurrentAtTemp(span, LongTermTemp, Ta, v, span.Alfv);
-                out.add(Format("|%8.1f | %8.0f | %8.0f | %8.2f | %8.0f | %8.0f | %8.0f | %8.0f |", Ta, v, mpr * i, Tc,
-                               Imd, Imdd, double(span.Fi), double(span.AngP)));
-            } catch (const std::exception& e) {
-                res.failed = true;
-                res.error = e.what();
-                out.add("Расчёт остановлен ошибкой при шир. = " + std::to_string(phi) + ", ориен. = " +
-                        std::to_string(alpha) + ": " + e.what());
-                return res;
+    // One latitude a piece, on its own copy of the span.
+    return TableOfBlocks(
+        19, jobs,
+        [&](int n) {
+            RowBlock b;
+            TySpan s = span;
+            const int phi = 5 * n;
+            for (int alpha = 0; alpha <= 90; alpha += 5) {
+                s.Fi = float(phi);
+                s.AngP = float(alpha);
+                try {
+                    const double v = s.Vv, i = ConductorCurrent(s);
+                    const double Tc = ConductorTemp(s, Ta, v, s.Alfv, i);
+                    const double Imd = mpr * CurrentAtTemp(s, s.Pr.TMax, Ta, v, s.Alfv);
+                    const double Imdd = mpr * CurrentAtTemp(s, LongTermTemp, Ta, v, s.Alfv);
+                    b.lines.push_back(Format("|%8.1f | %8.0f | %8.0f | %8.2f | %8.0f | %8.0f | %8.0f | %8.0f |", Ta, v,
+                                             mpr * i, Tc, Imd, Imdd, double(s.Fi), double(s.AngP)));
+                } catch (const std::exception& e) {
+                    b.failed = true;
+                    b.error = e.what();
+                    b.lines.push_back("Расчёт остановлен ошибкой при шир. = " + std::to_string(phi) + ", ориен. = " +
+                                      std::to_string(alpha) + ": " + e.what());
+                    return b;
+                }
             }
-        }
-    }
-    out.add("------------------------------------------------------------------");
-    return res;
+            return b;
+        },
+        out);
 }
 
 }  // namespace qem

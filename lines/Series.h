@@ -20,10 +20,12 @@ struct SeriesOutcome {
     std::string error;
 };
 
-// N1*N2*N3 rows, air temperature outermost, current innermost. The span is not changed.
-SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out);
+// N1*N2*N3 rows, air temperature outermost, current innermost. The span is not changed. The
+// rows are worked out in blocks on `jobs` threads and written in their order.
+SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out,
+                                unsigned jobs = 1);
 
-// 19 latitudes x 19 orientations; Fi and AngP of the span are put back whatever happens.
-SeriesOutcome OrientationSweep(TySpan& span, Celsius LongTermTemp, Report& out);
+// 19 latitudes x 19 orientations, one latitude a piece on `jobs` threads. The span is not changed.
+SeriesOutcome OrientationSweep(const TySpan& span, Celsius LongTermTemp, Report& out, unsigned jobs = 1);
 
 }  // namespace qem

@@ -2,7 +2,8 @@
 # Installs everything QEM needs to build, run and test on Debian 12 (run as root).
 set -euo pipefail
 pkgs=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev
-      libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-liberation)
+      libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-liberation
+      poppler-utils libqt6svg6)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds and runs every test: the release build with all tests,
 # then the calculation core and its tests again under AddressSanitizer and
-# UndefinedBehaviorSanitizer.
+# UndefinedBehaviorSanitizer, then the multi-threaded calculations under ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -10,3 +10,6 @@ bash scripts/build.sh
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEM_SANITIZE=ON -DQEM_WITH_QT=OFF -DQEM_WITH_BENCH=OFF
 cmake --build build-asan -j"$(nproc)"
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j"$(nproc)")
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQEM_TSAN=ON -DQEM_WITH_QT=OFF -DQEM_WITH_BENCH=OFF
+cmake --build build-tsan -j"$(nproc)" --target qemtests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/bin/qemtests --gtest_filter='RunInOrder.*:ParallelJobs.*'

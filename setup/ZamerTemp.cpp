@@ -53,7 +53,9 @@ void ZamerConductorTemp(TySpan& span, int k) {
     if (k == 0) k = 1;
     if (k < 1 || k > 10) throw CalcError("measurement number " + std::to_string(k) + " outside 1..10");
     TyZamer& z = span.Zamer[k];
-    const double I = z.I, Ta = z.Tv, V = z.V, angle = z.Alf;  // A, C, m/s, degrees
+    // Zamer[k].I is the line current: each conductor of the phase carries its share.
+    if (span.Mpr < 1) throw CalcError("conductor temperature: conductors per phase " + std::to_string(span.Mpr));
+    const double I = double(z.I) / span.Mpr, Ta = z.Tv, V = z.V, angle = z.Alf;  // A, C, m/s, degrees
     const double mAl = span.Pr.MAl, mSt = span.Pr.MSt;        // kg/km
     const double X = MonthSolarFactor[MonthOfDate(z.Time)];
     CheckedFinite(Ta, "measurement, air temperature");

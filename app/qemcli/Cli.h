@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/Report.h"
+#include "lines/CalcCommands.h"
+
 namespace qem::cli {
 
 // Parsed command line of one subcommand: positional arguments and --options.
@@ -41,6 +44,11 @@ std::map<std::string, Command>& Registry();
 struct Registrar {
     explicit Registrar(Command c);
 };
+
+// PDF output of reports; empty when the program was built without Qt. Throws with a clear
+// message when the file cannot be written.
+using ReportPdfWriter = std::function<void(const ReportHeading&, const Report&, const std::string& file)>;
+ReportPdfWriter& PdfWriter();
 
 // Options every subcommand understands: --data DIR, --pue6, --color=..., --yes/--no.
 extern const std::vector<std::string> kCommonFlags;

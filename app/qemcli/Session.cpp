@@ -6,6 +6,7 @@
 
 #include "model/NetworkFile.h"
 #include "platform/DataDir.h"
+#include "platform/Parallel.h"
 
 namespace qem::cli {
 
@@ -25,6 +26,9 @@ void OpenSession(Session& s, const Args& a, const std::string& network) {
                                  " could not be read in " + s.dataDir.string());
     s.env.norms = &s.norms;
     s.env.LongTermTemp = s.settings.LongTermTemp;
+    const int jobs = a.getInt("jobs", int(AllCores()));
+    if (jobs < 1 || jobs > 256) throw UsageError("--jobs must be 1..256, got " + std::to_string(jobs));
+    s.env.jobs = unsigned(jobs);
     if (!network.empty()) {
         s.net.NetFileName = network;
         ReadNetwork(s.net);

@@ -34,12 +34,15 @@ std::string ResultJson(const SpanResult& r) {
     return o.str();
 }
 
-// Writes a report file (Windows-1251, CR LF) or prints the report.
-void Emit(const Report& r, const Args& a) {
-    if (a.has("out"))
-        WriteFileAtomically(a.get("out"), Cp1251Text(r));
-    else
-        PrintReport(r, a);
+// Writes a report file (Windows-1251, CR LF) with --out, a PDF document with --pdf, or else
+// prints the report.
+void Emit(const Report& r, const Args& a, const ReportHeading& heading) {
+    if (a.has("pdf")) {
+        if (!PdfWriter()) throw std::runtime_error("--pdf: this build of qemcli has no PDF output (built without Qt)");
+        PdfWriter()(heading, r, a.get("pdf"));
+    }
+    if (a.has("out")) WriteFileAtomically(a.get("out"), Cp1251Text(r));
+    if (!a.has("out") && !a.has("pdf")) PrintReport(r, a);
 }
 
 // "111.txt" of the data folder (or --out) and the table printed; exit code 1 after a failure.
@@ -111,7 +114,8 @@ int SpanReportCmd(const Args& a) {
     const SpanCommandResult res = a.has("recompute") ? SpeedButton15Click(s.net, s.env, s.dlg, r)
                                                      : NMTRegClick(s.net, s.env, s.dlg, r);
     if (res.end != CommandEnd::Done) return 1;
-    Emit(r, a);
+    const TyLine& line = s.net.Line(s.net.CurLine);
+    Emit(r, a, SpanReportHeading(line, line.Span(s.net.CurSpanOf(s.net.CurLine))));
     return 0;
 }
 
@@ -124,7 +128,7 @@ int LineReportCmd(const Args& a) {
     Report r;
     const LineCommandResult res = SBRasClick(s.net, s.env, s.dlg, r);
     if (res.end == CommandEnd::Stopped) return 1;
-    Emit(r, a);
+    Emit(r, a, LineReportHeading(s.net.Line(s.net.CurLine)));
     return res.end == CommandEnd::Done ? 0 : 1;
 }
 
@@ -156,7 +160,7 @@ int SeriesCmd(const Args& a) {
     st.dV = float(a.getReal("dv", 0));
     st.dI = float(a.getReal("di", 0));
     Report r;
-    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r);
+    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r, s.env.jobs);
     return TableFile(s, a, r, o);
 }
 
@@ -166,7 +170,7 @@ int SweepCmd(const Args& a) {
     OpenSession(s, a, a.positional[0]);
     SelectSpan(s, a);
     Report r;
-    const SeriesOutcome o = OrientationSweep(CurrentSpan(s), s.env.LongTermTemp, r);
+    const SeriesOutcome o = OrientationSweep(CurrentSpan(s), s.env.LongTermTemp, r, s.env.jobs);
     return TableFile(s, a, r, o);
 }
 
@@ -226,9 +230,9 @@ const Registrar r2({"initial", "initial NET.qem --line L --span S [--mode one|tw
                     "reference state of a span derived from its measurements (JSON)", {}, Initial});
 const Registrar r3({"span-report",
                     "span-report NET.qem --line L --span S [--mode one|two] [--sea] [--recompute] [--out FILE] "
-                    "[--color=always|never]",
+                    "[--pdf FILE] [--color=always|never]",
                     "span regime report with its verdict", {"recompute"}, SpanReportCmd});
-const Registrar r4({"line-report", "line-report NET.qem --line L [--mode one|two] [--out FILE] [--color=always|never]",
+const Registrar r4({"line-report", "line-report NET.qem --line L [--mode one|two] [--out FILE] [--pdf FILE] [--color=always|never]",
                     "line regime table and summary", {}, LineReportCmd});
 const Registrar r5({"allowtemp", "allowtemp NET.qem (--line L | --all) [--out FILE]",
                     "allowable conductor temperatures by clearance (writes qemras.txt)", {"all"}, AllowTempCmd});

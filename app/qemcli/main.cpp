@@ -16,6 +16,11 @@ std::map<std::string, Command>& Registry() {
 
 Registrar::Registrar(Command c) { Registry()[c.name] = std::move(c); }
 
+ReportPdfWriter& PdfWriter() {
+    static ReportPdfWriter w;
+    return w;
+}
+
 const std::vector<std::string> kCommonFlags = {"pue6", "yes", "no", "json", "help", "sea", "no-sea"};
 
 std::string Args::get(const std::string& name, const std::string& def) const {
@@ -87,7 +92,9 @@ static void PrintHelp() {
     for (const auto& [name, c] : Registry()) std::cout << "  " << c.usage << "\n      " << c.summary << "\n";
     std::cout << "\ncommon options:\n"
                  "  --data DIR   folder of the catalogs, norms and settings (default: the program's data folder)\n"
-                 "  --pue6       use the norms of the 6th edition (hdg6.cat) instead of the 7th (hdg7.cat)\n";
+                 "  --pue6       use the norms of the 6th edition (hdg6.cat) instead of the 7th (hdg7.cat)\n"
+                 "  --jobs N     threads for the independent pieces of long calculations (default: every core;\n"
+                 "               1: one piece after the other); the results are the same for any N\n";
 }
 
 static Args Parse(const Command& c, int argc, char** argv) {

@@ -90,8 +90,7 @@ inline SpanResult StateAt(const TySpan& span, int k, double T) {
 inline double TempAt(const TySpan& s, double I) { return ConductorTemp(s, s.Tvv, s.Vv, s.Alfv, I); }
 
 // The whole current just below the first one (counting up from 0 A by 1 A, below 5000 A) at
-// which `keeps` fails; 0 when it fails at 0 A. A plain scan: |ClrObst| grows again once a hot
-// conductor sags below the top of an obstacle, so the first failure is what counts.
+// which `keeps` fails; 0 when it fails at 0 A. A plain scan: the first failure is what counts.
 inline int LargestCurrent(const std::function<bool(double)>& keeps) {
     int I = 0;
     while (I < 5000 && keeps(I)) ++I;
@@ -104,7 +103,8 @@ struct Limit {
 
 // Ground and obstacle limits of the regime reports: the current and the temperature at the
 // first current that fails; with no admissible current the temperature, cooling from the air
-// temperature in whole kelvins, at which the clearance is kept (or stops being positive).
+// temperature in whole kelvins, at which the clearance is kept (or stops being positive). The
+// obstacle clearance is signed: an object above the conductor is never cleared.
 inline Limit GroundSearch(const TySpan& s, double norm) {
     Limit l;
     l.I = LargestCurrent([&](double I) { return StateAt(s, 1, TempAt(s, I)).ClrGround > norm; });
@@ -120,13 +120,12 @@ inline Limit GroundSearch(const TySpan& s, double norm) {
 }
 inline Limit ObstacleSearch(const TySpan& s, int k, double norm) {
     Limit l;
-    l.I = LargestCurrent([&](double I) { return std::fabs(StateAt(s, k, TempAt(s, I)).ClrObst) > norm; });
+    l.I = LargestCurrent([&](double I) { return StateAt(s, k, TempAt(s, I)).ClrObst > norm; });
     if (l.I > 0) {
         l.T = TempAt(s, l.I + 1);
     } else {
         l.T = s.Tvv - 1;
-        for (double c = std::fabs(StateAt(s, k, l.T).ClrObst); c < norm && c > 0 && l.T > -50;
-             c = std::fabs(StateAt(s, k, l.T).ClrObst))
+        for (double c = StateAt(s, k, l.T).ClrObst; c < norm && c > 0 && l.T > -50; c = StateAt(s, k, l.T).ClrObst)
             l.T -= 1;
     }
     return l;

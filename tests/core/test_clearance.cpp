@@ -119,19 +119,18 @@ TEST(ClearanceTemp, ZeroCurrentStepsDownFromTheAirInWholeKelvins) {
     EXPECT_LT(check.ClrGround, norm);
 }
 
-TEST(ClearanceSearch, AllowTempVariantComparesTheSignedObstacleClearance) {
+TEST(ClearanceSearch, AnObjectAboveTheConductorAllowsNoCurrentInEitherVariant) {
     TySpan s = RegimeSpan();
     s.NPrep = 1;
     s.Prep[1].Lprep = 150;
     s.Prep[1].Hprep = 30;  // above the conductor: the signed clearance is negative
     s.Prep[1].TPrp = 8;
-    SpanResult r;
-    const ClearanceLimit obstacle =
-        ClearanceLimitOf(s, 1, ClearanceKind::Obstacle, 4, SearchVariant::AllowTemp, r);
-    EXPECT_LT(r.ClrObst, 0);
-    EXPECT_EQ(obstacle.I, 0);
-    EXPECT_EQ(obstacle.T, s.Tvv);  // no step-down below a negative clearance
-    // The regime variant compares |ClrObst| and finds the same obstacle far enough away.
-    const ClearanceLimit regime = ClearanceLimitOf(s, 1, ClearanceKind::Obstacle, 4, SearchVariant::Regime, r);
-    EXPECT_GT(regime.I, 0);
+    for (SearchVariant v : {SearchVariant::AllowTemp, SearchVariant::Regime}) {
+        SCOPED_TRACE(int(v));
+        SpanResult r;
+        const ClearanceLimit obstacle = ClearanceLimitOf(s, 1, ClearanceKind::Obstacle, 4, v, r);
+        EXPECT_LT(r.ClrObst, -4);  // its absolute value exceeds the norm: it must not count as clear
+        EXPECT_EQ(obstacle.I, 0);
+        EXPECT_EQ(obstacle.T, s.Tvv);  // no step-down below a negative clearance
+    }
 }

@@ -5,6 +5,7 @@
 // results, checked by hand).
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
@@ -14,6 +15,7 @@
 #include "SyntheticLine.h"
 #include "engine/AllowTempReport.h"
 #include "engine/Clearance.h"
+#include "engine/Format.h"
 #include "engine/HeatBalance.h"
 #include "engine/LineReport.h"
 #include "engine/SpanReport.h"
@@ -21,6 +23,7 @@
 #include "engine/StateChange.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
+#include "model/Cp1251.h"
 #include "platform/ScriptedDialogs.h"
 
 using namespace qem;
@@ -195,6 +198,85 @@ TEST(LineGolden, SpanReportsViewsAndAllowableTemperaturesAreUnchanged) {
         t += ReportText(allow) + "failed " + std::to_string(a.failed) + " '" + a.error + "'\n";
     }
     CheckGolden("span_reports.txt", t);
+}
+
+// A span with one conductor per phase whose obstacles stay under the conductor in every state a
+// report evaluates (the clearance falls as the conductor warms, and no state is hotter than
+// 400 C).
+bool SingleConductorUnderClearObstacles(TySpan& span) {
+    if (span.Mpr != 1) return false;
+    for (int k = 1; k <= span.NPrep; ++k) {
+        SpanResult r;
+        try {
+            SpanState(span, k, 400, r);
+        } catch (const std::exception&) {
+            return false;
+        }
+        if (!(r.ClrObst > 0)) return false;
+    }
+    return true;
+}
+
+// 64-bit FNV-1a of a text.
+std::uint64_t Fnv1a(const std::string& t) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : t) h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+// Everything the reports say of single-conductor spans under clear obstacles: their span report
+// sections with the span view, their rows of the line report (numbers only: the colour also
+// reflects the obstacle norm) with and without recomputed reference states, and their states
+// and searches. The digest was taken before the per-conductor current and the signed obstacle
+// clearance came in, and neither may move any of it.
+TEST(LineGolden, SingleConductorSpansUnderClearObstaclesAreUnchangedToTheLastBit) {
+    LineRun run;
+    std::string t;
+    int spans = 0;
+    for (TyLine line : {qem::test::VariedLine(60), qem::test::EdgeLine()}) {
+        for (bool recompute : {false, true}) {
+            TyLine l = line;
+            ScriptedDialogs dlg;
+            Report out;
+            RecomputeHook hook;
+            if (recompute) hook = [&](TySpan& s) { RecomputeInitialConditions(s, run.env); };
+            LineRegimeReport(l, run.env, dlg, out, hook);
+            for (int j = 1; j <= l.NSpans(); ++j) {
+                TySpan& span = l.Span(j);
+                if (!SingleConductorUnderClearObstacles(span)) continue;
+                const std::string name =
+                    " | " + Format("%5s-%5s", Cp1251ToUtf8(span.Nop1.str()), Cp1251ToUtf8(span.Nop2.str())) + "|";
+                for (const ReportLine& row : out.lines)
+                    if (row.text.compare(0, name.size(), name) == 0) t += row.text + "\n";
+            }
+        }
+        for (int j = 1; j <= line.NSpans(); ++j) {
+            TySpan& span = line.Span(j);
+            if (!SingleConductorUnderClearObstacles(span)) continue;
+            ++spans;
+            ScriptedDialogs dlg;
+            Report out;
+            SpanView view;
+            t += "span " + std::to_string(j) + "\n";
+            try {
+                const SpanRegimeOutcome o = SpanRegimeReport(line, span, run.env, dlg, out, &view);
+                t += ReportText(out) + "violations " + std::to_string(o.violations) + ResultText(o.result) + "\n";
+                for (const ChartSeries& series : view.Series) {
+                    for (const ChartPoint& p : series.points) t += " " + Exact(p.x) + "," + Exact(p.y);
+                    for (const ChartArrow& a : series.arrows)
+                        t += " " + Exact(a.from.x) + "," + Exact(a.from.y) + "," + Exact(a.to.x) + "," + Exact(a.to.y);
+                    t += "\n";
+                }
+            } catch (const std::exception& e) {
+                t += "error " + std::string(e.what()) + "\n";
+            }
+            TyLine one = line;
+            one.Spans = {span};
+            t += StatesText(one);
+        }
+    }
+    EXPECT_EQ(spans, 30);
+    EXPECT_EQ(Fnv1a(t), 3009122165490937611ull) << t.size() << " bytes";
 }
 
 TEST(LineGolden, FourteenTemperatureRatingIsUnchanged) {

@@ -68,18 +68,20 @@ std::string Row(const TySpan& s, int j, int k, Minima& m) {
     const double Ilong = CurrentAtTemp(s, 70, s.Tvv, s.Vv, s.Alfv);
     if (mpr * Imax < m.IMax) m.IMax = mpr * Imax, m.sMax = j;
     if (mpr * Ilong < m.ILong) m.ILong = mpr * Ilong, m.sLong = j;
-    // The row shows the state at the steady temperature of the whole line current.
-    const double TCond = TempAt(s, s.Iv);
+    // The row shows the state at the steady temperature of each conductor's share of the line
+    // current.
+    const double TCond = TempAt(s, s.Iv / double(mpr));
     const SpanResult st = StateAt(s, k, TCond);
+    const bool obstBreached = !absent && (o.T <= 0 || o.I <= 0 || first.ClrObst < normObst);
     const bool red = AllowableStress(s) < st.Sigma || AllowableTension(s) < st.TensionMax || st.ClrMin < normGround ||
-                     st.ClrGround < normGround || (!absent && o.T <= 0) || g.I <= 0;
+                     st.ClrGround < normGround || obstBreached || g.I <= 0;
     char head[64];
     std::snprintf(head, sizeof head, " | %5s-%5s|%7d      |%6.0f|%6.1f|%6.0f|", s.Nop1.str().c_str(), s.Nop2.str().c_str(),
                   k, double(s.Tvv), double(s.Vv), double(s.Alfv));
     char mid[160];
     std::snprintf(mid, sizeof mid, "|%6.0f|%6.0f|%6.0f|%6.0f|%6.0f|%6.2f|%6.0f|%6.2f|  %6.2f  |", double(s.Iv),
                   mpr * Imax, mpr * Ilong, mpr * IClear, TCond, st.Sigma, st.TensionMax, st.SagMid, st.ClrMin);
-    const std::string obstText = absent ? "    - " : F("%6.2f", std::fabs(first.ClrObst));
+    const std::string obstText = absent ? "    - " : F("%6.2f", first.ClrObst);
     auto w6 = [](const std::string& x) { return std::string(x.size() < 6 ? 6 - x.size() : 0, ' ') + x; };
     const std::string tail =
         obstText + "|  " + w6(TempText(g.T, 90)) + "  |" + (absent ? "    - " : w6(TempText(o.T, 90))) + "|";
@@ -154,10 +156,10 @@ TEST(LineRegimeReport, WholeTableOfThreeSpans) {
     ASSERT_EQ(o.end, LineRunEnd::Done);
     EXPECT_TRUE(SameLines(Marked(out), expected));
     // Span 14-15 closes with two closing lines. The road of its second row allows no current,
-    // yet the row is black: a positive temperature allowed by the obstacle does not colour it.
+    // which makes the row red although the temperature allowed by the road is positive.
     EXPECT_EQ(expected[expected.size() - 10], kClosing);
     EXPECT_EQ(expected[expected.size() - 12], kClosing);
-    EXPECT_TRUE(StartsWith(expected[expected.size() - 11], "| |    14-   15|      2      |"));
+    EXPECT_TRUE(StartsWith(expected[expected.size() - 11], "R| |    14-   15|      2      |"));
     EXPECT_NE(expected[expected.size() - 11].find("|     0|"), std::string::npos);
     // Span 12-13 is red: too low for the ground at zero current, and cooling below 0 C.
     EXPECT_TRUE(StartsWith(expected[7], "R| |    12-   13|"));

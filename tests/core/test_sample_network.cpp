@@ -2,7 +2,9 @@
 // with the engine (its reference states come back from its measurements).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <set>
 
 #include "engine/CalcEnv.h"
@@ -80,4 +82,95 @@ TEST(SampleNetwork, EveryLineCalculates) {
         EXPECT_GT(res.outcome.minima.LineIMax, 300);
     }
     EXPECT_TRUE(dlg.shown.empty());
+}
+
+namespace {
+
+struct SampleRun {
+    AppData data = LoadAll(kData, false);
+    Network net;
+    CalcEnv env;
+    ScriptedDialogs dlg;
+    SampleRun() {
+        net.Lines = ReadNetwork(kSample);
+        env.norms = &data.norms;
+    }
+    Report SpanReport(int line, int span) {
+        net.CurLine = line;
+        net.CurSpan[line] = span;
+        Report r;
+        EXPECT_EQ(NMTRegClick(net, env, dlg, r).end, CommandEnd::Done);
+        return r;
+    }
+    Report LineReport(int line) {
+        net.CurLine = line;
+        Report r;
+        EXPECT_EQ(SBRasClick(net, env, dlg, r).end, CommandEnd::Done);
+        return r;
+    }
+};
+
+// The number in cell `i` of a report line, counting the text before its first bar as cell 0.
+double Cell(const std::string& row, int i) {
+    std::istringstream in(row);
+    std::string c;
+    for (int n = 0; n <= i; ++n) std::getline(in, c, '|');
+    return std::stod(c);
+}
+
+}  // namespace
+
+// The 500 kV line has three conductors per phase carrying 1800 A, well below their maximum
+// allowable current: every span report and every row of the line report shows a conductor
+// below its 90 C.
+TEST(SampleNetwork, SplitPhaseLineCarriesItsCurrentBelowTheMaximumTemperature) {
+    SampleRun run;
+    ASSERT_EQ(run.net.Line(3).Uvl, 1);
+    for (int j = 1; j <= run.net.Line(3).NSpans(); ++j) {
+        const TySpan& s = run.net.Line(3).Span(j);
+        ASSERT_EQ(s.Mpr, 3);
+        const Report r = run.SpanReport(3, j);
+        for (const ReportLine& l : r.lines)
+            if (l.text.rfind(" |Температура пров.|", 0) == 0) EXPECT_LT(Cell(l.text, 2), s.Pr.TMax) << l.text;
+    }
+    const Report table = run.LineReport(3);
+    int rows = 0;
+    for (const ReportLine& l : table.lines)
+        if (l.text.rfind(" | ", 0) == 0 && l.text.find("|      1      |") != std::string::npos) {
+            EXPECT_LT(Cell(l.text, 11), 90) << l.text;
+            ++rows;
+        }
+    EXPECT_EQ(rows, run.net.Line(3).NSpans());
+    EXPECT_TRUE(run.dlg.shown.empty());
+}
+
+// An object 22 m high under span 4 - 5 of line 1 stands above the conductor: its clearance is
+// negative and red, it allows no current, the verdict is "НЕЛЬЗЯ", and its line report row is red.
+TEST(SampleNetwork, ObjectAboveTheConductorIsABreachNotAClearance) {
+    SampleRun run;
+    TySpan& s = run.net.Line(1).Span(4);
+    ASSERT_EQ(s.NPrep, 1);
+    ASSERT_EQ(s.Prep[1].Lprep, 126);
+    s.Prep[1].Hprep = 22;
+    const Report r = run.SpanReport(1, 4);
+    const auto row = std::find_if(r.lines.begin(), r.lines.end(), [](const ReportLine& l) {
+        return l.text.rfind(" |Габарит до препятствия, м  | ", 0) == 0;
+    });
+    ASSERT_NE(row, r.lines.end());
+    EXPECT_EQ(row->colour, Colour::Red);
+    EXPECT_LT(Cell(row->text, 2), -10) << row->text;
+    const auto current = std::find_if(r.lines.begin(), r.lines.end(), [](const ReportLine& l) {
+        return l.text.rfind(" |Ток в проводе, A |", 0) == 0;
+    });
+    ASSERT_NE(current, r.lines.end());
+    EXPECT_EQ(current->colour, Colour::Red);
+    EXPECT_EQ(current->text.substr(current->text.size() - 12), "         0 |");
+    EXPECT_EQ(r.lines[r.lines.size() - 2].text, kVerdictNo);
+
+    const Report table = run.LineReport(1);
+    const auto span4 = std::find_if(table.lines.begin(), table.lines.end(),
+                                    [](const ReportLine& l) { return l.text.rfind(" |     4-    5|", 0) == 0; });
+    ASSERT_NE(span4, table.lines.end());
+    EXPECT_EQ(span4->colour, Colour::Red);
+    EXPECT_LT(Cell(span4->text, 16), -10) << span4->text;  // the signed clearance
 }

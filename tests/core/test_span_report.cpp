@@ -101,8 +101,8 @@ std::vector<std::string> Section(const TySpan& s, const Expected& e) {
     v.push_back(mark(5.5 > e.st.ClrMin) + " |Мин. габарит до земли, м   | " + F("%18.2f", e.st.ClrMin) +
                 " |               5.50 |");
     if (e.obstacle)
-        v.push_back(mark(std::fabs(e.st.ClrObst) < e.normObst) + " |Габарит до препятствия, м  | " +
-                    F("%18.2f", std::fabs(e.st.ClrObst)) + " | " + F("%18.2f", e.normObst) + " |");
+        v.push_back(mark(e.st.ClrObst < e.normObst) + " |Габарит до препятствия, м  | " + F("%18.2f", e.st.ClrObst) +
+                    " | " + F("%18.2f", e.normObst) + " |");
     v.push_back("| -----------------------------------------------------------------------");
     return v;
 }
@@ -123,9 +123,8 @@ Expected Work(const TySpan& s, int k, double normObst) {
         e.Io = o.I;
         e.To = o.T;
     }
-    // The regime current is the line current as typed (the span report heats one conductor
-    // with it).
-    e.TCond = TempAt(s, s.Iv);
+    // Each conductor of the phase carries its share of the line current.
+    e.TCond = TempAt(s, s.Iv / double(s.Mpr));
     e.st = StateAt(s, k, e.TCond);
     // Level ground 100 m high: the clearance at mid-span is the suspension height less the sag.
     e.ClrGround = s.Hpr1 - e.st.SagMid;
@@ -159,7 +158,7 @@ TEST(SpanRegimeReport, WorkedValuesOfTheTwoObstacleSpan) {
     EXPECT_EQ(e2.Io, 0);  // the road is too close already at zero current
     EXPECT_GT(e2.To, 0);
     EXPECT_LT(e2.To, s.Tvv);
-    EXPECT_LT(std::fabs(e2.st.ClrObst), 5);
+    EXPECT_LT(e2.st.ClrObst, 5);
     EXPECT_GT(e1.TCond, s.Tvv);
 }
 
@@ -259,19 +258,19 @@ TEST(SpanRegimeReport, HotConductorAloneIsNoViolationAndNegativeTemperaturePrint
     s.NPrep = 0;
     s.Prep[1] = s.Prep[2] = TyPrep{};
     s.Hpr1 = s.Hpr2 = 40;  // high supports: every clearance holds
-    s.Iv = 1400;           // heats one conductor far above 90 C
+    s.Iv = 2800;           // 1400 A heat each of the two conductors far above 90 C
     {
         ScriptedDialogs dlg;
         Report out;
         SpanView view;
         const SpanRegimeOutcome o = SpanRegimeReport(TestLine(), s, Env(), dlg, out, &view);
-        EXPECT_GT(TempAt(s, s.Iv), 90);
+        EXPECT_GT(TempAt(s, s.Iv / 2), 90);
         EXPECT_EQ(o.violations, 0);
         EXPECT_EQ(out.lines[out.lines.size() - 2].text, kVerdictYes);
     }
     // Low supports, cold air: even cooling does not reach the ground norm before 0 C.
     s.Hpr1 = s.Hpr2 = 9;
-    s.Iv = 100;
+    s.Iv = 200;
     s.Tvv = 5;
     ScriptedDialogs dlg;
     Report out;

@@ -65,7 +65,7 @@ struct LineSpec {
     double reliefA, reliefB;  // relief amplitudes, m
     double si;              // reference stress at 25 C, kgf/mm2
     double iv;              // line current of the regime, A
-    double izam;            // conductor current at the measurement, A
+    double izam;            // current of one conductor at the measurement, A
     int tm;                 // terrain type
     double angp;            // orientation of the route to the meridian
     std::vector<ObstacleSpec> obstacles;
@@ -129,7 +129,7 @@ void Measure(TySpan& s, const LineSpec& l, int j, Lcg& rnd) {
     z.Tv = float(std::round(rnd.in(21, 26)));
     z.V = float(std::round(rnd.in(0.5, 3.0) * 10) / 10);
     z.Alf = 60;
-    z.I = float(std::round(l.izam * rnd.in(0.9, 1.1)));
+    z.I = float(std::round(l.izam * l.mpr * rnd.in(0.9, 1.1)));  // the line current the crew reads
     ZamerConductorTemp(s, 1);
     const double h = (double(s.H1) + s.Hpr1) - (double(s.H2) + s.Hpr2);
     const double gamma2 = SpecificLoad(s.Pr, 0, 0, 0, s.Lpr);
