@@ -1,5 +1,6 @@
 #include "equipment/qt/FormCat.h"
 
+#include <algorithm>
 #include <string>
 
 #include <QCheckBox>
@@ -110,11 +111,18 @@ void TFormCat::activate() {
     showRulesInForce();
 }
 
-void TFormCat::refresh() {
+// A cell of the grid has its editor open (the text typed is taken when it closes).
+static bool Typing(const QTableWidget* t) {
+    for (const QWidget* w : t->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w->isVisible()) return true;
+    return false;
+}
+
+void TFormCat::refresh(bool all) {
     core_.Refresh();
-    fillWires();
-    fillNorms();
-    fillKOList();
+    if (all || !Typing(wires_)) fillWires();
+    if (all || std::none_of(norms_.begin(), norms_.end(), Typing)) fillNorms();
+    if (all || (!Typing(koList_) && !Typing(temp_))) fillKOList();
     showRulesInForce();
 }
 
@@ -419,7 +427,7 @@ QDialog* ShowCatalog(QWidget* parent, AppState& app, Dialogs& dialogs, int page,
 void RefreshCatalog(QWidget* parent) {
     if (!parent) return;
     for (auto* form : parent->findChildren<TFormCat*>("FormCat", Qt::FindDirectChildrenOnly))
-        if (form->isVisible()) form->refresh();
+        if (form->isVisible()) form->refresh(true);
 }
 
 void ShowCatalogModal(QWidget* parent, AppState& app, Dialogs& dialogs, int kind) {

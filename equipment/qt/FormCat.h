@@ -31,8 +31,9 @@ public:
     // Opening: every grid refilled from the catalogs (the conductor grid read-only).
     void activate();
     // Every later activation, and a switch of the rules in the main window: the grids show the
-    // catalogs in memory and the norms of the rules in force (edit modes kept).
-    void refresh();
+    // catalogs in memory and the norms of the rules in force (edit modes kept). On activation a
+    // grid whose cell is being typed in keeps it; `all` refills that one too.
+    void refresh(bool all = false);
     void selectKind(int kind);
     QRadioButton* pueButton(bool pue6) const { return pue6 ? pue6_ : pue7_; }
 

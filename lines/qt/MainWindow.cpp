@@ -357,6 +357,7 @@ FolderHooks MainWindow::hooks() {
         }
         showSpanPage();
         showSourcePage();
+        followEditors(true);
     };
     h.closeMainWindow = [this] { return close(); };
     h.showImport = [this](int) { notAvailable(); };

@@ -123,8 +123,8 @@ private:
     // Runs a command and shows any error it lets through.
     void guarded(const std::function<void()>& f);
     // The obstacle editor, when open, shows the current span (after the current line or span
-    // changed, or its obstacles did).
-    void followEditors();
+    // changed; with `force` after records were replaced in place).
+    void followEditors(bool force = false);
     // The files grid shows row r (from 0; none for -1) without opening anything.
     void showFileRow(int r);
     void notAvailable();

@@ -228,7 +228,7 @@ void MainWindow::buildLinesPage(QWidget* page) {
         guarded([&] { f(); });
         fillLineList();
         selectLineRow(app_->net.CurLine);
-        followEditors();
+        followEditors(true);
     };
     connect(addL, &QToolButton::clicked, this, [this, edit] { edit([this] { AddLineCommand(*app_, *dlg_); }); });
     connect(insL, &QToolButton::clicked, this, [this, edit] { edit([this] { InsertLineCommand(*app_, *dlg_); }); });
@@ -319,8 +319,8 @@ void MainWindow::lineClick(int row) {
     followEditors();
 }
 
-void MainWindow::followEditors() {
-    if (QWidget* editor = obstacleEditor()) FollowCurrentSpan(editor);
+void MainWindow::followEditors(bool force) {
+    if (QWidget* editor = obstacleEditor()) FollowCurrentSpan(editor, force);
 }
 
 QWidget* MainWindow::obstacleEditor() const { return FindObstacleEditor(const_cast<MainWindow*>(this)); }
@@ -382,6 +382,7 @@ void MainWindow::buildSpanPage(QWidget* page) {
             guarded([&] { command(); });
             if (changesList) {
                 showSpanPage();
+                followEditors(true);
                 return;
             }
             // The list's focus on the current span, which is shown (DisplayPrl).
@@ -743,6 +744,7 @@ void MainWindow::pasteSpanData() {
     if (!PasteSpanFromBuffer(*app_, spanBuffer_)) return;
     showSpanPage();
     showSourcePage();
+    followEditors(true);
 }
 
 void MainWindow::copySpanView() {

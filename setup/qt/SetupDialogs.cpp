@@ -498,9 +498,15 @@ void TFormSetPrep::showSpan() {
                              : U("Нет пролета"));
 }
 
-void TFormSetPrep::follow() {
+void TFormSetPrep::follow(bool force) {
     if (reporting_) return;
     TySpan* s = CurrentSpan(app_);
+    const int line = app_.net.CurLine, span = s ? app_.net.CurSpanOf(line) : 0;
+    // The same span: what is shown (cells being typed in included) stays.
+    if (!force && s == shownRecord_ && line == shownLine_ && span == shownSpan_) return;
+    shownRecord_ = s;
+    shownLine_ = line;
+    shownSpan_ = span;
     showSpan();
     redraw(s ? ObstacleRows(*s) : 0);
     setEnabled(s != nullptr);
@@ -727,8 +733,8 @@ QDialog* FindObstacleEditor(QWidget* parent) {
     return nullptr;
 }
 
-void FollowCurrentSpan(QWidget* editor) {
-    if (auto* e = dynamic_cast<TFormSetPrep*>(editor)) e->follow();
+void FollowCurrentSpan(QWidget* editor, bool force) {
+    if (auto* e = dynamic_cast<TFormSetPrep*>(editor)) e->follow(force);
 }
 
 QDialog* ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs, std::function<void()> changed) {

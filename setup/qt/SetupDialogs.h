@@ -85,9 +85,10 @@ public:
     void sort(bool ascending);
     void redraw();          // the rows shown
     void redraw(int rows);  // obstacles 1..rows
-    // The span now current, shown from its record (nothing while the editor itself reports a
-    // change).
-    void follow();
+    // The span now current, shown from its record when it is another span than the one shown
+    // (always with `force`, after the record of the span itself was replaced); nothing while
+    // the editor itself reports a change.
+    void follow(bool force = false);
     // Runs after each change of the obstacles and after closing.
     void setChangedHandler(std::function<void()> f) { changed_ = std::move(f); }
     QTableWidget* grid() const { return grid_; }
@@ -110,6 +111,9 @@ private:
     QPushButton* save_ = nullptr;
     int filling_ = 0;
     bool reporting_ = false;
+    // The span shown: line position, span number and record.
+    int shownLine_ = 0, shownSpan_ = 0;
+    const TySpan* shownRecord_ = nullptr;
     std::function<void()> changed_;
 };
 

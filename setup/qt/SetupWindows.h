@@ -26,8 +26,9 @@ QDialog* ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs, std::fu
 // The parent's obstacle editor while it is open; nullptr otherwise.
 QDialog* FindObstacleEditor(QWidget* parent);
 // The editor shows the span that is now current (after the parent changed the current line
-// or span, or the span's obstacles).
-void FollowCurrentSpan(QWidget* editor);
+// or span); with `force` also when the span's record was replaced in place (spans or lines
+// added, inserted, deleted or moved, a span pasted, another network opened).
+void FollowCurrentSpan(QWidget* editor, bool force = false);
 // "Профиль трассы": the route profile of the current span.
 void ShowRouteProfile(QWidget* parent, AppState& app, Dialogs& dialogs);
 

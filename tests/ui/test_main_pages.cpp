@@ -752,6 +752,24 @@ private slots:
         auto* number = s.w->findChild<QComboBox*>("ComboBoxNPrep");
         QCOMPARE(number->count(), 1);
         QVERIFY(s.app.net.Modified);
+        // Showing the same span again leaves a cell being typed in as it is.
+        grid->editItem(grid->item(0, 2));
+        auto typing = [grid] {
+            for (QWidget* w : grid->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                if (w->isVisible()) return true;
+            return false;
+        };
+        QVERIFY(typing());
+        s.w->showSpanPage();
+        QVERIFY(typing());
+        // The span deleted in the main window: the span now at its place is shown.
+        const qem::TySpan next = line.Span(without + 1);
+        s.dlg.answers = {qem::Answer::Yes};
+        s.w->findChild<QToolButton*>("span Удалить пролет из списка")->click();
+        QCOMPARE(s.app.net.CurSpanOf(1), without);
+        QCOMPARE(grid->rowCount(), qem::ObstacleRows(next));
+        QCOMPARE(grid->rowCount() > 0 ? grid->item(0, 0)->text() : QString(),
+                 qem::ObstacleRows(next) > 0 ? QString::fromStdString(qem::ObstacleCellText(next, 1, 0)) : QString());
         // Closing saves the network.
         editor->close();
         QVERIFY(!s.app.net.Modified);
