@@ -285,6 +285,15 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
+    // A network with edits but without a file would be lost: it is offered for saving.
+    if (app_->net.NetFileName.empty() && app_->net.Modified) {
+        bool leave = true;
+        guarded([&] { leave = AskSaveChanges(*app_, *dlg_, hooks()); });
+        if (!leave) {
+            e->ignore();
+            return;
+        }
+    }
     Settings& s = app_->data.settings;
     const QRect g = geometry();
     s.WinLeft = g.x();

@@ -481,6 +481,19 @@ private slots:
         QVERIFY(!s.w->close());
         QVERIFY(s.w->isVisible());
         QVERIFY(QString::fromStdString(s.dlg.shown.back().text).contains("Сеть не сохранена"));
+
+        // A network with edits and no file: offered for saving; Cancel keeps the program open,
+        // Yes writes it into the file chosen and the program ends.
+        s.app.net.NetFileName.clear();
+        s.w->lineList()->item(0, 2)->setText("Без файла");
+        s.dlg.answers = {qem::Answer::Yes, qem::Answer::Cancel};
+        QVERIFY(!s.w->close());
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString("Сохранить изменения в новом файле?"));
+        s.dlg.answers = {qem::Answer::Yes, qem::Answer::Yes};
+        s.dlg.files = {s.file("Спасённая.qem").toStdString()};
+        QVERIFY(s.w->close());
+        QCOMPARE(qem::Cp1251ToUtf8(qem::ReadNetwork(s.file("Спасённая.qem").toStdString())[0].To.str()),
+                 std::string("Без файла"));
     }
 
     void normSwitches() {
