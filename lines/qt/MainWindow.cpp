@@ -103,7 +103,10 @@ void MainWindow::buildMenu() {
         a->setObjectName(QStringLiteral("menu ") + QString::fromUtf8(caption));
         return a;
     };
-    auto later = [this](QAction* a) { connect(a, &QAction::triggered, this, &MainWindow::notAvailable); };
+    auto later = [this](QAction* a) {
+        connect(a, &QAction::triggered, this, &MainWindow::notAvailable);
+        return a;
+    };
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
     connect(add(file, "Новый"), &QAction::triggered, this,
             [this] { guarded([&] { NewMenu(*app_, *dlg_, hooks()); }); });
@@ -126,12 +129,12 @@ void MainWindow::buildMenu() {
     connect(add(data, "Замеры параметров..."), &QAction::triggered, this, [this] { guarded([&] { ShowMeasurements(this, *app_, *dlg_); showSpanPage(); }); });
 
     QMenu* excel = menuBar()->addMenu(QStringLiteral("Загрузка/Выгрузка в Excel"));
-    later(add(excel, "Загрузить данные из Excel по одному замеру"));
-    later(add(excel, "Загрузить данные из Excel  по двум замерам"));
+    later(add(excel, "Загрузить данные из Excel по одному замеру"))->setEnabled(false);
+    later(add(excel, "Загрузить данные из Excel  по двум замерам"))->setEnabled(false);
     excel->addSeparator();
-    later(add(excel, "Выгрузить в Excel"));
-    later(add(excel, "Выгрузить в Excel(Минимальная выгрузка)"));
-    later(add(excel, "Выгрузить в Excel все линии"));
+    connectExport(add(excel, "Выгрузить в Excel"), ExportKind::Full);
+    connectExport(add(excel, "Выгрузить в Excel(Минимальная выгрузка)"), ExportKind::Min);
+    connectExport(add(excel, "Выгрузить в Excel все линии"), ExportKind::All);
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Расчет"));
     connect(add(calc, "Расчет пролета"), &QAction::triggered, this, &MainWindow::spanCalcMenu);
@@ -189,9 +192,9 @@ void MainWindow::buildToolBar() {
     bar->addSeparator();
     later(add("Загрузить данные из Excel по одному замеру", "Excel 1"));
     later(add("Загрузить данные из Excel  по двум замерам", "Excel 2"));
-    later(add("Выгрузить в Excel", "В Excel"));
-    later(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин."));
-    later(add("Выгрузить в Excel все линии", "Все ВЛ"));
+    connectExport(add("Выгрузить в Excel", "В Excel"), ExportKind::Full);
+    connectExport(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин."), ExportKind::Min);
+    connectExport(add("Выгрузить в Excel все линии", "Все ВЛ"), ExportKind::All);
     bar->addSeparator();
     pue6_ = add("ПУЭ 6", "ПУЭ 6");
     pue7_ = add("ПУЭ 7", "ПУЭ 7");

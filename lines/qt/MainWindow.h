@@ -79,6 +79,9 @@ public:
     void copyEquipment();               // "Копировать" of the line panel
     void pasteEquipment();              // "Вставить" of the line panel
     void switchNorms(bool usePue6);     // tool bar "ПУЭ 6" / "ПУЭ 7"
+    // "Выгрузить в Excel", "Выгрузить в Excel(Минимальная выгрузка)", "Выгрузить в Excel все линии".
+    enum class ExportKind { Full, Min, All };
+    void exportCommand(ExportKind kind);
 
     // Refreshing the pages from the state.
     void fillFilesGrid();
@@ -128,6 +131,7 @@ private:
     // The files grid shows row r (from 0; none for -1) without opening anything.
     void showFileRow(int r);
     void notAvailable();
+    void connectExport(QAction* action, ExportKind kind);
     void aboutBox();
     void pageChanged(int index);
     void selectLineRow(int row);  // grid row from 1, without the click handling

@@ -11,6 +11,8 @@
 //   концевое оборудование.cat  equipment.csv
 //   Пример сети.qem            the sample line network (tools/qemdata/SampleNetwork.cpp),
 //                              built from the catalogs just written
+//   шаблон экспорта*.xlsx      the spreadsheet templates, from template_*.txt
+//                              (tools/qemdata/Template.h)
 // A missing source table skips its file with a warning; a malformed one is an error.
 #include <cmath>
 #include <cstdio>
@@ -26,6 +28,7 @@
 #include "model/NetworkFile.h"
 #include "tools/qemdata/Csv.h"
 #include "tools/qemdata/SampleNetwork.h"
+#include "tools/qemdata/Template.h"
 
 namespace fs = std::filesystem;
 using namespace qem;
@@ -268,6 +271,13 @@ int main(int argc, char** argv) {
             WriteNetwork(PathToUtf8(out / PathFromUtf8(kSampleNetworkFile)), BuildSampleNetwork(wires, ko));
         else
             Warn("catalogs incomplete: the sample network not written");
+        for (const char* t : {"template_line.txt", "template_min.txt", "template_all.txt"}) {
+            if (!fs::exists(src / t)) {
+                Warn(std::string(t) + " not found: its template not written");
+                continue;
+            }
+            std::cout << "qemdata: " << qemdata::MakeTemplate(src / t, out) << "\n";
+        }
     } catch (const std::exception& e) {
         std::cerr << "qemdata: error: " << e.what() << "\n";
         return 1;
