@@ -103,6 +103,17 @@ public:
 // not exist or cannot be read; FileTooLongError, before anything is read, when it is longer.
 std::optional<Bytes> ReadFileIfExists(const std::filesystem::path& file, std::uintmax_t maxBytes);
 
+// What shows that a file was written since it was last looked at: whether it exists, its
+// modification time and its size.
+struct FileStamp {
+    bool exists = false;
+    std::filesystem::file_time_type time{};
+    std::uintmax_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a file now; a missing or unreadable file gives exists = false.
+FileStamp StampOf(const std::string& utf8Path);
+
 // Equal names with Latin letters compared without regard to case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 // The name ends with ext ("." included), Latin letters compared without regard to case.
