@@ -107,7 +107,9 @@ std::string UnusableSpanValue(const TySpan& span, SpanValueUse use) {
         if (!(z.ZemL > 0.001f)) break;
         c.single(Indexed("Zem", i, "ZemH"), z.ZemH);
     }
-    // The obstacles of the span.
+    // The obstacles of the span: up to ten slots.
+    if (span.NPrep < 0 || span.NPrep > 10)
+        c.fault("NPrep = " + std::to_string(span.NPrep) + " — число препятствий вне 0..10");
     const bool sea = span.UseSea != 0;
     const int obstacles = span.NPrep < 0 ? 0 : (span.NPrep > 10 ? 10 : span.NPrep);
     for (int k = 1; k <= obstacles; ++k) {

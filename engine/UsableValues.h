@@ -1,7 +1,7 @@
 #pragma once
 // Values that a network file can carry but no calculation can use: numbers that are not
-// finite or are denormal, lengths and sections that are not positive, a phase without
-// conductors. The calculations check each span when they come to it and stop with an error
+// finite or are denormal, lengths and sections that are not positive, counts out of range (a
+// phase without conductors, more obstacles than slots). The calculations check each span when they come to it and stop with an error
 // naming the line, the span and the field, instead of letting such a value turn into an error
 // nobody can trace or a NaN in a report.
 #include <string>

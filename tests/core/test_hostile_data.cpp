@@ -144,6 +144,8 @@ TEST(UnusableValues, EachIsNamedWithItsFieldAndWhy) {
         {[](TySpan& s) { s.Pr.MAl = -1; }, {}, "Pr.MAl = -1 — не может быть отрицательным"},
         {[](TySpan& s) { s.Pr.SAlN = s.Pr.SStN = 0; }, {}, "Pr.SAlN + Pr.SStN = 0 — сечение провода должно быть больше нуля"},
         {[](TySpan& s) { s.Mpr = 0; }, {}, "Mpr = 0 — в фазе меньше одного провода"},
+        {[](TySpan& s) { s.NPrep = 11; }, {}, "NPrep = 11 — число препятствий вне 0..10"},
+        {[](TySpan& s) { s.NPrep = -1; }, {}, "NPrep = -1 — число препятствий вне 0..10"},
         {[](TySpan& s) { s.Zem[2].ZemH = kInf; }, {}, "Zem[2].ZemH = inf — не является конечным числом"},
         {[](TySpan& s) { s.Iv = kNaN; }, {}, "Iv = nan — не является конечным числом"},
         // Measurement data count only where the reference state is derived from them.
