@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -224,6 +225,12 @@ void MainWindow::buildStatusBar() {
     ProgressBar1->setFixedWidth(200);
     ProgressBar1->setValue(0);
     statusBar()->addPermanentWidget(ProgressBar1);
+    ButtonCancel = new QPushButton(QStringLiteral("Отмена"), statusBar());
+    ButtonCancel->setObjectName("ButtonCancel");
+    ButtonCancel->setToolTip(QStringLiteral("Прервать расчёт"));
+    ButtonCancel->hide();
+    connect(ButtonCancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    statusBar()->addPermanentWidget(ButtonCancel);
 }
 
 void MainWindow::switchNorms(bool usePue6) {
@@ -284,6 +291,11 @@ void MainWindow::runFolderRecheck() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    if (busy_) {
+        dlg_->Message("Идёт расчёт: дождитесь его окончания или нажмите «Отмена»");
+        e->ignore();
+        return;
+    }
     if (dlg_->Ask(" Вы действительно хотите выйти из программы? ", Buttons::YesNo) != Answer::Yes) {
         e->ignore();
         return;
@@ -421,7 +433,9 @@ void MainWindow::spanCalcMenu() {
 void MainWindow::lineCalcToolbar() {
     Report report;
     LineCommandResult r;
-    guarded([&] { r = SBRasClick(app_->net, app_->Env(), *dlg_, report, app_->currentZamer); });
+    guarded([&] {
+        runLong([&](Dialogs& d) { r = SBRasClick(app_->net, app_->Env(), d, report, app_->currentZamer); });
+    });
     if (!report.lines.empty()) ShowReport(RichEdit1, report);
     ProgressBar1->setValue(0);
     if (r.end != CommandEnd::Stopped) PageControl1->setCurrentIndex(PageLineResult);
@@ -430,7 +444,9 @@ void MainWindow::lineCalcToolbar() {
 void MainWindow::allowTempCommand(bool all) {
     Report report;
     CommandEnd end = CommandEnd::Stopped;
-    guarded([&] { end = AllowTempCommand(app_->net, app_->Env(), *dlg_, dataFile("qemras.txt"), all, report); });
+    guarded([&] {
+        runLong([&](Dialogs& d) { end = AllowTempCommand(app_->net, app_->Env(), d, dataFile("qemras.txt"), all, report); });
+    });
     if (end != CommandEnd::Stopped || !report.lines.empty()) ShowReport(RichEdit1, report);
     PageControl1->setCurrentIndex(PageLineResult);
 }

@@ -4,6 +4,7 @@
 // UI-independent logic (NetworkCommands, LineList, CalcCommands, Series); the widgets only
 // show what that logic leaves.
 #include <QMainWindow>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -27,6 +28,7 @@ class QCheckBox;
 class QLabel;
 class QAction;
 class QGroupBox;
+class QPushButton;
 
 namespace qem::ui {
 
@@ -45,6 +47,10 @@ public:
     QTabWidget* pages() const { return PageControl1; }
     QTabWidget* resultPages() const { return PageControl2; }
     QProgressBar* progressBar() const { return ProgressBar1; }
+    // "Отмена" beside the progress bar, shown while a long calculation runs.
+    QPushButton* cancelButton() const { return ButtonCancel; }
+    // True while a long calculation runs on its worker thread.
+    bool busy() const { return busy_; }
     QTableWidget* filesGrid() const { return StringGridFiles; }
     QTableWidget* lineList() const { return StringGridLines; }
     QTextEdit* spanReport() const { return RichEditRez; }
@@ -125,6 +131,12 @@ private:
     FolderHooks hooks();
     // Runs a command and shows any error it lets through.
     void guarded(const std::function<void()>& f);
+    // Runs a long calculation on a worker thread (all cores through the calculation's jobs)
+    // while the window stays responsive: its pages, menu and tool bar (and the obstacle editor)
+    // are disabled for edits, the progress bar moves, "Отмена" stops the calculation between
+    // its pieces, and every dialog of the calculation is shown on the window's thread. Returns
+    // when the calculation has ended; its error, if any, comes out here.
+    void runLong(const std::function<void(Dialogs&)>& work);
     // The obstacle editor, when open, shows the current span (after the current line or span
     // changed; with `force` after records were replaced in place).
     void followEditors(bool force = false);
@@ -162,6 +174,9 @@ private:
     QTabWidget* PageControl1 = nullptr;
     QTabWidget* PageControl2 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* ButtonCancel = nullptr;
+    bool busy_ = false;
+    std::atomic<bool> cancel_{false};
 
     // Page "Линии".
     QTableWidget* StringGridFiles = nullptr;

@@ -944,8 +944,10 @@ void MainWindow::seriesCommand() {
         return;
     const TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
     Report table;
+    const unsigned jobs = app_->Env().jobs;
     guarded([&] {
-        const SeriesOutcome o = CalculationSeries(s, st, app_->data.settings.LongTermTemp, table);
+        SeriesOutcome o;
+        runLong([&](Dialogs&) { o = CalculationSeries(s, st, app_->data.settings.LongTermTemp, table, jobs); });
         WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
         ShowReport(RichEdit2, table);
         if (o.failed) dlg_->Message(o.error, "", Icon::Error);
@@ -958,10 +960,12 @@ void MainWindow::sweepCommand() {
         dlg_->Message("Создайте пролёт");
         return;
     }
-    TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
+    const TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
     Report table;
+    const unsigned jobs = app_->Env().jobs;
     guarded([&] {
-        const SeriesOutcome o = OrientationSweep(s, app_->data.settings.LongTermTemp, table);
+        SeriesOutcome o;
+        runLong([&](Dialogs&) { o = OrientationSweep(s, app_->data.settings.LongTermTemp, table, jobs); });
         WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
         ShowReport(RichEdit2, table);
         if (o.failed) dlg_->Message(o.error, "", Icon::Error);
