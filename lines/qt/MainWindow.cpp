@@ -118,6 +118,11 @@ void MainWindow::buildMenu() {
     connect(add(file, "Сохранить как..."), &QAction::triggered, this,
             [this] { guarded([&] { SaveAsMenu(*app_, *dlg_, hooks()); }); });
     file->addSeparator();
+    QAction* print = add(file, "Печать…");
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, [this] { guarded([&] { printCommand(); }); });
+    connect(add(file, "Сохранить в PDF…"), &QAction::triggered, this, [this] { guarded([&] { pdfCommand(); }); });
+    file->addSeparator();
     connect(add(file, "Выход"), &QAction::triggered, this, &QWidget::close);
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("Данные"));
@@ -385,10 +390,7 @@ FolderHooks MainWindow::hooks() {
     };
     h.closeMainWindow = [this] { return close(); };
     h.showImport = [this](int) { notAvailable(); };
-    h.afterCheck = [this] {
-        PageControl2->setTabVisible(1, false);
-        showSpanPage();
-    };
+    h.afterCheck = [this] { showSpanPage(); };
     return h;
 }
 
@@ -410,8 +412,7 @@ void MainWindow::spanCalcToolbar() {
     SpanCommandResult r;
     guarded([&] { r = SpeedButton15Click(app_->net, app_->Env(), *dlg_, report, &view, app_->currentZamer); });
     if (r.end == CommandEnd::Done) {
-        ShowReport(RichEditRez, report);
-        Chart1->setView(view);
+        showSpanResults(report, view);
         PageControl1->setCurrentIndex(PageSpanResult);
         PageControl2->setCurrentIndex(0);
     }
@@ -422,10 +423,7 @@ void MainWindow::spanCalcMenu() {
     SpanView view;
     SpanCommandResult r;
     guarded([&] { r = NMTRegClick(app_->net, app_->Env(), *dlg_, report, &view); });
-    if (r.outcome.written) {
-        ShowReport(RichEditRez, report);
-        Chart1->setView(view);
-    }
+    if (r.outcome.written) showSpanResults(report, view);
     PageControl1->setCurrentIndex(PageSpanResult);
     PageControl2->setCurrentIndex(0);
 }
@@ -436,8 +434,7 @@ void MainWindow::lineCalcToolbar() {
     guarded([&] {
         runLong([&](Dialogs& d) { r = SBRasClick(app_->net, app_->Env(), d, report, app_->currentZamer); });
     });
-    if (!report.lines.empty()) ShowReport(RichEdit1, report);
-    ProgressBar1->setValue(0);
+    if (!report.lines.empty()) showLineTable(report, LineReportHeading(app_->net.Line(app_->net.CurLine)));
     if (r.end != CommandEnd::Stopped) PageControl1->setCurrentIndex(PageLineResult);
 }
 
@@ -447,7 +444,8 @@ void MainWindow::allowTempCommand(bool all) {
     guarded([&] {
         runLong([&](Dialogs& d) { end = AllowTempCommand(app_->net, app_->Env(), d, dataFile("qemras.txt"), all, report); });
     });
-    if (end != CommandEnd::Stopped || !report.lines.empty()) ShowReport(RichEdit1, report);
+    if (end != CommandEnd::Stopped || !report.lines.empty())
+        showLineTable(report, AllowTempHeading(app_->net, all));
     PageControl1->setCurrentIndex(PageLineResult);
 }
 

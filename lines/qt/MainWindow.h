@@ -10,6 +10,7 @@
 
 #include "engine/Report.h"
 #include "equipment/LineEquipment.h"
+#include "lines/CalcCommands.h"
 #include "lines/SpanEditing.h"
 #include "model/AppState.h"
 #include "model/NetworkCommands.h"
@@ -33,6 +34,8 @@ class QPushButton;
 namespace qem::ui {
 
 class SpanViewChart;
+class TemperatureChartsView;
+struct PrintJob;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -57,6 +60,7 @@ public:
     QTextEdit* lineReport() const { return RichEdit1; }
     QTextEdit* seriesText() const { return RichEdit2; }
     SpanViewChart* spanChart() const { return Chart1; }
+    TemperatureChartsView* temperatureCharts() const { return Chart2; }
     AppState& state() { return *app_; }
 
     // The dialogs the commands use (the window's own Qt dialogs unless replaced, e.g. by tests).
@@ -103,6 +107,15 @@ public:
     void pasteSpanData();
     void copySpanView();
     const SpanBuffer& spanBuffer() const { return spanBuffer_; }
+
+    // "Печать…" and "Сохранить в PDF…" of the menu "Файл": what the page shown holds — the
+    // span report, the temperature charts or the span view of "Расчет пролета", the table of
+    // "Расчет ВЛ" (the line report or the allowable temperatures), the series table of
+    // "Исходные данные". `pdfCommand` asks for the file.
+    void printCommand();
+    void pdfCommand();
+    // What "Печать…" would print now (nothing when the page shown has no result).
+    PrintJob printJob() const;
 
     // The obstacle editor while it is open (it does not block the main window); nullptr otherwise.
     QWidget* obstacleEditor() const;
@@ -153,6 +166,10 @@ private:
     void showCurrentSourceFields(bool clicked);
     void showChoices();
     void showObstacle(int k);
+    // The results of a span calculation on the pages of "Расчет пролета" (the report, the span
+    // view, the temperature charts) and a table on "Расчет ВЛ", kept for printing.
+    void showSpanResults(const Report& report, const SpanView& view);
+    void showLineTable(const Report& report, const ReportHeading& heading);
     // Span numbers (from 1) selected in the span list of page 1.
     std::vector<int> selectedSpans() const;
     // The span list item of the current span rewritten from its support numbers.
@@ -213,7 +230,16 @@ private:
     // Pages "Расчет пролета" and "Расчет ВЛ".
     QTextEdit* RichEditRez = nullptr;
     SpanViewChart* Chart1 = nullptr;
+    TemperatureChartsView* Chart2 = nullptr;  // "График изменения температуры"
     QTextEdit* RichEdit1 = nullptr;
+    // What the result pages show, for printing: the reports with their headings, and whether the
+    // charts were drawn.
+    struct ShownReport {
+        Report report;
+        ReportHeading heading;
+    };
+    ShownReport spanReport_, lineReport_, seriesReport_;
+    bool chartsDrawn_ = false, viewDrawn_ = false;
 
     SpanBuffer spanBuffer_;  // "Копировать данные в буфер" / "Вставить данные из буфера"
     EquipmentClipboard equipmentClipboard_;  // "Копировать" / "Вставить" of the line panel

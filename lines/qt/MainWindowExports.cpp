@@ -28,7 +28,8 @@ void MainWindow::exportCommand(ExportKind kind) {
         });
     });
     // The line calculations ran: the page of the line report shows the last one (+45 C).
-    if (!r.lineReport.lines.empty()) ShowReport(RichEdit1, r.lineReport);
+    if (!r.lineReport.lines.empty())
+        showLineTable(r.lineReport, LineReportHeading(app_->net.Line(app_->net.CurLine)));
     // Wire counts below 1 became 1; the current line is the one the export started with.
     if (PageControl1->currentIndex() == PageSpans) showSpanPage();
     if (PageControl1->currentIndex() == PageSource) showSourcePage();

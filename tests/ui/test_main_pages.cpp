@@ -214,7 +214,7 @@ private slots:
         QVERIFY2(s.dlg.shown.empty(), s.dlg.shown.empty() ? "" : s.dlg.shown.front().text.c_str());
         QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageSpanResult));
         QCOMPARE(s.w->resultPages()->currentIndex(), 0);
-        QVERIFY(!s.w->resultPages()->isTabVisible(1));
+        QVERIFY(s.w->resultPages()->isTabVisible(1));
 
         QTextEdit* rez = s.w->spanReport();
         QVERIFY(QFontInfo(rez->font()).fixedPitch());
