@@ -4,10 +4,12 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -26,6 +28,10 @@
 #include "platform/qt/QtDialogs.h"
 #include "setup/qt/SetupWindows.h"
 
+// The tool bar pictures are compiled into the static library of the windows: made known here,
+// so that every program using the main window has them.
+static void InitIcons() { Q_INIT_RESOURCE(icons); }
+
 namespace qem::ui {
 
 namespace {
@@ -42,6 +48,7 @@ MainWindow::MainWindow(AppState* app, QWidget* parent) : QMainWindow(parent) {
         ownState_ = std::make_unique<AppState>();
         app_ = ownState_.get();
     }
+    InitIcons();
     setWindowTitle(QStringLiteral("QEM 1.9.3"));
     setObjectName("Form1");
     PageControl1 = new QTabWidget(this);
@@ -117,6 +124,11 @@ void MainWindow::buildMenu() {
     connect(add(file, "Сохранить как..."), &QAction::triggered, this,
             [this] { guarded([&] { SaveAsMenu(*app_, *dlg_, hooks()); }); });
     file->addSeparator();
+    QAction* print = add(file, "Печать…");
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, [this] { guarded([&] { printCommand(); }); });
+    connect(add(file, "Сохранить в PDF…"), &QAction::triggered, this, [this] { guarded([&] { pdfCommand(); }); });
+    file->addSeparator();
     connect(add(file, "Выход"), &QAction::triggered, this, &QWidget::close);
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("Данные"));
@@ -161,8 +173,12 @@ void MainWindow::buildToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Панель инструментов"));
     bar->setObjectName("ToolBar1");
     bar->setMovable(false);
-    auto add = [bar](const char* hint, const char* glyph) {
-        QAction* a = bar->addAction(QString::fromUtf8(glyph));
+    // Each button: its picture with a short caption under it, the hint as its tooltip.
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(24, 24));
+    auto add = [bar](const char* hint, const char* caption, const char* icon) {
+        QAction* a = bar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))),
+                                    QString::fromUtf8(caption));
         a->setToolTip(QString::fromUtf8(hint));
         a->setObjectName(QStringLiteral("tool ") + QString::fromUtf8(hint));
         return a;
@@ -172,32 +188,32 @@ void MainWindow::buildToolBar() {
         a->setEnabled(false);
         connect(a, &QAction::triggered, this, &MainWindow::notAvailable);
     };
-    connect(add("Новый", "Новый"), &QAction::triggered, this,
+    connect(add("Новый", "Новый", "new"), &QAction::triggered, this,
             [this] { guarded([&] { NewToolbar(*app_, *dlg_, hooks()); }); });
-    connect(add("Сохранить", "Сохранить"), &QAction::triggered, this,
+    connect(add("Сохранить", "Сохранить", "save"), &QAction::triggered, this,
             [this] { guarded([&] { SaveNetwork(*app_, *dlg_, hooks()); }); });
-    connect(add("Сохранить как", "Сохранить как"), &QAction::triggered, this,
+    connect(add("Сохранить как", "Сохранить как", "save-as"), &QAction::triggered, this,
             [this] { guarded([&] { SaveAsToolbar(*app_, *dlg_, hooks()); }); });
-    connect(add("Открыть", "Открыть"), &QAction::triggered, this,
+    connect(add("Открыть", "Открыть", "open"), &QAction::triggered, this,
             [this] { guarded([&] { OpenNetwork(*app_, *dlg_, true, hooks()); }); });
     bar->addSeparator();
-    connect(add("Расчет пролета", "Пролет"), &QAction::triggered, this, &MainWindow::spanCalcToolbar);
-    connect(add("Расчет ВЛ", "ВЛ"), &QAction::triggered, this, &MainWindow::lineCalcToolbar);
+    connect(add("Расчет пролета", "Пролет", "span"), &QAction::triggered, this, &MainWindow::spanCalcToolbar);
+    connect(add("Расчет ВЛ", "ВЛ", "line"), &QAction::triggered, this, &MainWindow::lineCalcToolbar);
     bar->addSeparator();
-    connect(add("Копировать данные в буфер", "Копировать"), &QAction::triggered, this, &MainWindow::copySpanData);
-    connect(add("Вставить данные из буфера", "Вставить"), &QAction::triggered, this, &MainWindow::pasteSpanData);
-    connect(add("Скопировать вид пролета в буфер", "Вид"), &QAction::triggered, this, &MainWindow::copySpanView);
-    connect(add("Каталог", "Каталог"), &QAction::triggered, this,
+    connect(add("Копировать данные в буфер", "Копировать", "copy"), &QAction::triggered, this, &MainWindow::copySpanData);
+    connect(add("Вставить данные из буфера", "Вставить", "paste"), &QAction::triggered, this, &MainWindow::pasteSpanData);
+    connect(add("Скопировать вид пролета в буфер", "Вид", "span-view"), &QAction::triggered, this, &MainWindow::copySpanView);
+    connect(add("Каталог", "Каталог", "catalog"), &QAction::triggered, this,
             [this] { ShowCatalog(this, *app_, *dlg_, CatPageCurrent, [this] { showSpanPage(); }); });
     bar->addSeparator();
-    later(add("Загрузить данные из Excel по одному замеру", "Excel 1"));
-    later(add("Загрузить данные из Excel  по двум замерам", "Excel 2"));
-    connectExport(add("Выгрузить в Excel", "В Excel"), ExportKind::Full);
-    connectExport(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин."), ExportKind::Min);
-    connectExport(add("Выгрузить в Excel все линии", "Все ВЛ"), ExportKind::All);
+    later(add("Загрузить данные из Excel по одному замеру", "Excel 1", "excel-1"));
+    later(add("Загрузить данные из Excel  по двум замерам", "Excel 2", "excel-2"));
+    connectExport(add("Выгрузить в Excel", "В Excel", "export"), ExportKind::Full);
+    connectExport(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин.", "export-min"), ExportKind::Min);
+    connectExport(add("Выгрузить в Excel все линии", "Все ВЛ", "export-all"), ExportKind::All);
     bar->addSeparator();
-    pue6_ = add("ПУЭ 6", "ПУЭ 6");
-    pue7_ = add("ПУЭ 7", "ПУЭ 7");
+    pue6_ = add("ПУЭ 6", "ПУЭ 6", "pue6");
+    pue7_ = add("ПУЭ 7", "ПУЭ 7", "pue7");
     pue6_->setCheckable(true);
     pue7_->setCheckable(true);
     pue7_->setChecked(true);
@@ -207,7 +223,7 @@ void MainWindow::buildToolBar() {
     connect(pue6_, &QAction::triggered, this, [this] { switchNorms(true); });
     connect(pue7_, &QAction::triggered, this, [this] { switchNorms(false); });
     bar->addSeparator();
-    connect(add("Выход", "Выход"), &QAction::triggered, this, &QWidget::close);
+    connect(add("Выход", "Выход", "exit"), &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::buildStatusBar() {
@@ -224,6 +240,12 @@ void MainWindow::buildStatusBar() {
     ProgressBar1->setFixedWidth(200);
     ProgressBar1->setValue(0);
     statusBar()->addPermanentWidget(ProgressBar1);
+    ButtonCancel = new QPushButton(QStringLiteral("Отмена"), statusBar());
+    ButtonCancel->setObjectName("ButtonCancel");
+    ButtonCancel->setToolTip(QStringLiteral("Прервать расчёт"));
+    ButtonCancel->hide();
+    connect(ButtonCancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    statusBar()->addPermanentWidget(ButtonCancel);
 }
 
 void MainWindow::switchNorms(bool usePue6) {
@@ -284,6 +306,11 @@ void MainWindow::runFolderRecheck() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    if (busy_) {
+        dlg_->Message("Идёт расчёт: дождитесь его окончания или нажмите «Отмена»");
+        e->ignore();
+        return;
+    }
     if (dlg_->Ask(" Вы действительно хотите выйти из программы? ", Buttons::YesNo) != Answer::Yes) {
         e->ignore();
         return;
@@ -373,10 +400,7 @@ FolderHooks MainWindow::hooks() {
     };
     h.closeMainWindow = [this] { return close(); };
     h.showImport = [this](int) { notAvailable(); };
-    h.afterCheck = [this] {
-        PageControl2->setTabVisible(1, false);
-        showSpanPage();
-    };
+    h.afterCheck = [this] { showSpanPage(); };
     return h;
 }
 
@@ -398,8 +422,7 @@ void MainWindow::spanCalcToolbar() {
     SpanCommandResult r;
     guarded([&] { r = SpeedButton15Click(app_->net, app_->Env(), *dlg_, report, &view, app_->currentZamer); });
     if (r.end == CommandEnd::Done) {
-        ShowReport(RichEditRez, report);
-        Chart1->setView(view);
+        showSpanResults(report, view);
         PageControl1->setCurrentIndex(PageSpanResult);
         PageControl2->setCurrentIndex(0);
     }
@@ -410,10 +433,7 @@ void MainWindow::spanCalcMenu() {
     SpanView view;
     SpanCommandResult r;
     guarded([&] { r = NMTRegClick(app_->net, app_->Env(), *dlg_, report, &view); });
-    if (r.outcome.written) {
-        ShowReport(RichEditRez, report);
-        Chart1->setView(view);
-    }
+    if (r.outcome.written) showSpanResults(report, view);
     PageControl1->setCurrentIndex(PageSpanResult);
     PageControl2->setCurrentIndex(0);
 }
@@ -421,17 +441,21 @@ void MainWindow::spanCalcMenu() {
 void MainWindow::lineCalcToolbar() {
     Report report;
     LineCommandResult r;
-    guarded([&] { r = SBRasClick(app_->net, app_->Env(), *dlg_, report, app_->currentZamer); });
-    if (!report.lines.empty()) ShowReport(RichEdit1, report);
-    ProgressBar1->setValue(0);
+    guarded([&] {
+        runLong([&](Dialogs& d) { r = SBRasClick(app_->net, app_->Env(), d, report, app_->currentZamer); });
+    });
+    if (!report.lines.empty()) showLineTable(report, LineReportHeading(app_->net.Line(app_->net.CurLine)));
     if (r.end != CommandEnd::Stopped) PageControl1->setCurrentIndex(PageLineResult);
 }
 
 void MainWindow::allowTempCommand(bool all) {
     Report report;
     CommandEnd end = CommandEnd::Stopped;
-    guarded([&] { end = AllowTempCommand(app_->net, app_->Env(), *dlg_, dataFile("qemras.txt"), all, report); });
-    if (end != CommandEnd::Stopped || !report.lines.empty()) ShowReport(RichEdit1, report);
+    guarded([&] {
+        runLong([&](Dialogs& d) { end = AllowTempCommand(app_->net, app_->Env(), d, dataFile("qemras.txt"), all, report); });
+    });
+    if (end != CommandEnd::Stopped || !report.lines.empty())
+        showLineTable(report, AllowTempHeading(app_->net, all));
     PageControl1->setCurrentIndex(PageLineResult);
 }
 
