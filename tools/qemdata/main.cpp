@@ -11,6 +11,8 @@
 //   концевое оборудование.cat  equipment.csv
 //   Пример сети.qem            the sample line network (tools/qemdata/SampleNetwork.cpp),
 //                              built from the catalogs just written
+//   Шаблон замеров по 1 точке.xlsx, Шаблон замеров по 2 точкам.xlsx
+//                              the workbooks the field crews fill in for the import
 // A missing source table skips its file with a warning; a malformed one is an error.
 #include <cmath>
 #include <cstdio>
@@ -25,6 +27,7 @@
 #include "model/NormsFile.h"
 #include "model/NetworkFile.h"
 #include "tools/qemdata/Csv.h"
+#include "setup/ImportTemplate.h"
 #include "tools/qemdata/SampleNetwork.h"
 
 namespace fs = std::filesystem;
@@ -268,6 +271,10 @@ int main(int argc, char** argv) {
             WriteNetwork(PathToUtf8(out / PathFromUtf8(kSampleNetworkFile)), BuildSampleNetwork(wires, ko));
         else
             Warn("catalogs incomplete: the sample network not written");
+        for (ImportPoints p : {ImportPoints::One, ImportPoints::Two}) {
+            BuildImportTemplate(p).Save(PathToUtf8(out / PathFromUtf8(ImportTemplateName(p))));
+            std::cout << "qemdata: " << ImportTemplateName(p) << "\n";
+        }
     } catch (const std::exception& e) {
         std::cerr << "qemdata: error: " << e.what() << "\n";
         return 1;
