@@ -189,6 +189,9 @@ bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
                 : 2;
         app.net.Lines.clear();
         app.net.AddLine(app.FirstWire());
+        // The empty network belongs to no file: nothing may later save it over the file of
+        // another folder that NetFileName still names.
+        app.net.NetFileName.clear();
         if (hooks.showImport) hooks.showImport(points);
     }
     return true;

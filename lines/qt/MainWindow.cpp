@@ -24,6 +24,7 @@
 #include "lines/qt/SpanViewChart.h"
 #include "model/NetworkFile.h"
 #include "platform/qt/QtDialogs.h"
+#include "setup/qt/ImportWindows.h"
 #include "setup/qt/SetupWindows.h"
 
 namespace qem::ui {
@@ -31,6 +32,8 @@ namespace qem::ui {
 namespace {
 
 const char* const kNotAvailable = "Функция пока недоступна";
+const char* const kImportCaption1 = "Загрузить данные из Excel по одному замеру";
+const char* const kImportCaption2 = "Загрузить данные из Excel  по двум замерам";
 
 }  // namespace
 
@@ -120,8 +123,8 @@ void MainWindow::buildMenu() {
     connect(add(data, "Замеры параметров..."), &QAction::triggered, this, [this] { guarded([&] { ShowMeasurements(this, *app_, *dlg_); showSpanPage(); }); });
 
     QMenu* excel = menuBar()->addMenu(QStringLiteral("Загрузка/Выгрузка в Excel"));
-    later(add(excel, "Загрузить данные из Excel по одному замеру"));
-    later(add(excel, "Загрузить данные из Excel  по двум замерам"));
+    connect(add(excel, kImportCaption1), &QAction::triggered, this, [this] { openImport(1, false); });
+    connect(add(excel, kImportCaption2), &QAction::triggered, this, [this] { openImport(2, false); });
     excel->addSeparator();
     later(add(excel, "Выгрузить в Excel"));
     later(add(excel, "Выгрузить в Excel(Минимальная выгрузка)"));
@@ -181,8 +184,8 @@ void MainWindow::buildToolBar() {
     connect(add("Каталог", "Каталог"), &QAction::triggered, this,
             [this] { ShowCatalog(this, *app_, *dlg_, CatPageCurrent, [this] { showSpanPage(); }); });
     bar->addSeparator();
-    later(add("Загрузить данные из Excel по одному замеру", "Excel 1"));
-    later(add("Загрузить данные из Excel  по двум замерам", "Excel 2"));
+    connect(add(kImportCaption1, "Excel 1"), &QAction::triggered, this, [this] { openImport(1, false); });
+    connect(add(kImportCaption2, "Excel 2"), &QAction::triggered, this, [this] { openImport(2, false); });
     later(add("Выгрузить в Excel", "В Excel"));
     later(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин."));
     later(add("Выгрузить в Excel все линии", "Все ВЛ"));
@@ -318,7 +321,7 @@ FolderHooks MainWindow::hooks() {
         showSourcePage();
     };
     h.closeMainWindow = [this] { return close(); };
-    h.showImport = [this](int) { notAvailable(); };
+    h.showImport = [this](int points) { openImport(points, true); };
     h.afterCheck = [this] {
         PageControl2->setTabVisible(1, false);
         showSpanPage();
@@ -379,6 +382,47 @@ void MainWindow::allowTempCommand(bool all) {
     guarded([&] { end = AllowTempCommand(app_->net, app_->Env(), *dlg_, dataFile("qemras.txt"), all, report); });
     if (end != CommandEnd::Stopped || !report.lines.empty()) ShowReport(RichEdit1, report);
     PageControl1->setCurrentIndex(PageLineResult);
+}
+
+// ---------------------------------------------------------------- spreadsheet import
+
+TFormImport* MainWindow::importWindow(int points) {
+    TFormImport*& w = imports_[points == 1 ? 0 : 1];
+    if (!w)
+        w = new TFormImport(*app_, *dlg_, points == 1 ? ImportPoints::One : ImportPoints::Two,
+                            [this](bool newNetwork) { importDone(newNetwork); }, this);
+    return w;
+}
+
+void MainWindow::openImport(int points, bool modal) {
+    TFormImport* w = importWindow(points);
+    if (modal) {
+        w->exec();
+        return;
+    }
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void MainWindow::importDone(bool newNetwork) {
+    if (newNetwork) {
+        // The new file lies in the line folder: list it and open it as selecting its row does.
+        ScanLineFolder(*app_);
+        fillFilesGrid();
+        const std::string name = PathToUtf8(PathFromUtf8(app_->net.NetFileName).filename());
+        for (int r = 0; r < int(app_->LineFiles.size()); ++r)
+            if (app_->LineFiles[r] == name) {
+                guarded([&] { SelectFileRow(*app_, *dlg_, r, hooks()); });
+                hooks().showFileRow(r);
+            }
+    } else {
+        hooks().refreshNetwork();
+    }
+    PageControl1->setCurrentIndex(PageLines);
+    selectLineRow(app_->net.CurLine);
+    raise();
+    activateWindow();
 }
 
 }  // namespace qem::ui

@@ -30,6 +30,7 @@ class QGroupBox;
 namespace qem::ui {
 
 class SpanViewChart;
+class TFormImport;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -87,6 +88,11 @@ public:
     void copySpanView();
     const SpanBuffer& spanBuffer() const { return spanBuffer_; }
 
+    // The spreadsheet import window by 1 or 2 measured points, made on first use and reused;
+    // openImport shows it beside the main window, or modally (the folder check).
+    TFormImport* importWindow(int points);
+    void openImport(int points, bool modal);
+
 public slots:
     // The windows the span page opens: "Препятствия", "Задать профиль трассы", "Начальные условия".
     void openObstacles();
@@ -127,6 +133,8 @@ private:
     void spanEdit(const std::function<void()>& f);
     void fillSelectors(QComboBox* lines, QListWidget* spans);
     std::string dataFile(const char* name) const;
+    // After an import: a new network is listed and opened from its file, an extended one shown.
+    void importDone(bool newNetwork);
 
     std::unique_ptr<AppState> ownState_;
     AppState* app_ = nullptr;
@@ -178,6 +186,8 @@ private:
     QTextEdit* RichEdit1 = nullptr;
 
     SpanBuffer spanBuffer_;  // "Копировать данные в буфер" / "Вставить данные из буфера"
+
+    TFormImport* imports_[2] = {};
 
     QAction* pue6_ = nullptr;
     QAction* pue7_ = nullptr;
