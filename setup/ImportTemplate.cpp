@@ -119,8 +119,12 @@ Workbook BuildImportTemplate(ImportPoints p) {
             for (int r = kImportFirstRow + 1; r <= kImportFirstRow + kTextRows; ++r) sheet.SetStyle(r, c, sPlainText);
     }
     sheet.SetRowHeight(1, 90);
-    sheet.SetRowHeight(2, 36);
+    sheet.SetRowHeight(2, 48);
     sheet.FreezePanes("C3");
+    PageSetup page;
+    page.landscape = true;
+    page.printTitleRows = "1:2";
+    sheet.SetPageSetup(page);
     return book;
 }
 

@@ -78,9 +78,9 @@ TFormImport::TFormImport(AppState& app, Dialogs& dialogs, ImportPoints points, s
     const auto& headers = ImportHeaders(points);
     grid_->setColumnCount(int(headers.size()));
     QStringList labels;
-    for (const char* h : headers) labels << Wrapped(h, 16);
+    for (const char* h : headers) labels << Wrapped(h, 15);
     grid_->setHorizontalHeaderLabels(labels);
-    grid_->horizontalHeader()->setDefaultSectionSize(110);
+    grid_->horizontalHeader()->setDefaultSectionSize(125);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid_->setMinimumHeight(240);
     layout->addWidget(grid_, 1);
