@@ -228,6 +228,13 @@ TEST(ImportFormats, XlsAndXlsxGiveTheSameNetwork) {
 // Two measured points per span: the points go into the two-point set, the lowest point's height
 // above sea level into M_middle_h, and the stress is the two-point fit of the engine.
 TEST(ImportTwoPoints, LoadsThePointsAndFitsTheStress) {
+    // The headers the program shows and writes into the templates are the sheet's.
+    for (const char* name : {"one_point.xlsx", "two_points.xlsx"}) {
+        const ImportPoints p = name[0] == 'o' ? ImportPoints::One : ImportPoints::Two;
+        const Workbook book = Workbook::Open(Fixture(name));
+        for (int c = 1; c <= ImportColumnCount(p); ++c)
+            EXPECT_EQ(book.FirstSheet().Text(1, c), ImportHeaders(p)[c - 1]) << name << " " << c;
+    }
     Imported im("two_points.xlsx", ImportPoints::Two);
     ASSERT_TRUE(im.ok) << im.dlg.Texts().at(0);
     const TyLine& l = im.net.Line(1);

@@ -9,9 +9,9 @@ writes.
 Needs python3-openpyxl and libreoffice-calc-nogui.
 """
 import datetime
+import importlib.util
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 
@@ -138,9 +138,16 @@ def sheet(path, headers, rows):
     wb.save(path)
 
 
-def convert(src, out_dir, fmt):
-    subprocess.run(["soffice", "--headless", "--norestore", "--convert-to", fmt, "--outdir", out_dir, src],
-                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+def workbook_fixtures():
+    """The workbook layer's fixture script, whose LibreOffice conversion this one shares."""
+    path = os.path.join(HERE, "..", "workbooks", "make_fixtures.py")
+    spec = importlib.util.spec_from_file_location("workbook_fixtures", path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+convert = workbook_fixtures().convert
 
 
 def main():
