@@ -140,7 +140,12 @@ Celsius ConductorTemp(const TySpan& span, Celsius Ta, MPerS V, Degrees angle, Am
     return T;
 }
 
-HeatingState HeatingCurve(const TySpan& span, Amperes I, Kelvin tol) {
+namespace {
+
+// The steps of the heating curve; onStep(n, T) after step n (1, 2, ...) with the temperature
+// it reached.
+template <class OnStep>
+HeatingState HeatingSteps(const TySpan& span, Amperes I, Kelvin tol, OnStep onStep) {
     constexpr double dt = 0.1;     // step, min
     constexpr int kMaxSteps = 1000;  // 100 minutes
     const double Ta = CheckedFinite(span.Tvv, "heating curve, air temperature"), V = span.Vv, angle = span.Alfv;
@@ -156,8 +161,22 @@ HeatingState HeatingCurve(const TySpan& span, Amperes I, Kelvin tol) {
         if (!loss) loss.emplace(span, Ta, V, angle);
         const double h = loss->Coef(Tprev);
         T = T + CheckedDiv((P - h * (Tprev - Ta)) * 60 * dt * 1000, C, "heating curve, conductor masses are zero");
+        onStep(n + 1, T);
     }
     return {T, Tprev};
+}
+
+}  // namespace
+
+HeatingState HeatingCurve(const TySpan& span, Amperes I, Kelvin tol) {
+    return HeatingSteps(span, I, tol, [](int, Celsius) {});
+}
+
+HeatingTrace HeatingCurveTrace(const TySpan& span, Amperes I, Kelvin tol) {
+    HeatingTrace trace;
+    trace.points.push_back({0, double(span.Tvv)});
+    trace.end = HeatingSteps(span, I, tol, [&](int n, Celsius T) { trace.points.push_back({0.1 * n, T}); });
+    return trace;
 }
 
 }  // namespace qem

@@ -4,6 +4,7 @@
 // temperature and the heating curve. Currents are those of one conductor, A.
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "engine/Units.h"
 #include "model/QEMcom.h"
@@ -50,5 +51,13 @@ struct HeatingState {
 // Heating from Tvv at constant current I in the span's regime (Vv, Alfv): explicit steps of 6 s,
 // C dT/dt = I^2 R + Ps - h (T - Tvv), until a step changes T by no more than tol or 100 minutes pass.
 HeatingState HeatingCurve(const TySpan& span, Amperes I, Kelvin tol);
+
+// The heating curve with every step: (time, min; conductor temperature, C) from (0, Tvv), one
+// point each 0.1 min, exactly as HeatingCurve steps.
+struct HeatingTrace {
+    std::vector<std::pair<Minutes, Celsius>> points;
+    HeatingState end;
+};
+HeatingTrace HeatingCurveTrace(const TySpan& span, Amperes I, Kelvin tol);
 
 }  // namespace qem

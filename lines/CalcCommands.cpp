@@ -126,50 +126,57 @@ LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Rep
     return SBRasClick_(net, env, dlg, out, zamer);
 }
 
+LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
+    LineCalculation res;
+    std::vector<std::unique_ptr<SeaLevelPointsGuard>> points;
+    for (int j = 1; j <= line.NSpans(); ++j)
+        points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode, dlg));
+    for (int j = 1; j <= line.NSpans(); ++j) {
+        res.check = CheckZamerData(line.Span(j), env.mode == ZamerMode::TwoPoints ? -1 : 0);
+        if (!res.check.empty()) {
+            res.checkSpan = j;
+            return res;
+        }
+    }
+    res.outcome = LineRegimeReport(line, env, dlg, out, [&](TySpan& s) {
+        try {
+            RecomputeInitialConditions(s, env, zamer);
+        } catch (const MeasurementError& e) {
+            res.measurement = e.what();
+            throw;
+        }
+    });
+    switch (res.outcome.end) {
+        case LineRunEnd::Done: res.end = CommandEnd::Done; break;
+        case LineRunEnd::Cancelled: res.end = CommandEnd::Stopped; break;
+        case LineRunEnd::Failed: res.end = CommandEnd::Failed; break;
+    }
+    return res;  // the points are removed here
+}
+
 LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
     LineCommandResult res;
     if (net.NLines() == 0) return res;
     const int l = net.CurLine;
-    TyLine& line = net.Line(l);
     const int remembered = net.CurSpan[l];
-    std::vector<std::unique_ptr<SeaLevelPointsGuard>> points;
-    for (int j = 1; j <= line.NSpans(); ++j) {
-        net.CurSpan[l] = j;
-        points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode, dlg));
-    }
-    bool checkFailed = false;
     try {
-        for (int j = 1; j <= line.NSpans(); ++j) {
-            net.CurSpan[l] = j;
-            const std::string check = CheckZamerData(line.Span(j), env.mode == ZamerMode::TwoPoints ? -1 : 0);
-            if (!check.empty()) {
-                dlg.Ask(check, Buttons::Yes);
-                checkFailed = true;
-                break;
-            }
+        const LineCalculation c = CalculateLine(net.Line(l), env, dlg, out, zamer);
+        res.outcome = c.outcome;
+        res.end = c.end;
+        if (!c.check.empty()) {
+            net.CurSpan[l] = c.checkSpan;  // the span whose data to look at stays current
+            dlg.Ask(c.check, Buttons::Yes);
+            return res;
         }
-        if (!checkFailed) {
-            net.CurSpan[l] = remembered;
-            res.outcome = LineRegimeReport(line, env, dlg, out,
-                                           [&](TySpan& s) { RecomputeInitialConditions(s, env, zamer); });
-            switch (res.outcome.end) {
-                case LineRunEnd::Done: res.end = CommandEnd::Done; break;
-                case LineRunEnd::Cancelled:
-                    dlg.Message("Расчёт ВЛ прерван пользователем; показаны результаты предыдущего расчёта");
-                    res.end = CommandEnd::Stopped;
-                    break;
-                case LineRunEnd::Failed:
-                    dlg.Ask(kMsgCalcError, Buttons::Yes);
-                    res.end = CommandEnd::Failed;
-                    break;
-            }
-        }
+        if (c.outcome.end == LineRunEnd::Cancelled)
+            dlg.Message("Расчёт ВЛ прерван пользователем; показаны результаты предыдущего расчёта");
+        else if (c.end == CommandEnd::Failed)
+            dlg.Ask(kMsgCalcError, Buttons::Yes);
     } catch (const std::exception&) {
         dlg.Ask(kMsgCalcError, Buttons::Yes);
         res.end = CommandEnd::Failed;
     }
-    points.clear();  // removes the temporary points of every span
-    if (!checkFailed) net.CurSpan[l] = remembered;
+    net.CurSpan[l] = remembered;
     return res;
 }
 

@@ -40,6 +40,20 @@ struct LineCommandResult {
     LineRegimeOutcome outcome;
 };
 
+// The line calculation of a line without the checks of the command and without showing its
+// outcome: the temporary sea-level points of every span (their warnings go to dlg), the
+// measurement check of every span (the first failing one stops it), the table into `out` with
+// the reference states recomputed from the measurements, the points removed whatever
+// happened. Done, Stopped (a failing check, or cancelled through dlg) or Failed.
+struct LineCalculation {
+    CommandEnd end = CommandEnd::Stopped;
+    LineRegimeOutcome outcome;
+    std::string check;        // the message of the failing measurement check
+    int checkSpan = 0;        // its span
+    std::string measurement;  // the message of a reference state that could not be fitted
+};
+LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
+
 // Tool bar "Расчет ВЛ": the per-span checks, then SBRasClick_.
 LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
 

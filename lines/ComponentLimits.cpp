@@ -48,8 +48,53 @@ Amperes getAmperMD(TyLine& line, int s, Celsius Ta) {
     return span.Mpr * CurrentAtTemp(span, span.Pr.TMax, Ta, span.Vv, span.Alfv);
 }
 
+ConductorRating RatingFromMinima(Celsius T, const LineMinima& m, int spans) {
+    ConductorRating r;
+    r.T = T;
+    if (spans == 0) {
+        r.failure = "в линии нет пролётов";
+        return r;
+    }
+    const struct {
+        double value;
+        const char* what;
+    } minima[] = {{m.LineILong, "длительно допустимый ток"},
+                  {m.LineIMax, "максимально допустимый ток"},
+                  {m.LineIClr, "допустимый ток по габариту"}};
+    for (const auto& x : minima)
+        if (!(x.value < kNoLineLimit)) {
+            r.failure = std::string("расчёт ВЛ не определил ") + x.what + " ни в одном пролёте";
+            return r;
+        }
+    r.DDTN = std::min(m.LineILong, m.LineIClr);
+    r.ADTN = std::min(m.LineIMax, m.LineIClr);
+    return r;
+}
+
+TyLine LimitLine(const TyLine& line, bool useSourceCondition) {
+    TyLine l = line;
+    for (Integer* n : {&l.NBus1, &l.NBus2, &l.NBus3, &l.NBus4})
+        if (*n < 1) *n = 1;
+    if (useSourceCondition)
+        for (auto& s : l.Spans) s.Tzv = 0, s.Alfv = 90, s.Vv = 0.6f;
+    return l;
+}
+
 ComponentTable ComponentLimits(TyLine& line, Celsius LongTermTemp, bool useSourceCondition, Dialogs& dlg,
                                const std::function<LineMinima(TyLine&)>& runLine) {
+    ConductorRatings ratings;
+    TyLine rated = LimitLine(line, useSourceCondition);
+    for (int c = 0; c < kLimitTemps; ++c) {
+        std::vector<float> saved;
+        for (auto& s : rated.Spans) saved.push_back(s.Tvv), s.Tvv = float(LimitTemp(c));
+        ratings[c] = RatingFromMinima(LimitTemp(c), runLine(rated), rated.NSpans());
+        for (std::size_t i = 0; i < saved.size(); ++i) rated.Spans[i].Tvv = saved[i];
+    }
+    return ComponentLimits(line, LongTermTemp, useSourceCondition, dlg, ratings);
+}
+
+ComponentTable ComponentLimits(TyLine& line, Celsius LongTermTemp, bool useSourceCondition, Dialogs& dlg,
+                               const ConductorRatings& ratings) {
     ComponentTable table;
     std::optional<TyLine> kept;
     if (useSourceCondition) {
@@ -80,21 +125,18 @@ ComponentTable ComponentLimits(TyLine& line, Celsius LongTermTemp, bool useSourc
         if (s1.Mpr != 1) t = std::to_string(s1.Mpr) + "x" + t;
         const auto b = t.find_first_not_of(' '), e = t.find_last_not_of(' ');
         conductor.text = b == std::string::npos ? "" : t.substr(b, e - b + 1);
-        for (int c = 0; c < kLimitTemps; ++c) {
-            std::vector<float> saved;
-            for (auto& s : line.Spans) saved.push_back(s.Tvv), s.Tvv = float(LimitTemp(c));
-            LineMinima m;
-            try {
-                m = runLine(line);
-            } catch (...) {
-                for (std::size_t i = 0; i < saved.size(); ++i) line.Spans[i].Tvv = saved[i];
-                throw;
-            }
-            for (std::size_t i = 0; i < saved.size(); ++i) line.Spans[i].Tvv = saved[i];
-            conductor.DDTN[c] = std::min(m.LineILong, m.LineIClr);
-            conductor.ADTN[c] = std::min(m.LineIMax, m.LineIClr);
-        }
     }
+    for (const ConductorRating& r : ratings)
+        if (!r.rated()) {
+            table.conductorFailure = r.failure;
+            table.conductorFailureT = r.T;
+            break;
+        }
+    if (table.conductorFailure.empty())
+        for (int c = 0; c < kLimitTemps; ++c) {
+            conductor.DDTN[c] = ratings[c].DDTN;
+            conductor.ADTN[c] = ratings[c].ADTN;
+        }
     table.rows.push_back(conductor);
 
     ComponentRow cable;

@@ -17,11 +17,31 @@ std::string StopLine(double Ta, double v, double I, const std::string& err) {
            ", I = " + Format("%.0f", I) + ": " + err;
 }
 
+// Rows of a table worked out together; a block ends at the row a calculation error stopped.
+struct RowBlock {
+    std::vector<std::string> lines;
+    bool failed = false;
+    std::string error;
+};
+
+// Runs the blocks on `jobs` threads and adds their rows to `out` in order, up to the first
+// that failed; then the closing line.
+template <class Work>
+SeriesOutcome TableOfBlocks(int blocks, unsigned jobs, Work work, Report& out) {
+    SeriesOutcome res;
+    RunInOrder(blocks, jobs, work, [&](int, RowBlock& b) {
+        for (std::string& l : b.lines) out.add(std::move(l));
+        if (b.failed) res.failed = true, res.error = b.error;
+        return !b.failed;
+    });
+    if (!res.failed) out.add("------------------------------------------------------------------");
+    return res;
+}
+
 }  // namespace
 
 SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out,
                                 unsigned jobs) {
-    SeriesOutcome res;
     out.add("------------------------------------------------------------------");
     out.add("|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |");
     out.add("|---------+----------+----------+----------+----------+----------|");
@@ -37,10 +57,8 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
     try {
         I0 = ConductorCurrent(span);
     } catch (const std::exception& e) {
-        res.failed = true;
-        res.error = e.what();
         out.add(StopLine(span.Tvv, span.Vv, span.Iv, e.what()));
-        return res;
+        return {true, e.what()};
     }
     double Ta = span.Tvv;
     for (int a = 0; a < s.N1; ++a, Ta += s.dT) {
@@ -51,17 +69,12 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
         }
     }
     // Blocks of rows; a block ends at the row whose conductor temperature cannot be found.
-    struct Block {
-        std::vector<std::string> lines;
-        bool failed = false;
-        std::string error;
-    };
     constexpr int kRowsPerBlock = 256;
     const int blocks = int((rows.size() + kRowsPerBlock - 1) / kRowsPerBlock);
-    RunInOrder(
+    return TableOfBlocks(
         blocks, jobs,
         [&](int n) {
-            Block b;
+            RowBlock b;
             const std::size_t last = std::min(rows.size(), std::size_t(n + 1) * kRowsPerBlock);
             for (std::size_t r = std::size_t(n) * kRowsPerBlock; r < last; ++r) {
                 const auto [Ta, v, i] = rows[r];
@@ -86,33 +99,20 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
             }
             return b;
         },
-        [&](int, Block& b) {
-            for (std::string& l : b.lines) out.add(std::move(l));
-            if (b.failed) res.failed = true, res.error = b.error;
-            return !b.failed;
-        });
-    if (res.failed) return res;
-    out.add("------------------------------------------------------------------");
-    return res;
+        out);
 }
 
 SeriesOutcome OrientationSweep(const TySpan& span, Celsius LongTermTemp, Report& out, unsigned jobs) {
-    SeriesOutcome res;
     out.add("----------------------------------------------------------------------------------------");
     out.add("|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |    шир.  |  ориен.  |");
     out.add("|---------+----------+----------+----------+----------+---------------------------------");
     const int mpr = span.Mpr;
     const double Ta = span.Tvv;
     // One latitude a piece, on its own copy of the span.
-    struct Latitude {
-        std::vector<std::string> lines;
-        bool failed = false;
-        std::string error;
-    };
-    RunInOrder(
+    return TableOfBlocks(
         19, jobs,
         [&](int n) {
-            Latitude b;
+            RowBlock b;
             TySpan s = span;
             const int phi = 5 * n;
             for (int alpha = 0; alpha <= 90; alpha += 5) {
@@ -135,14 +135,7 @@ SeriesOutcome OrientationSweep(const TySpan& span, Celsius LongTermTemp, Report&
             }
             return b;
         },
-        [&](int, Latitude& b) {
-            for (std::string& l : b.lines) out.add(std::move(l));
-            if (b.failed) res.failed = true, res.error = b.error;
-            return !b.failed;
-        });
-    if (res.failed) return res;
-    out.add("------------------------------------------------------------------");
-    return res;
+        out);
 }
 
 }  // namespace qem

@@ -35,6 +35,9 @@ public:
     // Progress of a long calculation: position 0..max; Cancelled() is asked between steps.
     virtual void Progress(int position, int max) {}
     virtual bool Cancelled() { return false; }
+    // Hands a file the command wrote (a workbook) to the user: the windowed program opens it
+    // with the user's program for its kind; elsewhere nothing happens.
+    virtual void ShowDocument(const std::string& utf8Path) {}
 };
 
 }  // namespace qem

@@ -32,6 +32,8 @@ public:
     std::optional<std::string> BrowseFolder(const std::string&, const std::string&, const std::string&) override;
     void Progress(int position, int max) override { progress.push_back(position); }
     bool Cancelled() override { return cancelAfterProgress && !progress.empty(); }
+    std::vector<std::string> documents;       // files handed to the user
+    void ShowDocument(const std::string& path) override { documents.push_back(path); }
 
     // Texts shown so far, one per element.
     std::vector<std::string> Texts() const;

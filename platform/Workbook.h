@@ -1,6 +1,7 @@
 #pragma once
 // Spreadsheet workbooks, read and written by the program itself: Office Open XML workbooks
-// (.xlsx) through libzip and pugixml, legacy workbooks (.xls, read only) through libfreexl.
+// (.xlsx) through libzip and pugixml, legacy workbooks (.xls, read only) through libfreexl,
+// which does not read the results of formulas: such cells of an .xls workbook read as empty.
 //
 // What the import and the exports rely on: open a workbook (from a file or from bytes), its
 // first worksheet, the last used cell, a cell's value with its kind (and, for a number,

@@ -2,6 +2,7 @@
 // reports, allowable temperatures, series and sweeps, component limits.
 #include <fstream>
 #include <iostream>
+#include <set>
 #include <sstream>
 
 #include "app/qemcli/Session.h"
@@ -11,6 +12,7 @@
 #include "engine/Format.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
+#include "lines/LimitTable.h"
 #include "lines/Series.h"
 #include "model/NetworkFile.h"
 #include "platform/FileSystem.h"
@@ -179,14 +181,16 @@ int LimitsCmd(const Args& a) {
     Session s;
     OpenSession(s, a, a.positional[0]);
     SelectLine(s, a);
-    ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
-    Report scratch;
-    auto runLine = [&](TyLine&) {
-        const LineCommandResult res = SBRasClick_(s.net, s.env, s.dlg, scratch);
-        return res.outcome.minima;
-    };
-    const ComponentTable t =
-        ComponentLimits(s.net.Line(s.net.CurLine), s.env.LongTermTemp, a.has("use-source-condition"), s.dlg, runLine);
+    TyLine& line = s.net.Line(s.net.CurLine);
+    ApplyChoices(s, a, line.Span(1));
+    const bool source = a.has("use-source-condition");
+    const ConductorRatings ratings = *RateLineConductorAll(line, s.env, source);
+    std::set<std::string> notes;
+    for (const auto& r : ratings)
+        for (const auto& n : r.notes)
+            if (notes.insert(n).second) std::cerr << n << "\n";
+    const ComponentTable t = ComponentLimits(line, s.env.LongTermTemp, source, s.dlg, ratings);
+    if (!t.conductorFailure.empty()) std::cerr << UnratedMessage(line, t.conductorFailureT, t.conductorFailure) << "\n";
     auto cell = [](const std::optional<double>& v) { return v ? Format("%5.0f", *v) : std::string("     "); };
     if (a.has("json")) {
         std::cout << "{\"Temperatures\":[";
@@ -206,7 +210,8 @@ int LimitsCmd(const Args& a) {
             std::cout << "}";
             first = false;
         }
-        std::cout << "],\"BusFailed\":" << (t.busFailed ? "true" : "false") << "}\n";
+        std::cout << "],\"BusFailed\":" << (t.busFailed ? "true" : "false") << ",\"ConductorFailure\":"
+                  << (t.conductorFailure.empty() ? "null" : JsonString(t.conductorFailure)) << "}\n";
     } else {
         std::cout << Format("%-18s %-5s", std::string("Компонент"), std::string(""));
         for (int c = 0; c < kLimitTemps; ++c) std::cout << Format(" %5.0f", LimitTemp(c));
@@ -221,7 +226,7 @@ int LimitsCmd(const Args& a) {
             }
         }
     }
-    return t.busFailed ? 1 : 0;
+    return t.busFailed || !t.conductorFailure.empty() ? 1 : 0;
 }
 
 const Registrar r1({"state", "state NET.qem --line L --span S --temp T [--obstacle K] [--variant first|obst1]",

@@ -31,7 +31,6 @@ namespace qem::ui {
 
 namespace {
 
-const char* const kNotAvailable = "Функция пока недоступна";
 const char* const kImportCaption1 = "Загрузить данные из Excel по одному замеру";
 const char* const kImportCaption2 = "Загрузить данные из Excel  по двум замерам";
 
@@ -83,7 +82,6 @@ void MainWindow::guarded(const std::function<void()>& f) {
     }
 }
 
-void MainWindow::notAvailable() { dlg_->Message(kNotAvailable); }
 
 void MainWindow::aboutBox() {
     QMessageBox box(this);
@@ -100,7 +98,6 @@ void MainWindow::buildMenu() {
         a->setObjectName(QStringLiteral("menu ") + QString::fromUtf8(caption));
         return a;
     };
-    auto later = [this](QAction* a) { connect(a, &QAction::triggered, this, &MainWindow::notAvailable); };
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
     connect(add(file, "Новый"), &QAction::triggered, this,
             [this] { guarded([&] { NewMenu(*app_, *dlg_, hooks()); }); });
@@ -126,9 +123,9 @@ void MainWindow::buildMenu() {
     connect(add(excel, kImportCaption1), &QAction::triggered, this, [this] { openImport(1, false); });
     connect(add(excel, kImportCaption2), &QAction::triggered, this, [this] { openImport(2, false); });
     excel->addSeparator();
-    later(add(excel, "Выгрузить в Excel"));
-    later(add(excel, "Выгрузить в Excel(Минимальная выгрузка)"));
-    later(add(excel, "Выгрузить в Excel все линии"));
+    connectExport(add(excel, "Выгрузить в Excel"), ExportKind::Full);
+    connectExport(add(excel, "Выгрузить в Excel(Минимальная выгрузка)"), ExportKind::Min);
+    connectExport(add(excel, "Выгрузить в Excel все линии"), ExportKind::All);
 
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Расчет"));
     connect(add(calc, "Расчет пролета"), &QAction::triggered, this, &MainWindow::spanCalcMenu);
@@ -161,11 +158,6 @@ void MainWindow::buildToolBar() {
         a->setObjectName(QStringLiteral("tool ") + QString::fromUtf8(hint));
         return a;
     };
-    auto later = [this](QAction* a) {
-        // Not part of this program yet: shown, but disabled.
-        a->setEnabled(false);
-        connect(a, &QAction::triggered, this, &MainWindow::notAvailable);
-    };
     connect(add("Новый", "Новый"), &QAction::triggered, this,
             [this] { guarded([&] { NewToolbar(*app_, *dlg_, hooks()); }); });
     connect(add("Сохранить", "Сохранить"), &QAction::triggered, this,
@@ -186,9 +178,9 @@ void MainWindow::buildToolBar() {
     bar->addSeparator();
     connect(add(kImportCaption1, "Excel 1"), &QAction::triggered, this, [this] { openImport(1, false); });
     connect(add(kImportCaption2, "Excel 2"), &QAction::triggered, this, [this] { openImport(2, false); });
-    later(add("Выгрузить в Excel", "В Excel"));
-    later(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин."));
-    later(add("Выгрузить в Excel все линии", "Все ВЛ"));
+    connectExport(add("Выгрузить в Excel", "В Excel"), ExportKind::Full);
+    connectExport(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин."), ExportKind::Min);
+    connectExport(add("Выгрузить в Excel все линии", "Все ВЛ"), ExportKind::All);
     bar->addSeparator();
     pue6_ = add("ПУЭ 6", "ПУЭ 6");
     pue7_ = add("ПУЭ 7", "ПУЭ 7");

@@ -72,6 +72,9 @@ public:
     void seriesCommand();               // "Расчёт" of "Серия расчетов"
     void sweepCommand();                // "Прогонка по ориентации пролёта и широте"
     void lineEquipmentCommand();        // "Концевое оборудование" of the current line
+    // "Выгрузить в Excel", "Выгрузить в Excel(Минимальная выгрузка)", "Выгрузить в Excel все линии".
+    enum class ExportKind { Full, Min, All };
+    void exportCommand(ExportKind kind);
 
     // Refreshing the pages from the state.
     void fillFilesGrid();
@@ -115,7 +118,7 @@ private:
     FolderHooks hooks();
     // Runs a command and shows any error it lets through.
     void guarded(const std::function<void()>& f);
-    void notAvailable();
+    void connectExport(QAction* action, ExportKind kind);
     void aboutBox();
     void pageChanged(int index);
     void selectLineRow(int row);  // grid row from 1, without the click handling

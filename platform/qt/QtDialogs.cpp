@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QDesktopServices>
 #include <QProgressBar>
+#include <QUrl>
 #include <QStringList>
 
 namespace qem::ui {
@@ -82,6 +84,12 @@ void QtDialogs::Progress(int position, int max) {
     progress_->setMaximum(max);
     progress_->setValue(position);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtDialogs::ShowDocument(const std::string& utf8Path) {
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(utf8Path))))
+        Ask("Книга записана в файл " + utf8Path + ", но открыть её программой для таблиц не удалось", Buttons::Ok,
+            "", Icon::Information);
 }
 
 }  // namespace qem::ui

@@ -26,6 +26,8 @@ public:
     std::optional<std::string> BrowseFolder(const std::string& caption, const std::string& root,
                                             const std::string& start) override;
     void Progress(int position, int max) override;
+    // Opens the file with the desktop's program for it; says where the file is when none opens it.
+    void ShowDocument(const std::string& utf8Path) override;
 
 private:
     QPointer<QWidget> parent_;

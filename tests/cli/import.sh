@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# qemcli import and template: the crews' template imports into a line whose limits are filled;
-# every refusal exits non-zero and leaves the target network file byte for byte as it was.
+# qemcli import and template: the crews' template imports into a line whose exported limit table
+# is filled; every refusal exits non-zero and leaves the target network file byte for byte as it was.
 set -euo pipefail
 bin=$1
 src=$2
@@ -9,13 +9,20 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 q="$bin/qemcli"
 
-# The template, filled with its example row, makes a line the calculations take.
+# The template, filled with its example row, makes a line whose exported limit table is filled
+# (read back with openpyxl against the program's own limits).
+data="$tmp/data"
+mkdir "$data"
+cp "$bin/data/"*.cat "$bin/data/"*.xlsx "$data/"
 for p in 1 2; do
   "$q" template --points $p --out "$tmp/t$p.xlsx"
-  out=$("$q" import "$tmp/t$p.xlsx" --points $p --new "$tmp/t$p.qem" --from "ПС А" --to "ПС Б")
+  out=$("$q" import "$tmp/t$p.xlsx" --points $p --data "$data" --new "$tmp/t$p.qem" --from "ПС А" --to "ПС Б")
   echo "$out" | grep -q '"Spans":1,"Imported":1' || { echo "template $p: $out"; exit 1; }
-  limits=$("$q" limits "$tmp/t$p.qem" --line 1)
-  echo "$limits" | grep -Eq '^Провод ВЛ +ДДТН( +[1-9][0-9]+){14}$' || { echo "limits $p: $limits"; exit 1; }
+  "$q" limits "$tmp/t$p.qem" --data "$data" --line 1 --json > "$tmp/limits.json"
+  ! grep -q 'ConductorFailure' "$tmp/limits.json" || { echo "template $p: the conductor is not rated"; exit 1; }
+  "$q" dump "$tmp/t$p.qem" > "$tmp/dump.json"
+  "$q" export "$tmp/t$p.qem" --data "$data" --line 1 >/dev/null
+  /usr/bin/python3 "$src/tests/cli/check_export.py" full "$data/ПС А ПС Б.xlsx" "$tmp/limits.json" "$tmp/dump.json" 1
 done
 
 cp "$bin/data/Пример сети.qem" "$tmp/net.qem"

@@ -162,8 +162,9 @@ TEST(ComponentLimits, LineConductorFromTheLineMinima) {
 }
 
 // Spans that allow more than 100000 A by every criterion (25 conductors of almost no
-// resistance, the clearance kept up to 4999 A each) leave the initial 100000 A.
-TEST(ComponentLimits, LineAboveTheInitialMinimumKeeps100000) {
+// resistance, the clearance kept up to 4999 A each) leave the line minima at their starting
+// 100000 A: that is no rating, and the conductor row stays empty rather than showing it.
+TEST(ComponentLimits, LineLeftAtTheInitialMinimumHasNoRating) {
     TyLine l = BusLine();
     TySpan& s = l.Span(1);
     s.Mpr = 25;
@@ -173,10 +174,37 @@ TEST(ComponentLimits, LineAboveTheInitialMinimumKeeps100000) {
     ScriptedDialogs dlg;
     const ComponentTable t = ComponentLimits(l, 70, false, dlg, RunLine);
     const ComponentRow& c = RowOf(t, "Провод ВЛ");
+    EXPECT_TRUE(c.present);
     for (int k = 0; k < kLimitTemps; ++k) {
-        EXPECT_EQ(*c.DDTN[k], 100000);
-        EXPECT_EQ(*c.ADTN[k], 100000);
+        EXPECT_FALSE(c.DDTN[k]);
+        EXPECT_FALSE(c.ADTN[k]);
     }
+    EXPECT_EQ(t.conductorFailure, "расчёт ВЛ не определил длительно допустимый ток ни в одном пролёте");
+    EXPECT_EQ(t.conductorFailureT, -20);
+}
+
+// One temperature that cannot be rated leaves the whole conductor row empty; the first such
+// temperature is named.
+TEST(ComponentLimits, OneUnratedTemperatureUnratesTheConductor) {
+    TyLine l = BusLine();
+    ConductorRatings r;
+    for (int k = 0; k < kLimitTemps; ++k) {
+        LineMinima m;
+        m.LineIMax = 900, m.LineILong = 800, m.LineIClr = 850;
+        r[k] = RatingFromMinima(LimitTemp(k), m, 1);
+    }
+    EXPECT_EQ(*r[3].DDTN, 800);
+    EXPECT_EQ(*r[3].ADTN, 850);
+    r[9].failure = "проверьте данные замера в середине пролёта № 3 - 4";
+    r[9].DDTN = r[9].ADTN = std::nullopt;
+    r[11].failure = "другое";
+    ScriptedDialogs dlg;
+    const ComponentTable t = ComponentLimits(l, 70, false, dlg, r);
+    const ComponentRow& c = RowOf(t, "Провод ВЛ");
+    for (int k = 0; k < kLimitTemps; ++k) EXPECT_FALSE(c.DDTN[k] || c.ADTN[k]);
+    EXPECT_EQ(t.conductorFailure, "проверьте данные замера в середине пролёта № 3 - 4");
+    EXPECT_EQ(t.conductorFailureT, 25);
+    EXPECT_EQ(RatingFromMinima(0, LineMinima{}, 0).failure, "в линии нет пролётов");
 }
 
 // Equipment: +45 C from +40 C, 500000 an empty cell, an empty full name nothing; the cable

@@ -440,6 +440,34 @@ private slots:
         QCOMPARE(s.app.net.Line(1).Span(1).AngP, ang);
     }
 
+    // The spreadsheet exports from the tool bar and the menu: the workbooks written into the data
+    // folder and handed on, the line report page filled, the import buttons beside them; an
+    // export cancelled from its progress leaves no summary.
+    void spreadsheetExports() {
+        Session s;
+        for (const char* t : {"tool Выгрузить в Excel", "tool Выгрузить в Excel(Минимальная выгрузка)",
+                              "tool Выгрузить в Excel все линии"})
+            QVERIFY2(s.action(t)->isEnabled(), t);
+        QVERIFY(s.action("tool Загрузить данные из Excel по одному замеру")->isEnabled());
+        QVERIFY(s.action("menu Загрузить данные из Excel  по двум замерам")->isEnabled());
+        s.w->lineClick(2);
+        s.action("tool Выгрузить в Excel")->trigger();
+        QCOMPARE(s.dlg.documents, std::vector<std::string>{s.file("ПС Заречная ПС Озёрная.xlsx").toStdString()});
+        QVERIFY(Lines(s.w->lineReport()).size() > 10);
+        s.action("menu Выгрузить в Excel(Минимальная выгрузка)")->trigger();
+        QCOMPARE(s.dlg.documents.back(), s.file("2.xlsx").toStdString());
+        s.dlg.cancelAfterProgress = true;
+        s.action("menu Выгрузить в Excel все линии")->trigger();
+        QVERIFY(!QFileInfo::exists(s.file("Все_ВЛ.xlsx")));
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text),
+                 QString("Выгрузка прервана пользователем: книга не записана"));
+        s.dlg.cancelAfterProgress = false;
+        s.action("tool Выгрузить в Excel все линии")->trigger();
+        QVERIFY(QFileInfo::exists(s.file("Все_ВЛ.xlsx")));
+        QCOMPARE(s.app.net.CurLine, 2);
+        QCOMPARE(s.w->progressBar()->value(), 0);
+    }
+
     void closingAsksAndStores() {
         Session s;
         s.w->show();

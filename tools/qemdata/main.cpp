@@ -11,8 +11,11 @@
 //   концевое оборудование.cat  equipment.csv
 //   Пример сети.qem            the sample line network (tools/qemdata/SampleNetwork.cpp),
 //                              built from the catalogs just written
+//   шаблон экспорта*.xlsx      the spreadsheet templates, from template_*.txt
+//                              (tools/qemdata/Template.h)
 //   Шаблон замеров по 1 точке.xlsx, Шаблон замеров по 2 точкам.xlsx
 //                              the workbooks the field crews fill in for the import
+//                              (setup/ImportTemplate.h)
 // A missing source table skips its file with a warning; a malformed one is an error.
 #include <cmath>
 #include <cstdio>
@@ -26,9 +29,10 @@
 #include "model/Cp1251.h"
 #include "model/NormsFile.h"
 #include "model/NetworkFile.h"
-#include "tools/qemdata/Csv.h"
 #include "setup/ImportTemplate.h"
+#include "tools/qemdata/Csv.h"
 #include "tools/qemdata/SampleNetwork.h"
+#include "tools/qemdata/Template.h"
 
 namespace fs = std::filesystem;
 using namespace qem;
@@ -271,6 +275,13 @@ int main(int argc, char** argv) {
             WriteNetwork(PathToUtf8(out / PathFromUtf8(kSampleNetworkFile)), BuildSampleNetwork(wires, ko));
         else
             Warn("catalogs incomplete: the sample network not written");
+        for (const char* t : {"template_line.txt", "template_min.txt", "template_all.txt"}) {
+            if (!fs::exists(src / t)) {
+                Warn(std::string(t) + " not found: its template not written");
+                continue;
+            }
+            std::cout << "qemdata: " << qemdata::MakeTemplate(src / t, out) << "\n";
+        }
         for (ImportPoints p : {ImportPoints::One, ImportPoints::Two}) {
             BuildImportTemplate(p).Save(PathToUtf8(out / PathFromUtf8(ImportTemplateName(p))));
             std::cout << "qemdata: " << ImportTemplateName(p) << "\n";

@@ -1,0 +1,241 @@
+#include "lines/Exports.h"
+
+#include "lines/LimitTable.h"
+#include "model/Cp1251.h"
+#include "platform/FileSystem.h"
+#include "platform/Workbook.h"
+
+namespace qem {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kCancelled = "Выгрузка прервана пользователем: книга не записана";
+
+std::string DataFile(const ExportSettings& s, const std::string& name) { return PathToUtf8(s.dataDir / PathFromUtf8(name)); }
+
+// The common start of the three exports: the open network file exists and there is a line.
+bool NetworkReady(const Network& net, Dialogs& dlg) {
+    std::error_code ec;
+    if (net.NetFileName.empty() || !fs::exists(PathFromUtf8(net.NetFileName), ec)) {
+        dlg.Ask("Файл не выбан", Buttons::Ok, "ошибка");
+        return false;
+    }
+    if (net.NLines() == 0) {
+        dlg.Message("В сети нет линий: выгружать нечего");
+        return false;
+    }
+    return true;
+}
+
+// The per-line workbook of the line in the data folder, or the message why there is none.
+std::optional<std::string> LineWorkbook(const TyLine& line, std::string& refusal) {
+    const auto name = LineWorkbookName(line);
+    if (!name) {
+        refusal = "Файл содержит недопустимые символы: \"" + Cp1251ToUtf8(line.From.str()) + " " +
+                  Cp1251ToUtf8(line.To.str()) + ".xlsx\"";
+        return std::nullopt;
+    }
+    for (const char* t : {kLineTemplate, kShortTemplate, kSummaryTemplate})
+        if (*name == t) {
+            refusal = "Файл " + Quoted(*name) + " — шаблон выгрузки: книга линии не может занять его имя";
+            return std::nullopt;
+        }
+    return name;
+}
+
+// The template of the data folder, or the message why it does not open.
+std::optional<Workbook> OpenTemplate(const ExportSettings& s, const char* name, Dialogs& dlg) {
+    try {
+        return Workbook::Open(DataFile(s, name));
+    } catch (const FileError& e) {
+        dlg.Message(std::string("Шаблон выгрузки не открыт: ") + e.what(), "ошибка", Icon::Error);
+        return std::nullopt;
+    }
+}
+
+// The conductor's ratings with progress from `first` of `total` steps; nullopt when cancelled.
+std::optional<ConductorRatings> Ratings(const TyLine& line, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg,
+                                        int first, int total) {
+    return RateLineConductorAll(line, env, s.useSourceCondition, s.zamer, [&](int done) {
+        dlg.Progress(first + done, total);
+        return !dlg.Cancelled();
+    });
+}
+
+void ShowNotes(const std::vector<std::string>& notes, Dialogs& dlg) {
+    for (const auto& n : notes) dlg.Message(n);
+}
+
+bool Save(const Workbook& wb, const std::string& path, Dialogs& dlg) {
+    try {
+        wb.Save(path);
+        return true;
+    } catch (const FileError& e) {
+        dlg.Message(e.what(), "ошибка", Icon::Error);
+        return false;
+    }
+}
+
+// The common start of the exports of the current line: the network ready, the name of the
+// line's workbook acceptable (or the refusal shown).
+std::optional<std::string> StartLineExport(const Network& net, Dialogs& dlg) {
+    if (!NetworkReady(net, dlg)) return std::nullopt;
+    std::string refusal;
+    const auto name = LineWorkbook(net.Line(net.CurLine), refusal);
+    if (!name) dlg.Ask(refusal, Buttons::Yes);
+    return name;
+}
+
+// Saves the finished workbook under its final name and hands it to the user.
+void Hand(const Workbook& wb, const std::string& target, Dialogs& dlg, ExportResult& res) {
+    res.end = CommandEnd::Failed;
+    if (!Save(wb, target, dlg)) return;
+    res.written.push_back(target);
+    res.end = CommandEnd::Done;
+    dlg.ShowDocument(target);
+}
+
+// The table of the current line, computed into a workbook from the template: shared by the
+// full and the minimal export. nullopt when it stopped (the reason shown, `res` says how).
+struct LineTable {
+    Workbook wb;
+    LimitTableOutcome outcome;
+};
+std::optional<LineTable> CurrentLineTable(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg,
+                                          ExportResult& res) {
+    TyLine& line = net.Line(net.CurLine);
+    const auto ratings = Ratings(line, env, s, dlg, 0, kLimitTemps);
+    dlg.Progress(0, kLimitTemps);
+    if (!ratings) {
+        dlg.Message(kCancelled);
+        return std::nullopt;
+    }
+    res.lineReport = (*ratings)[kLimitTemps - 1].report;
+    res.end = CommandEnd::Failed;
+    if (const ConductorRating* r = FirstUnrated(*ratings)) {
+        ShowNotes(r->notes, dlg);
+        dlg.Message(UnratedMessage(line, r->T, r->failure) + ". Книга не записана.", "ошибка", Icon::Error);
+        return std::nullopt;
+    }
+    auto wb = OpenTemplate(s, kLineTemplate, dlg);
+    if (!wb) return std::nullopt;
+    LimitTableOutcome o = CalculateAllLine(line, *ratings, env.LongTermTemp, s.useSourceCondition, dlg, wb->FirstSheet());
+    ShowNotes(o.notes, dlg);
+    if (!o.written) return std::nullopt;  // the bus rating failed: its messages were shown
+    return LineTable{std::move(*wb), std::move(o)};
+}
+
+}  // namespace
+
+std::optional<std::string> LineWorkbookName(const TyLine& line) {
+    const std::string name = Cp1251ToUtf8(line.From.str()) + " " + Cp1251ToUtf8(line.To.str()) + ".xlsx";
+    if (name.find("..") != std::string::npos || name.size() > 255) return std::nullopt;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7F || std::string_view("<>:\"/\\|?*").find(char(c)) != std::string_view::npos)
+            return std::nullopt;
+    return name;
+}
+
+ExportResult SpeedButtonSaveExcelClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
+    ExportResult res;
+    const auto name = StartLineExport(net, dlg);
+    if (!name) return res;
+    auto table = CurrentLineTable(net, env, s, dlg, res);
+    if (table) Hand(table->wb, s.out.empty() ? DataFile(s, *name) : s.out, dlg, res);
+    return res;
+}
+
+ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
+    ExportResult res;
+    if (!StartLineExport(net, dlg)) return res;
+    auto table = CurrentLineTable(net, env, s, dlg, res);
+    if (!table) return res;
+    auto shortWb = OpenTemplate(s, kShortTemplate, dlg);
+    if (!shortWb) return res;
+    Sheet& sheet = shortWb->FirstSheet();
+    const LineLimits& lim = table->outcome.limits;
+    sheet.SetText(4, 1, LineTitle(net.Line(net.CurLine)));
+    for (int k = 0; k < kLimitTemps; ++k) {
+        sheet.SetNumber(4, k + 2, lim.DDTN[k]);
+        sheet.SetNumber(5, k + 2, lim.ADTN[k]);
+    }
+    Hand(*shortWb, s.out.empty() ? DataFile(s, kShortWorkbook) : s.out, dlg, res);
+    return res;
+}
+
+ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
+    ExportResult res;
+    if (!NetworkReady(net, dlg)) return res;
+    auto summary = OpenTemplate(s, kSummaryTemplate, dlg);
+    if (!summary) return res;
+    Bytes lineTemplate;
+    try {
+        lineTemplate = ReadWholeFile(DataFile(s, kLineTemplate));
+        Workbook::FromBytes(lineTemplate, {}, kLineTemplate);
+    } catch (const FileError& e) {
+        dlg.Message(std::string("Шаблон выгрузки не открыт: ") + e.what(), "ошибка", Icon::Error);
+        return res;
+    }
+    const int n = net.NLines(), total = n * kLimitTemps;
+    std::vector<std::string> refused;
+    for (int i = 1; i <= n; ++i) {
+        TyLine& line = net.Line(i);
+        if (dlg.Cancelled()) {
+            dlg.Progress(0, total);
+            dlg.Message(kCancelled);
+            return res;
+        }
+        const auto ratings = Ratings(line, env, s, dlg, (i - 1) * kLimitTemps, total);
+        if (!ratings) {
+            dlg.Progress(0, total);
+            dlg.Message(kCancelled);
+            return res;
+        }
+        res.lineReport = (*ratings)[kLimitTemps - 1].report;
+        Workbook wb = Workbook::FromBytes(lineTemplate, {}, kLineTemplate);
+        const LimitTableOutcome o =
+            CalculateAllLine(line, *ratings, env.LongTermTemp, s.useSourceCondition, dlg, wb.FirstSheet());
+        ShowNotes(o.notes, dlg);
+        if (!o.written) {  // the bus rating failed: its messages were shown; the export ends
+            dlg.Progress(0, total);
+            res.end = CommandEnd::Failed;
+            return res;
+        }
+        const int top = 34 * (i - 1) + 1;
+        CopyRange(wb.FirstSheet(), "A1:T5", summary->FirstSheet(), CellName(top, 1));
+        // Pasting leaves row heights alone: the header and the line's row get room for their
+        // wrapped texts.
+        summary->FirstSheet().SetRowHeight(top + 2, 30);
+        summary->FirstSheet().SetRowHeight(top + 4, 40);
+        if (!o.unrated.empty()) {
+            res.unrated.push_back(o.message);
+            continue;
+        }
+        std::string refusal;
+        const auto name = LineWorkbook(line, refusal);
+        if (!name) {
+            refused.push_back(refusal);
+            continue;
+        }
+        const std::string path = DataFile(s, *name);
+        if (!Save(wb, path, dlg)) {
+            dlg.Progress(0, total);
+            res.end = CommandEnd::Failed;
+            return res;
+        }
+        res.written.push_back(path);
+    }
+    dlg.Progress(0, total);
+    auto tell = [&](std::string text, const std::vector<std::string>& lines) {
+        if (lines.empty()) return;
+        for (const auto& l : lines) text += "\n" + l;
+        dlg.Message(text, "ошибка", Icon::Warning);
+    };
+    tell("Провод ВЛ не рассчитан, строки ДДТН и АДТН провода пусты, книга линии не записана:", res.unrated);
+    tell("Книги линий не записаны:", refused);
+    Hand(*summary, s.out.empty() ? DataFile(s, kSummaryWorkbook) : s.out, dlg, res);
+    return res;
+}
+
+}  // namespace qem
