@@ -70,13 +70,14 @@ struct ExportFixture {
 
 void BM_ExportAllLines(benchmark::State& state) {
     ExportFixture f;
+    f.env.jobs = unsigned(state.range(0));
     for (auto _ : state) {
         ScriptedDialogs dlg;
         const ExportResult r = SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, dlg);
         if (r.end != CommandEnd::Done || !r.unrated.empty()) state.SkipWithError("the export did not complete");
     }
 }
-BENCHMARK(BM_ExportAllLines)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_ExportAllLines)->ArgName("jobs")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
 
 void BM_ExportWorkbooksOnly(benchmark::State& state) {
     ExportFixture f;

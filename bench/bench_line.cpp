@@ -9,6 +9,7 @@
 #include "engine/LineReport.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
+#include "lines/LimitTable.h"
 #include "platform/ScriptedDialogs.h"
 #include "tests/core/SyntheticLine.h"
 
@@ -56,6 +57,15 @@ void BM_ComponentLimits(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ComponentLimits)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
+// The fourteen-temperature rating of the line conductor as the limit table and the exports
+// run it, on one thread and on two.
+void BM_RateLineConductorAll(benchmark::State& state) {
+    LineFixture f;
+    f.env.jobs = unsigned(state.range(0));
+    for (auto _ : state) benchmark::DoNotOptimize(RateLineConductorAll(f.line, f.env, false));
+}
+BENCHMARK(BM_RateLineConductorAll)->ArgName("jobs")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
 
 // 300 m span, supports 25 m, support 2 on ground 6 m lower, a ten-point route profile and two
 // obstacles (a crossed 35 kV line and a road), 25 C, 1 m/s across, clear sky.

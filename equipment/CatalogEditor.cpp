@@ -32,7 +32,15 @@ void CatalogEditor::showError(const std::exception& e) { dlg_.Message(e.what(), 
 void CatalogEditor::Activate() {
     conductors_ = FillConductorGrid(app_.data.wires);
     conductorsEditable_ = false;
+    importPending_ = false;
     RedrawKOList();
+}
+
+void CatalogEditor::Refresh() {
+    if (!importPending_) conductors_ = FillConductorGrid(app_.data.wires);
+    const int sel = KOSelRow_;
+    RedrawKOList();
+    if (sel < static_cast<int>(KORows_.size())) KOSelRow_ = sel;
 }
 
 // ------------------------------------------------------------------ conductors
@@ -78,7 +86,7 @@ int CatalogEditor::AddConductor() {
 
 bool CatalogEditor::DeleteConductor(int row) {
     if (row < 1 || row >= conductors_.rowCount()) return false;
-    if (dlg_.Ask(kMsgCatDeleteWire, Buttons::YesNo, kMsgCatDeleteTitle) != Answer::Yes) return false;
+    if (dlg_.Ask(kMsgCatDeleteWire, Buttons::YesNo, kMsgCatDeleteTitle, Icon::Question) != Answer::Yes) return false;
     TextGrid g = conductors_;
     g.removeRow(row);
     try {
@@ -89,6 +97,7 @@ bool CatalogEditor::DeleteConductor(int row) {
         return false;
     }
     conductors_ = std::move(g);
+    importPending_ = false;
     return true;
 }
 
@@ -102,12 +111,14 @@ bool CatalogEditor::Save() {
     }
     conductorsEditable_ = false;
     normsEditable_ = false;
+    importPending_ = false;
     return true;
 }
 
 void CatalogEditor::SortConductors(bool up) {
     SortCatalog(app_.data.wires, up ? SortOrder::Ascending : SortOrder::Descending);
     conductors_ = FillConductorGrid(app_.data.wires);
+    importPending_ = false;
 }
 
 bool CatalogEditor::ImportConductors(const std::filesystem::path& file) {
@@ -117,6 +128,7 @@ bool CatalogEditor::ImportConductors(const std::filesystem::path& file) {
         showError(e);
         return false;
     }
+    importPending_ = true;
     return true;
 }
 
@@ -152,6 +164,7 @@ bool CatalogEditor::SwitchPue(bool usePue6) {
     app_.net.UsePUE6 = usePue6 ? 1 : 0;
     app_.net.UsePUE7 = usePue6 ? 0 : 1;
     conductors_ = FillConductorGrid(app_.data.wires);
+    importPending_ = false;
     RedrawKOList();
     return true;
 }

@@ -31,8 +31,12 @@ class CatalogEditor {
 public:
     CatalogEditor(AppState& app, Dialogs& dialogs);
 
-    // Activation: the conductor grid refilled (read-only), the norms grids, the equipment list.
+    // Opening: the conductor grid refilled (read-only), the norms grids, the equipment list.
     void Activate();
+    // Every later activation: the grids show the catalogs in memory again (norms of the rules
+    // in force), keeping the edit modes, the selected equipment row and a conductor table
+    // imported but not yet saved (it lives in the grid only).
+    void Refresh();
 
     // ---- conductor page
     const TextGrid& ConductorGrid() const { return conductors_; }
@@ -112,6 +116,7 @@ private:
     Dialogs& dlg_;
     TextGrid conductors_;
     bool conductorsEditable_ = false;
+    bool importPending_ = false;  // the conductor grid holds an import not yet saved
     bool normsEditable_ = false;
     bool showBelow110_ = false;
     int kind_ = 0;

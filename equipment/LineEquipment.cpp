@@ -132,6 +132,7 @@ bool LineEquipment::Choose(KOGroup g, int row, int item) {
         KOSlot(Line(), GroupKind(g), end) = ko_[static_cast<std::size_t>(idx[static_cast<std::size_t>(item)])];
     }
     KOModified = true;
+    net_.MarkModified();
     return true;
 }
 
@@ -142,22 +143,29 @@ bool LineEquipment::DeleteSlot(KOGroup g, int row) {
         BusSlot(Line(), g, row) = TyWire{};
     else
         KOSlot(Line(), GroupKind(g), row) = TyKO{};
+    net_.MarkModified();
     return true;
 }
 
 void LineEquipment::SetWireCount(KOGroup g, int end, int count) {
     if (!IsConductorGroup(g)) return;
-    BusCount(Line(), g, end) = std::clamp(count, kMinBusWires, kMaxBusWires);
+    Integer& n = BusCount(Line(), g, end);
+    const Integer to = std::clamp(count, kMinBusWires, kMaxBusWires);
+    if (n != to) net_.MarkModified();
+    n = to;
 }
 
 bool LineEquipment::SetCable(bool ddtn, const std::string& text) {
-    return TextToSingle(text, ddtn ? Line().CabDDTN : Line().CabADTN, dlg_);
+    if (!TextToSingle(text, ddtn ? Line().CabDDTN : Line().CabADTN, dlg_)) return false;
+    net_.MarkModified();
+    return true;
 }
 
 bool LineEquipment::ResetCable() {
     if (dlg_.Ask(kMsgKOResetCable, Buttons::YesCancel) != Answer::Yes) return false;
     Line().CabDDTN = 0;
     Line().CabADTN = 0;
+    net_.MarkModified();
     return true;
 }
 
@@ -168,6 +176,7 @@ bool LineEquipment::ClearAll() {
     for (int kind = 0; kind < 4; ++kind)
         for (int end = 1; end <= 2; ++end) KOSlot(l, kind, end).FullName.assign("");
     KOModified = true;
+    net_.MarkModified();
     return true;
 }
 
@@ -175,6 +184,7 @@ bool LineEquipment::Undo() {
     if (dlg_.Ask(kMsgKOUndo, Buttons::YesCancel) != Answer::Yes) return false;
     Line() = KOBackup;
     KOModified = false;
+    net_.MarkModified();
     return true;
 }
 
@@ -184,7 +194,10 @@ void LineEquipment::Save() {
 }
 
 void LineEquipment::Close() {
-    if (KOModified && dlg_.Ask(kMsgKOConfirmSave, Buttons::YesCancel) != Answer::Yes) Line() = KOBackup;
+    if (KOModified && dlg_.Ask(kMsgKOConfirmSave, Buttons::OkCancel) != Answer::Yes) {
+        Line() = KOBackup;
+        net_.MarkModified();
+    }
 }
 
 void CopyEquipment(EquipmentClipboard& clip, int pos) { clip.from = pos; }
@@ -205,6 +218,7 @@ bool PasteEquipment(Network& net, const EquipmentClipboard& clip, int pos) {
     dst.NBus4 = src.NBus4;
     for (int kind = 0; kind < 4; ++kind)
         for (int end = 1; end <= 2; ++end) KOSlot(dst, kind, end) = KOSlot(src, kind, end);
+    net.MarkModified();
     return true;
 }
 

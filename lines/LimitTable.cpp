@@ -6,6 +6,7 @@
 #include "engine/Format.h"
 #include "lines/CalcCommands.h"
 #include "model/Cp1251.h"
+#include "platform/Parallel.h"
 #include "platform/ScriptedDialogs.h"
 
 namespace qem {
@@ -87,10 +88,15 @@ std::optional<ConductorRatings> RateLineConductorAll(const TyLine& line, const C
                                                      int zamer, const std::function<bool(int)>& step) {
     const TyLine rated = LimitLine(line, useSourceCondition);
     ConductorRatings r;
-    for (int c = 0; c < kLimitTemps; ++c) {
-        r[c] = RateLineConductor(rated, env, LimitTemp(c), zamer);
-        if (step && !step(c + 1)) return std::nullopt;
-    }
+    // Each temperature on its own copy of the line, on env.jobs threads; `step` in order.
+    bool stopped = false;
+    RunInOrder(kLimitTemps, env.jobs, [&](int c) { return RateLineConductor(rated, env, LimitTemp(c), zamer); },
+               [&](int c, ConductorRating& rating) {
+                   r[c] = std::move(rating);
+                   stopped = step && !step(c + 1);
+                   return !stopped;
+               });
+    if (stopped) return std::nullopt;
     return r;
 }
 

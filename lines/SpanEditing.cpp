@@ -3,6 +3,7 @@
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
 #include "model/TextEntry.h"
+#include "setup/Measurements.h"
 
 namespace qem {
 
@@ -64,6 +65,12 @@ float& SourceNumberField(TySpan& s, SourceNumber f) {
     return s.Tvv;
 }
 
+// A stored edit marks the network modified; passes `stored` on.
+bool Edited(AppState& app, bool stored) {
+    if (stored) app.net.MarkModified();
+    return stored;
+}
+
 // Values of S copied into spans 1 ... NSpans of the current line, S included.
 template <class Copy>
 void ForAllSpans(AppState& app, Copy copy) {
@@ -71,22 +78,28 @@ void ForAllSpans(AppState& app, Copy copy) {
     if (!s) return;
     const TySpan from = *s;
     for (TySpan& k : CurrentLine(app)->Spans) copy(from, k);
+    app.net.MarkModified();
 }
 
 }  // namespace
 
 bool EditNop1(AppState& app, const std::string& utf8) {
     TySpan* s = CurrentSpan(app);
-    return s && EditNop(s->Nop1, utf8);
+    return s && Edited(app, EditNop(s->Nop1, utf8));
 }
 
 bool EditNop2(AppState& app, const std::string& utf8) {
     TySpan* s = CurrentSpan(app);
-    return s && EditNop(s->Nop2, utf8);
+    return s && Edited(app, EditNop(s->Nop2, utf8));
 }
 
 void EditComm(AppState& app, const std::string& utf8) {
-    if (TySpan* s = CurrentSpan(app)) s->Comm.assign(Utf8ToCp1251(Utf8Left(utf8, kCommChars)));
+    TySpan* s = CurrentSpan(app);
+    if (!s) return;
+    const std::string text = Utf8ToCp1251(Utf8Left(utf8, kCommChars));
+    if (s->Comm.str() == text) return;
+    s->Comm.assign(text);
+    app.net.MarkModified();
 }
 
 bool ChooseSpanConductor(AppState& app, int item, const std::vector<int>& selected) {
@@ -96,19 +109,19 @@ bool ChooseSpanConductor(AppState& app, int item, const std::vector<int>& select
     std::vector<TySpan*> spans{s};
     for (TySpan* p : SelectedSpans(app, selected)) spans.push_back(p);
     ChooseConductor(app.data.wires, k, spans);
-    return true;
+    return Edited(app, true);
 }
 
 bool EditMpr(AppState& app, int mpr, const std::vector<int>& selected) {
     TySpan* s = CurrentSpan(app);
     if (!s || mpr < kMinMpr || mpr > kMaxMpr) return false;
     IntoSpanAndSelected(app, *s, selected, [mpr](TySpan& k) { k.Mpr = mpr; });
-    return true;
+    return Edited(app, true);
 }
 
 bool EditSpanNumber(AppState& app, SpanNumber field, const std::string& text, Dialogs& dlg) {
     TySpan* s = CurrentSpan(app);
-    return s && TextToSingle(text, SpanNumberField(*s, field), dlg);
+    return s && Edited(app, TextToSingle(text, SpanNumberField(*s, field), dlg));
 }
 
 bool EditFi(AppState& app, const std::string& text, const std::vector<int>& selected, Dialogs& dlg) {
@@ -116,44 +129,47 @@ bool EditFi(AppState& app, const std::string& text, const std::vector<int>& sele
     if (!s || !TextToSingle(text, s->Fi, dlg)) return false;
     // The same text read for each selected span; it parsed for S, so it parses for each.
     for (TySpan* k : SelectedSpans(app, selected)) TextToSingle(text, k->Fi, dlg);
-    return true;
+    return Edited(app, true);
 }
 
 bool ChooseRegG(AppState& app, int item, const std::vector<int>& selected) {
     TySpan* s = CurrentSpan(app);
     if (!s || item < 0 || item > 6) return false;
     IntoSpanAndSelected(app, *s, selected, [item](TySpan& k) { k.RegG = item + 1; });
-    return true;
+    return Edited(app, true);
 }
 
 bool ChooseRegV(AppState& app, int item, const std::vector<int>& selected) {
     TySpan* s = CurrentSpan(app);
     if (!s || item < 0 || item > 6) return false;
     IntoSpanAndSelected(app, *s, selected, [item](TySpan& k) { k.RegV = item + 1; });
-    return true;
+    return Edited(app, true);
 }
 
 bool ChooseTM(AppState& app, int item, const std::vector<int>& selected) {
     TySpan* s = CurrentSpan(app);
     if (!s || item < 0 || item > 3) return false;
     IntoSpanAndSelected(app, *s, selected, [item](TySpan& k) { k.TM = item; });
-    return true;
+    return Edited(app, true);
 }
 
 void ChooseUseSea(AppState& app, bool use) {
-    if (TySpan* s = CurrentSpan(app)) s->UseSea = use ? 1 : 0;
+    TySpan* s = CurrentSpan(app);
+    if (!s || s->UseSea == (use ? 1 : 0)) return;
+    s->UseSea = use ? 1 : 0;
+    app.net.MarkModified();
 }
 
 bool EditSourceNumber(AppState& app, SourceNumber field, const std::string& text, Dialogs& dlg) {
     TySpan* s = CurrentSpan(app);
-    return s && TextToSingle(text, SourceNumberField(*s, field), dlg);
+    return s && Edited(app, TextToSingle(text, SourceNumberField(*s, field), dlg));
 }
 
 bool ChooseTzv(AppState& app, int item) {
     TySpan* s = CurrentSpan(app);
     if (!s || item < 0 || item > 3) return false;
     s->Tzv = item;
-    return true;
+    return Edited(app, true);
 }
 
 void ConductorForAllSpans(AppState& app) {
@@ -188,6 +204,48 @@ void SourceForAllSpans(AppState& app) {
     });
 }
 
+void FirstSpan(Network& net) {
+    if (net.NLines() > 0) net.CurSpan[net.CurLine] = 1;
+}
+
+void PreviousSpan(Network& net) {
+    if (net.NLines() == 0) return;
+    const int s = net.CurSpanOf(net.CurLine);
+    if (s > 1) net.CurSpan[net.CurLine] = s - 1;
+}
+
+void NextSpan(Network& net) {
+    if (net.NLines() == 0) return;
+    const int s = net.CurSpanOf(net.CurLine);
+    if (s < net.Line(net.CurLine).NSpans()) net.CurSpan[net.CurLine] = s + 1;
+}
+
+void LastSpan(Network& net) {
+    if (net.NLines() > 0) net.CurSpan[net.CurLine] = net.Line(net.CurLine).NSpans();
+}
+
+void AddSpanCommand(AppState& app, Dialogs& dlg) {
+    if (!CurrentLine(app)) return;
+    if (!app.net.AddSpan(app.net.CurLine, app.FirstWire())) dlg.Message(kMsgSpansFull, "", Icon::Warning);
+}
+
+void InsertSpanCommand(AppState& app, Dialogs& dlg) {
+    if (!CurrentLine(app)) return;
+    if (!app.net.InsertSpan(app.net.CurLine, app.net.CurSpanOf(app.net.CurLine), app.FirstWire()))
+        dlg.Message(kMsgSpansFull, "", Icon::Warning);
+}
+
+bool DeleteSpanCommand(AppState& app, Dialogs& dlg) {
+    const TyLine* line = CurrentLine(app);
+    if (!line) return false;
+    if (line->NSpans() <= 1) {
+        dlg.Message(kMsgOnlySpan, "", Icon::Information);
+        return false;
+    }
+    if (dlg.Ask(kMsgDeleteItem, Buttons::YesCancel) != Answer::Yes) return false;
+    return app.net.DeleteSpan(app.net.CurLine, app.net.CurSpanOf(app.net.CurLine));
+}
+
 bool CopySpanToBuffer(const AppState& app, SpanBuffer& buffer) {
     const TySpan* s = CurrentSpan(app);
     if (!s) return false;
@@ -199,7 +257,7 @@ bool PasteSpanFromBuffer(AppState& app, const SpanBuffer& buffer) {
     TySpan* s = CurrentSpan(app);
     if (!s || !buffer.span) return false;
     *s = *buffer.span;
-    return true;
+    return Edited(app, true);
 }
 
 }  // namespace qem

@@ -69,6 +69,25 @@ void SeaLevelForAllSpans(AppState& app);
 // "Применить ко всем пролётам": Tvv, Vv, Alfv, Iv, Bgv, Gamma and Tzv of S into every span.
 void SourceForAllSpans(AppState& app);
 
+// The span buttons of "Параметры пролетов", on the current line.
+// "В начало списка", "Предыдущий пролет", "Следующий пролет", "В конец списка": the current
+// span moves; at the ends of the list, or without a line, nothing happens.
+void FirstSpan(Network& net);
+void PreviousSpan(Network& net);
+void NextSpan(Network& net);
+void LastSpan(Network& net);
+// "Добавить пролет": a new span at the end; "Вставить пролет в список": a new span in place of
+// the current one, which moves down. The new span becomes current. A line of 2550 spans
+// refuses with a message and loses nothing.
+void AddSpanCommand(AppState& app, Dialogs& dlg);
+void InsertSpanCommand(AppState& app, Dialogs& dlg);
+// "Удалить пролет из списка": after "Вы действительно хотите удалить выбранный элемент"
+// (Yes, Cancel) the current span is deleted; the span after it becomes current (the new last
+// one when it was the last). The only span of a line is never deleted: a message says so
+// instead of the question. True when a span was deleted.
+inline constexpr const char* kMsgOnlySpan = "Единственный пролёт линии удалить нельзя";
+bool DeleteSpanCommand(AppState& app, Dialogs& dlg);
+
 // One whole span record held for the running program; empty until something is copied.
 struct SpanBuffer {
     std::optional<TySpan> span;

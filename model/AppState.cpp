@@ -1,5 +1,7 @@
 #include "model/AppState.h"
 
+#include "model/Records.h"
+
 namespace qem {
 
 TyWire AppState::FirstWire() const { return data.wires.NWires > 0 ? data.wires.Wires[1] : TyWire{}; }
@@ -26,5 +28,15 @@ TySpan* CurrentSpan(AppState& app) {
 }
 
 const TySpan* CurrentSpan(const AppState& app) { return CurrentSpan(const_cast<AppState&>(app)); }
+
+SpanEditScope::SpanEditScope(AppState& app) : app_(app), span_(CurrentSpan(app)) {
+    if (span_) before_ = ToBytes(*span_);
+}
+
+SpanEditScope::~SpanEditScope() {
+    const TySpan* now = CurrentSpan(app_);
+    // Another span (or none) is current afterwards: the action changed more than that span.
+    if (now != span_ || (now && ToBytes(*now) != before_)) app_.net.MarkModified();
+}
 
 }  // namespace qem

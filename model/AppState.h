@@ -8,6 +8,7 @@
 #include "engine/CalcEnv.h"
 #include "model/AppData.h"
 #include "model/Network.h"
+#include "platform/FileSystem.h"
 
 namespace qem {
 
@@ -18,6 +19,7 @@ struct AppState {
     ZamerMode mode = ZamerMode::OnePoint;  // "По одному замеру" / "По двум замерам"
     bool seaLevel = false;                  // "Учитывать" / "Не учитывать"
     int currentZamer = 1;                   // current measurement of the initial-conditions dialog
+    FileStamp netStamp;                     // NetFileName as it was when last opened or saved
 
     // Catalog entry 1, which new spans copy (all zeros when the catalog is empty).
     TyWire FirstWire() const;
@@ -29,5 +31,20 @@ struct AppState {
 TyLine* CurrentLine(AppState& app);
 TySpan* CurrentSpan(AppState& app);
 const TySpan* CurrentSpan(const AppState& app);
+
+// A user's action on the current span through a set-up window, which edits the span record
+// directly: when the span differs afterwards, the network counts as modified.
+class SpanEditScope {
+public:
+    explicit SpanEditScope(AppState& app);
+    ~SpanEditScope();
+    SpanEditScope(const SpanEditScope&) = delete;
+    SpanEditScope& operator=(const SpanEditScope&) = delete;
+
+private:
+    AppState& app_;
+    const TySpan* span_;
+    std::vector<std::uint8_t> before_;  // the stored image of the span
+};
 
 }  // namespace qem

@@ -68,17 +68,23 @@ std::vector<std::vector<std::string>> FillLineList(Network& net) {
 bool EditLineListCell(Network& net, int row, int column, const std::string& text, Dialogs& dlg) {
     if (row < 1 || row > net.NLines()) return false;
     TyLine& l = net.Line(row);
+    const auto from = l.From, to = l.To;
+    const Integer nvl = l.NVL;
     switch (column) {
-        case 1: l.From.assign(Utf8ToCp1251(Utf8Left(text, 25))); return true;
-        case 2: l.To.assign(Utf8ToCp1251(Utf8Left(text, 25))); return true;
-        case 3: TextToInt(text, l.NVL, dlg); return true;
+        case 1: l.From.assign(Utf8ToCp1251(Utf8Left(text, 25))); break;
+        case 2: l.To.assign(Utf8ToCp1251(Utf8Left(text, 25))); break;
+        case 3: TextToInt(text, l.NVL, dlg); break;
         default: return false;
     }
+    if (!(l.From == from && l.To == to && l.NVL == nvl)) net.MarkModified();
+    return true;
 }
 
 void ChooseVoltage(Network& net, int item) {
     if (net.NLines() == 0 || item < 0 || item > 7) return;
-    net.Line(net.CurLine).Uvl = Byte(item);
+    Byte& uvl = net.Line(net.CurLine).Uvl;
+    if (uvl != Byte(item)) net.MarkModified();
+    uvl = Byte(item);
 }
 
 void FirstLine(Network& net) {
@@ -111,12 +117,14 @@ void MoveLineDown(Network& net) {
     if (net.CurLine < 1 || net.CurLine >= net.NLines()) return;
     std::swap(net.Line(net.CurLine), net.Line(net.CurLine + 1));
     ++net.CurLine;
+    net.MarkModified();
 }
 
 void MoveLineUp(Network& net) {
     if (net.CurLine <= 1 || net.CurLine > net.NLines()) return;
     std::swap(net.Line(net.CurLine), net.Line(net.CurLine - 1));
     --net.CurLine;
+    net.MarkModified();
 }
 
 }  // namespace qem

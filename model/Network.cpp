@@ -69,12 +69,16 @@ int Network::CurSpanOf(int p) const {
     return c < 1 ? 1 : c > n ? n : c;
 }
 
-void Network::InitLine(int p, const TyWire& wire1) { Line(p) = NewLine(wire1, Now()); }
+void Network::InitLine(int p, const TyWire& wire1) {
+    Line(p) = NewLine(wire1, Now());
+    MarkModified();
+}
 
 bool Network::AddLine(const TyWire& wire1) {
     const bool room = NLines() < kMaxLines;
     if (room) Lines.push_back(NewLine(wire1, Now()));
     CurLine = NLines();
+    Modified |= room;
     return room;
 }
 
@@ -83,6 +87,7 @@ bool Network::InsertLine(int p, const TyWire& wire1) {
     const bool room = NLines() < kMaxLines;
     if (room) Lines.insert(Lines.begin() + (p - 1), NewLine(wire1, Now()));
     CurLine = room || p <= NLines() ? p : NLines();
+    Modified |= room;
     return room;
 }
 
@@ -91,16 +96,21 @@ bool Network::DeleteLine(int p) {
     const bool more = NLines() > 1;
     if (more) Lines.erase(Lines.begin() + (p - 1));
     CurLine = p > NLines() ? NLines() : p;
+    Modified |= more;
     return more;
 }
 
-void Network::InitSpan(int l, int s, const TyWire& wire1) { Line(l).Span(s) = NewSpan(wire1, Now()); }
+void Network::InitSpan(int l, int s, const TyWire& wire1) {
+    Line(l).Span(s) = NewSpan(wire1, Now());
+    MarkModified();
+}
 
 bool Network::AddSpan(int l, const TyWire& wire1) {
     TyLine& line = Line(l);
     const bool room = line.NSpans() < kMaxSpans;
     if (room) line.Spans.push_back(NewSpan(wire1, Now()));
     CurSpan[l] = line.NSpans();
+    Modified |= room;
     return room;
 }
 
@@ -110,6 +120,7 @@ bool Network::InsertSpan(int l, int s, const TyWire& wire1) {
     const bool room = line.NSpans() < kMaxSpans;
     if (room) line.Spans.insert(line.Spans.begin() + (s - 1), NewSpan(wire1, Now()));
     CurSpan[l] = room || s <= line.NSpans() ? s : line.NSpans();
+    Modified |= room;
     return room;
 }
 
@@ -119,6 +130,7 @@ bool Network::DeleteSpan(int l, int s) {
     const bool more = line.NSpans() > 1;
     if (more) line.Spans.erase(line.Spans.begin() + (s - 1));
     CurSpan[l] = s > line.NSpans() ? line.NSpans() : s;
+    Modified |= more;
     return more;
 }
 

@@ -36,6 +36,9 @@ struct Network {
     std::string NetFileName;           // full path (UTF-8) of the open file; empty when none
     Byte UsePUE6 = 0;
     Byte UsePUE7 = 1;
+    // The user changed the network since it was opened or last saved: set by every edit and
+    // by the operations below, cleared by opening and by a successful save.
+    bool Modified = false;
     // Clock of new spans (a date-time); tests put a fixed one here.
     std::function<double()> Now = NowDateTime;
 
@@ -49,6 +52,9 @@ struct Network {
     // (the entry belongs to the position and may be left from a line that was there before).
     int CurSpanOf(int p) const;
     void ResetCurSpans();  // every entry := 1
+    void MarkModified() { Modified = true; }
+
+    // Every operation below marks the network modified.
 
     // Makes the line at position p a new line.
     void InitLine(int p, const TyWire& wire1);

@@ -28,12 +28,16 @@ void Call(const std::function<void()>& f) {
 bool WriteShown(AppState& app, Dialogs& dlg) {
     try {
         WriteNetwork(app.net);
-        return true;
     } catch (const std::exception& e) {
         dlg.Message(e.what(), "", Icon::Error);
         return false;
     }
+    app.net.Modified = false;
+    app.netStamp = StampOf(app.net.NetFileName);
+    return true;
 }
+
+std::string FileNameOf(const std::string& path) { return PathToUtf8(PathFromUtf8(path).filename()); }
 
 }  // namespace
 
@@ -64,6 +68,8 @@ static bool OpenPath(AppState& app, Dialogs& dlg, const std::string& path, const
         app.net.Lines.clear();
         app.net.Lines.push_back(NewLine(app.FirstWire(), app.net.Now()));
         app.net.CurLine = 1;
+        app.net.Modified = false;
+        app.netStamp = StampOf(path);
         Call(hooks.refreshNetwork);
         return true;
     }
@@ -80,12 +86,28 @@ static bool OpenPath(AppState& app, Dialogs& dlg, const std::string& path, const
     app.net.ResetCurSpans();
     Call(hooks.refreshNetwork);
     RefreshConductors(app.net.Lines, app.data.wires);
+    app.net.Modified = false;
+    app.netStamp = StampOf(path);
     return true;
+}
+
+bool AskSaveChanges(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (!app.net.Modified || app.net.NLines() == 0) return true;
+    const std::string text = app.net.NetFileName.empty()
+                                 ? std::string("Сохранить изменения в новом файле?")
+                                 : "Сохранить изменения в файле " + Quoted(FileNameOf(app.net.NetFileName)) + "?";
+    switch (dlg.Ask(text, Buttons::YesNoCancel)) {
+        case Answer::Yes: return SaveNetwork(app, dlg, hooks);
+        case Answer::No: return true;
+        case Answer::Cancel: return false;
+    }
+    return false;
 }
 
 bool OpenNetwork(AppState& app, Dialogs& dlg, bool ask, const FolderHooks& hooks) {
     std::string path = app.net.NetFileName;
     if (ask) {
+        if (!AskSaveChanges(app, dlg, hooks)) return false;
         auto f = dlg.OpenFileName(PathToUtf8(app.data.dataDir), kQemFilter, kQemDefaultExt);
         if (!f) return false;
         path = Cut255(*f);
@@ -93,16 +115,34 @@ bool OpenNetwork(AppState& app, Dialogs& dlg, bool ask, const FolderHooks& hooks
     return OpenPath(app, dlg, path, hooks);
 }
 
-void SaveNetwork(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
-    if (app.net.NLines() == 0) return;  // no network is open: nothing to write over a file
+// The files grid lists the folder again and shows the open file's row (none when the file is
+// not in the line folder).
+static void ShowOpenFileRow(AppState& app, const FolderHooks& hooks) {
+    ScanLineFolder(app);
+    Call(hooks.fillFilesGrid);
+    const int row = OpenFileRow(app);
+    if (row >= 0) app.data.folder.SelFileRow = row;
+    if (hooks.showFileRow) hooks.showFileRow(row);
+}
+
+bool SaveNetwork(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (app.net.NLines() == 0) return false;  // no network is open: nothing to write over a file
     std::error_code ec;
     const auto folder = PathFromUtf8(app.net.NetFileName).parent_path();
-    if (!app.net.NetFileName.empty() && fs::is_directory(folder.empty() ? fs::path(".") : folder, ec)) {
-        WriteShown(app, dlg);
-        return;
-    }
+    if (!app.net.NetFileName.empty() && fs::is_directory(folder.empty() ? fs::path(".") : folder, ec))
+        return WriteShown(app, dlg);
     dlg.Ask("В данной папке не содержится qem файлов, выберите имя для нового файла", Buttons::Yes);
-    NewToolbar(app, dlg, hooks);
+    // The network in memory goes into the file chosen (a new network there would replace it).
+    auto f = dlg.SaveFileName(PathToUtf8(app.data.dataDir), kQemFilter, kQemDefaultExt);
+    if (!f) return false;
+    const std::string previous = app.net.NetFileName;
+    app.net.NetFileName = Cut255(*f);
+    if (!WriteShown(app, dlg)) {
+        app.net.NetFileName = previous;
+        return false;
+    }
+    ShowOpenFileRow(app, hooks);
+    return true;
 }
 
 void SaveAsMenu(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
@@ -129,25 +169,50 @@ bool NewNetworkFile(AppState& app, Dialogs& dlg) {
 }
 
 void NewMenu(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
-    if (!NewNetworkFile(app, dlg)) return;
+    if (!AskSaveChanges(app, dlg, hooks) || !NewNetworkFile(app, dlg)) return;
     OpenWrittenFile(app, dlg, hooks);
 }
 
 void NewToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
-    if (!NewNetworkFile(app, dlg)) return;
-    const std::string name = PathToUtf8(PathFromUtf8(app.net.NetFileName).filename());
+    if (!AskSaveChanges(app, dlg, hooks) || !NewNetworkFile(app, dlg)) return;
+    const std::string name = FileNameOf(app.net.NetFileName);
     CheckFolder(app, dlg, hooks);
     for (int r = 0; r < int(app.LineFiles.size()); ++r)
-        if (app.LineFiles[r] == name) {
-            SelectFileRow(app, dlg, r, hooks);
-            if (hooks.showFileRow) hooks.showFileRow(r);
-        }
+        if (app.LineFiles[r] == name && SelectFileRow(app, dlg, r, hooks) && hooks.showFileRow) hooks.showFileRow(r);
 }
 
-void SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hooks) {
-    app.data.folder.SelFileRow = row;
+bool SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hooks) {
+    if (!AskSaveChanges(app, dlg, hooks)) return false;
     const std::string text = row >= 0 && row < int(app.LineFiles.size()) ? app.LineFiles[row] : std::string();
-    OpenPath(app, dlg, text.empty() ? std::string() : Cut255(Join(LineFolderPath(app), text)), hooks);
+    if (!OpenPath(app, dlg, text.empty() ? std::string() : Cut255(Join(LineFolderPath(app), text)), hooks))
+        return false;
+    app.data.folder.SelFileRow = row;
+    return true;
+}
+
+int OpenFileRow(const AppState& app) {
+    if (app.net.NetFileName.empty()) return -1;
+    const fs::path open = PathFromUtf8(app.net.NetFileName);
+    for (int r = 0; r < int(app.LineFiles.size()); ++r) {
+        const fs::path p = PathFromUtf8(Join(LineFolderPath(app), app.LineFiles[r]));
+        std::error_code ec;
+        if (p.lexically_normal() == open.lexically_normal() || fs::equivalent(p, open, ec)) return r;
+    }
+    return -1;
+}
+
+void RecheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    ShowOpenFileRow(app, hooks);
+    if (app.net.NLines() == 0 || app.net.NetFileName.empty()) return;
+    const FileStamp now = StampOf(app.net.NetFileName);
+    if (!now.exists || now == app.netStamp) return;
+    std::string text = "Файл " + Quoted(FileNameOf(app.net.NetFileName)) +
+                       " изменён другой программой. Загрузить его заново?";
+    if (app.net.Modified) text += " Изменения, не сохранённые здесь, будут потеряны.";
+    // Whatever the answer, this state of the file has been asked about.
+    app.netStamp = now;
+    if (dlg.Ask(text, Buttons::YesNo) != Answer::Yes) return;
+    if (OpenPath(app, dlg, app.net.NetFileName, hooks)) ShowOpenFileRow(app, hooks);
 }
 
 bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
@@ -159,8 +224,9 @@ bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
         if (!app.LineFiles.empty()) {
             int row = app.data.folder.SelFileRow;
             if (row < 0 || row >= int(app.LineFiles.size())) row = 0;
-            SelectFileRow(app, dlg, row, hooks);
-            if (hooks.showFileRow) hooks.showFileRow(row);
+            const bool opened = SelectFileRow(app, dlg, row, hooks);
+            // Nothing opened: the grid shows the file still open, if it is listed.
+            if (hooks.showFileRow) hooks.showFileRow(opened ? row : OpenFileRow(app));
             Call(hooks.afterCheck);
             return true;
         }
@@ -176,6 +242,7 @@ bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
         if (a == Answer::Cancel && hooks.closeMainWindow && hooks.closeMainWindow()) return false;
         if (dlg.Ask("Создать новый файл (Yes - создать пустой, No - импорт из excel)", Buttons::YesNo) ==
             Answer::Yes) {
+            if (!AskSaveChanges(app, dlg, hooks)) return true;
             app.data.folder.LineFolder = PathToUtf8(app.data.dataDir);
             app.net.Lines.clear();
             app.net.AddLine(app.FirstWire());
@@ -187,11 +254,13 @@ bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
             dlg.Ask("Загрузить из excel (Yes - по одному замеру, No - по двум замерам)", Buttons::YesNo) == Answer::Yes
                 ? 1
                 : 2;
+        if (!AskSaveChanges(app, dlg, hooks)) return true;
         app.net.Lines.clear();
         app.net.AddLine(app.FirstWire());
         // The empty network belongs to no file: nothing may later save it over the file of
-        // another folder that NetFileName still names.
+        // another folder that NetFileName still names; it holds nothing to offer for saving.
         app.net.NetFileName.clear();
+        app.net.Modified = false;
         if (hooks.showImport) hooks.showImport(points);
     }
     return true;

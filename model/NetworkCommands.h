@@ -30,13 +30,22 @@ std::string LineFolderPath(const AppState& app);
 // ScanFolder of the line folder into LineFiles.
 void ScanLineFolder(AppState& app);
 
+// Before anything replaces a modified network (another file row, "Открыть", "Новый", a new
+// network of the folder check): "Сохранить изменения в файле «name»?" with Да / Нет / Отмена.
+// Yes saves (SaveNetwork); true when the caller may go on: nothing modified, No, or Yes and
+// the network was saved. Cancel, or a save that failed or was cancelled, gives false.
+bool AskSaveChanges(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
+
 // Opens NetFileName (after a file dialog when ask): a file that does not exist gives one new
 // line and nothing is written; a damaged file is reported and the network stays as it was.
-// Returns false when nothing was opened.
+// With ask, a modified network is first offered for saving (AskSaveChanges). Returns false
+// when nothing was opened.
 bool OpenNetwork(AppState& app, Dialogs& dlg, bool ask, const FolderHooks& hooks = {});
 
-// Saves the network to NetFileName, or asks for a new file when there is none.
-void SaveNetwork(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
+// Saves the network to NetFileName. When there is none (or its folder is gone) it says so and
+// asks for a file name in a file dialog; the network in memory is written there, the folder
+// re-listed and that file's row made current. True when the network was written.
+bool SaveNetwork(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 
 // "Сохранить как..." of the menu: the network saved under its current name.
 void SaveAsMenu(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
@@ -45,15 +54,29 @@ void SaveAsToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 
 // A new network file of one new line, named in a file dialog; false on Cancel.
 bool NewNetworkFile(AppState& app, Dialogs& dlg);
-// "Новый" of the menu and of the tool bar.
+// "Новый" of the menu and of the tool bar; a modified network is first offered for saving.
 void NewMenu(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 void NewToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 
-// Selecting row r of the line files grid opens that file (unsaved changes are not kept).
-void SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hooks = {});
+// Selecting row r of the line files grid opens that file after a modified network was offered
+// for saving. False when nothing was opened (the question cancelled, a damaged file); the
+// network in memory then stays open.
+bool SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hooks = {});
 
 // The folder check; returns false when the user chose to leave the program.
 bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
+
+// The open file as the line files grid lists it: its row (from 0) in LineFiles, -1 when the
+// file is not in the line folder.
+int OpenFileRow(const AppState& app);
+
+// A later activation of the main window: the folder is listed again and the open file's row
+// made current without opening anything. When the open file was written by someone else
+// since it was opened or saved here, the question "Файл «name» изменён другой программой.
+// Загрузить его заново?" (Yes/No; with unsaved changes it says they will be lost) decides
+// whether it is read again; No keeps the network in memory and asks no more about that state
+// of the file.
+void RecheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 
 // "Выбрать": save, choose another line folder, check it.
 void ChooseFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});

@@ -8,13 +8,14 @@
 namespace qem {
 
 enum class Answer { Yes, No, Cancel };
-enum class Buttons { Ok, Yes, YesNo, YesCancel, YesNoCancel };
-enum class Icon { None, Information, Warning, Error };
+enum class Buttons { Ok, Yes, YesNo, YesCancel, YesNoCancel, OkCancel };
+enum class Icon { None, Information, Warning, Error, Question };
 
 class Dialogs {
 public:
     virtual ~Dialogs() = default;
-    // A message box; with Buttons::Ok or Buttons::Yes it only informs. Texts are UTF-8.
+    // A message box; with Buttons::Ok or Buttons::Yes it only informs. Texts are UTF-8. The
+    // answer to OK is Answer::Yes.
     virtual Answer Ask(const std::string& text, Buttons buttons, const std::string& title = "",
                        Icon icon = Icon::None) = 0;
     void Message(const std::string& text, const std::string& title = "", Icon icon = Icon::None) {

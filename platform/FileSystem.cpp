@@ -23,6 +23,21 @@ std::string PathToUtf8(const fs::path& p) {
 
 std::string Quoted(const std::string& utf8Path) { return "«" + utf8Path + "»"; }
 
+FileStamp StampOf(const std::string& utf8Path) {
+    FileStamp st;
+    std::error_code ec;
+    const fs::path p = PathFromUtf8(utf8Path);
+    if (utf8Path.empty() || !fs::is_regular_file(p, ec)) return st;
+    const auto time = fs::last_write_time(p, ec);
+    if (ec) return st;
+    const auto size = fs::file_size(p, ec);
+    if (ec) return st;
+    st.exists = true;
+    st.time = time;
+    st.size = size;
+    return st;
+}
+
 std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
     const fs::path p = PathFromUtf8(path);
     std::error_code ec;

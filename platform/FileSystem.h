@@ -72,6 +72,17 @@ void WriteFileAtomically(const std::filesystem::path& file, const std::string& b
 // The whole content of a regular file; nullopt when it does not exist or cannot be read.
 std::optional<Bytes> ReadFileIfExists(const std::filesystem::path& file);
 
+// What shows that a file was written since it was last looked at: whether it exists, its
+// modification time and its size.
+struct FileStamp {
+    bool exists = false;
+    std::filesystem::file_time_type time{};
+    std::uintmax_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a file now; a missing or unreadable file gives exists = false.
+FileStamp StampOf(const std::string& utf8Path);
+
 // Equal names with Latin letters compared without regard to case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);
 // The name ends with ext ("." included), Latin letters compared without regard to case.

@@ -2,8 +2,8 @@
 
 namespace qem {
 
-Answer ScriptedDialogs::Ask(const std::string& text, Buttons buttons, const std::string& title, Icon) {
-    shown.push_back({text, buttons, title});
+Answer ScriptedDialogs::Ask(const std::string& text, Buttons buttons, const std::string& title, Icon icon) {
+    shown.push_back({text, buttons, title, icon});
     if (echo) echo(text);
     if (buttons == Buttons::Ok || buttons == Buttons::Yes) return Answer::Yes;
     Answer a = defaultAnswer;
@@ -11,7 +11,7 @@ Answer ScriptedDialogs::Ask(const std::string& text, Buttons buttons, const std:
         a = answers.front();
         answers.pop_front();
     }
-    if (a == Answer::No && buttons == Buttons::YesCancel) a = Answer::Cancel;
+    if (a == Answer::No && (buttons == Buttons::YesCancel || buttons == Buttons::OkCancel)) a = Answer::Cancel;
     if (a == Answer::Cancel && buttons == Buttons::YesNo) a = Answer::No;
     return a;
 }

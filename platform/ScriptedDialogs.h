@@ -16,6 +16,7 @@ public:
         std::string text;
         Buttons buttons;
         std::string title;
+        Icon icon = Icon::None;
     };
     std::vector<Shown> shown;                 // every message and question, in order
     std::deque<Answer> answers;               // answers to questions, taken in order

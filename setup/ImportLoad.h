@@ -11,7 +11,9 @@
 // disk as it was.
 #include <string>
 
+#include "model/AppState.h"
 #include "model/Network.h"
+#include "model/NetworkCommands.h"
 #include "platform/Dialogs.h"
 #include "setup/ImportSheet.h"
 
@@ -59,5 +61,11 @@ void ImportReferenceState(TySpan& span, ImportPoints points, int sheetRow);
 // leaves net and the files as they were. True when the network was imported and saved.
 bool ConfirmImport(Network& net, const ImportTable& table, const ImportChoice& choice, const std::string& newFile,
                    const TyWire& wire1, Dialogs& dialogs);
+
+// The same on the program's open network: a new network replaces it only after its unsaved
+// edits were offered for saving (AskSaveChanges); after the import the network counts as saved
+// in the file just written.
+bool ConfirmImport(AppState& app, const ImportTable& table, const ImportChoice& choice, const std::string& newFile,
+                   Dialogs& dialogs, const FolderHooks& hooks = {});
 
 }  // namespace qem

@@ -1,5 +1,7 @@
 #include "setup/RouteProfile.h"
 
+#include <algorithm>
+
 #include "engine/Format.h"
 #include "model/TextEntry.h"
 
@@ -16,6 +18,29 @@ int ProfileCount(const TySpan& span) {
 void SetProfileCount(TySpan& span, int n) {
     n = n < 0 ? 0 : (n > kMaxProfilePoints ? kMaxProfilePoints : n);
     for (int i = n + 1; i <= kMaxProfilePoints; ++i) span.Zem[i] = TyZem{};
+}
+
+std::vector<int> ProfilePointsBeyond(const TySpan& span, int n) {
+    std::vector<int> points;
+    for (int i = std::max(n, 0) + 1; i <= kMaxProfilePoints; ++i)
+        if (span.Zem[i].ZemL != 0 || span.Zem[i].ZemH != 0) points.push_back(i);
+    return points;
+}
+
+bool ChangeProfileCount(TySpan& span, int n, Dialogs& dialogs) {
+    n = std::clamp(n, 0, kMaxProfilePoints);
+    const std::vector<int> lost = ProfilePointsBeyond(span, n);
+    if (!lost.empty()) {
+        std::string list;
+        for (int p : lost) list += (list.empty() ? "" : ", ") + std::to_string(p);
+        const std::string text = "При количестве участков " + std::to_string(n) +
+                                 (lost.size() == 1 ? " точка профиля " + list + " будет удалена"
+                                                   : " точки профиля " + list + " будут удалены") +
+                                 ". Продолжить?";
+        if (dialogs.Ask(text, Buttons::YesCancel) != Answer::Yes) return false;
+    }
+    SetProfileCount(span, n);
+    return true;
 }
 
 std::string ProfileCellText(const TySpan& span, int point, int col) {

@@ -4,6 +4,7 @@
 // edit writes straight into the span record. Texts are UTF-8.
 #include <array>
 #include <string>
+#include <vector>
 
 #include "model/QEMcom.h"
 #include "platform/Dialogs.h"
@@ -19,6 +20,15 @@ int ProfileCount(const TySpan& span);
 
 // "Количество участков" := n (clamped to 0..10): points n+1..10 are cleared at once.
 void SetProfileCount(TySpan& span, int n);
+
+// The points after n (n+1..10) that hold a distance or an elevation: what a count of n clears.
+std::vector<int> ProfilePointsBeyond(const TySpan& span, int n);
+
+// A count the user has typed (when the edit is finished) or stepped to: when it would clear
+// points that hold data, the question "При количестве участков n точки профиля 4, 5 будут
+// удалены. Продолжить?" (Yes, Cancel) comes first. On Cancel nothing changes (false); otherwise
+// SetProfileCount (true).
+bool ChangeProfileCount(TySpan& span, int n, Dialogs& dialogs);
 
 // Text of cell (point 1..10, column 0 ZemL, 1 ZemH), "%10.1f".
 std::string ProfileCellText(const TySpan& span, int point, int col);

@@ -80,6 +80,8 @@ int RuFullCalculation(AppState& app, Dialogs& dialogs) {
             failures += Cp1251ToUtf8(span.Nop1.str()) + " - " + Cp1251ToUtf8(span.Nop2.str()) + ": " + FailureText(e);
         }
     }
+    // The reference states of the line are the user's command here, not a derived refresh.
+    if (done > 0) app.net.MarkModified();
     if (!failures.empty()) dialogs.Message(failures, "", Icon::Error);
     return done;
 }

@@ -26,7 +26,8 @@ bool RuConductorTemp(AppState& app, Dialogs& dialogs);
 
 // "Полный расчёт": ComputeInitialConditions of every span of the current line from its stored
 // FZam and TPr (one-point mode also RasUsl := 1). A span that fails keeps its reference state;
-// the failures are shown together in one message at the end. Returns the number of spans done.
+// the failures are shown together in one message at the end; the network counts as modified
+// when a span was done. Returns the number of spans done.
 int RuFullCalculation(AppState& app, Dialogs& dialogs);
 
 }  // namespace qem

@@ -19,6 +19,9 @@ void ShowLineEquipment(QWidget* parent, AppState& app, Dialogs& dialogs);
 // it shows); onClosed runs when it is closed.
 QDialog* ShowCatalog(QWidget* parent, AppState& app, Dialogs& dialogs, int page,
                      std::function<void()> onClosed = {});
+// The parent's catalog window, when open, shows the catalogs in memory and the norms of the
+// rules in force (after the rules were switched elsewhere).
+void RefreshCatalog(QWidget* parent);
 // The catalog window modally on the terminal-equipment page with kind 0..3 selected.
 void ShowCatalogModal(QWidget* parent, AppState& app, Dialogs& dialogs, int kind);
 

@@ -1,9 +1,12 @@
 #include "equipment/qt/FormCat.h"
 
+#include <algorithm>
 #include <string>
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
+#include <QMetaObject>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -105,6 +108,32 @@ void TFormCat::activate() {
     fillWires();
     fillNorms();
     fillKOList();
+    showRulesInForce();
+}
+
+// A cell of the grid has its editor open (the text typed is taken when it closes).
+static bool Typing(const QTableWidget* t) {
+    for (const QWidget* w : t->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (w->isVisible()) return true;
+    return false;
+}
+
+void TFormCat::refresh(bool all) {
+    core_.Refresh();
+    if (all || !Typing(wires_)) fillWires();
+    if (all || std::none_of(norms_.begin(), norms_.end(), Typing)) fillNorms();
+    if (all || (!Typing(koList_) && !Typing(temp_))) fillKOList();
+    showRulesInForce();
+}
+
+bool TFormCat::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) refresh();
+    return QDialog::event(e);
+}
+
+void TFormCat::showRulesInForce() {
+    const QSignalBlocker b6(pue6_), b7(pue7_);
+    (core_.UsePue6() ? pue6_ : pue7_)->setChecked(true);
 }
 
 void TFormCat::selectKind(int kind) {
@@ -219,13 +248,17 @@ void TFormCat::buildNormsPage(QWidget* page) {
     v->addLayout(h);
 
     auto switchTo = [this](bool usePue6) {
-        if (!core_.SwitchPue(usePue6)) {
-            const QSignalBlocker b6(pue6_), b7(pue7_);
-            (core_.UsePue6() ? pue6_ : pue7_)->setChecked(true);
-        }
+        core_.SwitchPue(usePue6);
+        showRulesInForce();
         fillWires();
         fillNorms();
         fillKOList();
+        // The main window's switch shows the rules in force as well.
+        for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+            if (w->metaObject()->indexOfMethod("showNormsInForce()") >= 0) {
+                QMetaObject::invokeMethod(w, "showNormsInForce");
+                break;
+            }
     };
     connect(pue6_, &QRadioButton::clicked, this, [switchTo] { switchTo(true); });
     connect(pue7_, &QRadioButton::clicked, this, [switchTo] { switchTo(false); });
@@ -389,6 +422,12 @@ QDialog* ShowCatalog(QWidget* parent, AppState& app, Dialogs& dialogs, int page,
     form->raise();
     form->activateWindow();
     return form;
+}
+
+void RefreshCatalog(QWidget* parent) {
+    if (!parent) return;
+    for (auto* form : parent->findChildren<TFormCat*>("FormCat", Qt::FindDirectChildrenOnly))
+        if (form->isVisible()) form->refresh(true);
 }
 
 void ShowCatalogModal(QWidget* parent, AppState& app, Dialogs& dialogs, int kind) {

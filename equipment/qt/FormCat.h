@@ -28,12 +28,18 @@ public:
     QTableWidget* koList() const { return koList_; }
     QTableWidget* tempGrid() const { return temp_; }
 
-    // Activation: every grid refilled from the catalogs (the conductor grid read-only).
+    // Opening: every grid refilled from the catalogs (the conductor grid read-only).
     void activate();
+    // Every later activation, and a switch of the rules in the main window: the grids show the
+    // catalogs in memory and the norms of the rules in force (edit modes kept). On activation a
+    // grid whose cell is being typed in keeps it; `all` refills that one too.
+    void refresh(bool all = false);
     void selectKind(int kind);
+    QRadioButton* pueButton(bool pue6) const { return pue6 ? pue6_ : pue7_; }
 
 protected:
     void showEvent(QShowEvent* e) override;
+    bool event(QEvent* e) override;
 
 private:
     CatalogEditor core_;
@@ -57,6 +63,7 @@ private:
     void fillKOList();
     void fillTemp();
     void setEditable(QTableWidget* t, bool on);
+    void showRulesInForce();
 };
 
 }  // namespace qem::ui

@@ -1,5 +1,6 @@
 #include "equipment/qt/FormSetKO.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -8,6 +9,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QGuiApplication>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -34,11 +39,19 @@ TFormSetKO::TFormSetKO(QWidget* parent, AppState& app, Dialogs& dialogs)
     core_ = std::make_unique<LineEquipment>(app.net, app.net.CurLine, app.data.ko, app.data.wires, dialogs);
     setWindowTitle(Utf(core_->Caption()));
     setModal(true);
-    resize(1200, 820);
 
+    // The group boxes scroll when the screen is too small for them; the buttons below them
+    // stay in view.
     auto* layout = new QVBoxLayout(this);
-    auto* boxes = new QGridLayout;
-    layout->addLayout(boxes, 1);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName("ScrollKO");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* content = new QWidget(scroll);
+    auto* boxes = new QGridLayout(content);
+    boxes->setContentsMargins(0, 0, 0, 0);
+    scroll->setWidget(content);
+    layout->addWidget(scroll, 1);
     for (int gi = 0; gi < kKOGroups; ++gi) {
         const auto g = static_cast<KOGroup>(gi);
         auto* box = new QGroupBox(Utf(kKOGroupCaption[gi]), this);
@@ -50,13 +63,16 @@ TFormSetKO::TFormSetKO(QWidget* parent, AppState& app, Dialogs& dialogs)
         table->setSelectionBehavior(QAbstractItemView::SelectRows);
         table->setSelectionMode(QAbstractItemView::SingleSelection);
         table->verticalHeader()->hide();
-        table->setMinimumHeight(100);
+        table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 8);
+        table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         grids_[static_cast<std::size_t>(gi)] = table;
         v->addWidget(table);
         auto* h = new QHBoxLayout;
         auto* combo = new QComboBox(box);
         combo->setObjectName(QStringLiteral("KOCombo%1").arg(gi));
         combo->setMinimumContentsLength(30);
+        // The box is as wide as its group allows; its list opens as wide as the longest item.
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         combos_[static_cast<std::size_t>(gi)] = combo;
         h->addWidget(combo, 1);
         if (IsConductorGroup(g)) {
@@ -75,7 +91,11 @@ TFormSetKO::TFormSetKO(QWidget* parent, AppState& app, Dialogs& dialogs)
         edit->setObjectName(QStringLiteral("KOEdit%1").arg(gi));
         h->addWidget(edit);
         v->addLayout(h);
-        boxes->addWidget(box, gi / 2, gi % 2);
+        // The conductor grids are wide: each takes a whole row; the equipment grids share rows.
+        if (IsConductorGroup(g))
+            boxes->addWidget(box, gi, 0, 1, 2);
+        else
+            boxes->addWidget(box, 2 + (gi - 2) / 2, gi % 2);
 
         connect(table, &QTableWidget::currentCellChanged, this,
                 [this, g](int row, int, int, int) { showRowItem(g, row + 1); });
@@ -115,7 +135,10 @@ TFormSetKO::TFormSetKO(QWidget* parent, AppState& app, Dialogs& dialogs)
     reset->setObjectName("ButtonResetCable");
     ch->addWidget(reset);
     ch->addStretch(1);
-    boxes->addWidget(cable, 3, 0, 1, 2);
+    boxes->addWidget(cable, 4, 0, 1, 2);
+    boxes->setRowStretch(5, 1);
+    boxes->setColumnStretch(0, 1);
+    boxes->setColumnStretch(1, 1);
     connect(cabD_, &QLineEdit::textEdited, this, [this](const QString& t) { core_->SetCable(true, t.toStdString()); });
     connect(cabA_, &QLineEdit::textEdited, this, [this](const QString& t) { core_->SetCable(false, t.toStdString()); });
     connect(reset, &QPushButton::clicked, this, [this] {
@@ -145,6 +168,18 @@ TFormSetKO::TFormSetKO(QWidget* parent, AppState& app, Dialogs& dialogs)
     connect(save, &QPushButton::clicked, this, [this] { core_->Save(); });
 
     refill();
+    fitScreen(content, scroll);
+}
+
+void TFormSetKO::fitScreen(QWidget* content, QScrollArea* scroll) {
+    // As large as the group boxes want and wide enough for the equipment names, within the
+    // screen.
+    QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 720);
+    const QSize want = content->sizeHint() + QSize(2 * scroll->frameWidth() + 30, 0);
+    const int buttons = sizeHint().height() - scroll->sizeHint().height();
+    resize(std::min(std::max(want.width() + 24, 1320), avail.width() - 20),
+           std::min(want.height() + buttons + 24, avail.height() - 40));
 }
 
 QSpinBox* TFormSetKO::wireCount(KOGroup g, int end) const {
@@ -156,12 +191,26 @@ void TFormSetKO::fillGrid(KOGroup g) {
     QTableWidget* t = grid(g);
     const int row = t->currentRow();
     FillWithHeader(t, core_->Grid(g));
+    QHeaderView* head = t->horizontalHeader();
     if (IsConductorGroup(g)) {
         const QBrush info = palette().brush(QPalette::ToolTipBase);
         for (int r = 0; r < t->rowCount(); ++r)
             if (auto* item = t->item(r, 1)) item->setBackground(info);
+        t->resizeColumnsToContents();
+        head->setStretchLastSection(true);
+    } else {
+        // The name takes the room left by the others, so the current and the voltage stay in
+        // view; a long name is cut short in the cell and shown whole in its hint.
+        for (int c = 0; c < t->columnCount(); ++c)
+            head->setSectionResizeMode(c, c == 2 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+        for (int r = 0; r < t->rowCount(); ++r)
+            if (auto* item = t->item(r, 2)) item->setToolTip(item->text());
     }
-    t->resizeColumnsToContents();
+    // Exactly the header and the two rows (and room for a scroll bar of a narrow window).
+    int h = head->sizeHint().height() + 2 * t->frameWidth();
+    for (int r = 0; r < t->rowCount(); ++r) h += t->rowHeight(r);
+    if (IsConductorGroup(g)) h += t->horizontalScrollBar()->sizeHint().height();
+    t->setFixedHeight(h);
     const QSignalBlocker block(t);
     t->setCurrentCell(row < 0 ? 0 : row, 0);
 }
@@ -172,6 +221,7 @@ void TFormSetKO::fillCombo(KOGroup g) {
     c->clear();
     for (const std::string& s : core_->Items(g)) c->addItem(Utf(s));
     c->setCurrentIndex(core_->ItemOfRow(g, 1));
+    c->view()->setMinimumWidth(c->view()->sizeHintForColumn(0) + 30);
 }
 
 void TFormSetKO::showRowItem(KOGroup g, int row) {

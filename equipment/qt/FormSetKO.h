@@ -12,6 +12,7 @@ class QTableWidget;
 class QComboBox;
 class QSpinBox;
 class QLineEdit;
+class QScrollArea;
 
 namespace qem::ui {
 
@@ -44,6 +45,7 @@ private:
     void fillCombo(KOGroup g);
     void showRowItem(KOGroup g, int row);
     void editKinds(int kind);
+    void fitScreen(QWidget* content, QScrollArea* scroll);
 };
 
 }  // namespace qem::ui

@@ -75,6 +75,12 @@ void MainWindow::setDialogs(Dialogs* dialogs) { dlg_ = dialogs ? dialogs : ownDi
 std::string MainWindow::dataFile(const char* name) const { return PathToUtf8(app_->data.dataDir / name); }
 
 void MainWindow::guarded(const std::function<void()>& f) {
+    // The dialogs of a command activate the window when they close: no folder re-check then.
+    struct Depth {
+        int& d;
+        explicit Depth(int& v) : d(v) { ++d; }
+        ~Depth() { --d; }
+    } depth(commandDepth_);
     try {
         f();
     } catch (const std::exception& e) {
@@ -190,23 +196,10 @@ void MainWindow::buildToolBar() {
     auto* group = new QActionGroup(this);
     group->addAction(pue6_);
     group->addAction(pue7_);
-    auto switchNorms = [this](bool usePue6) {
-        if (app_->data.usePue6 == usePue6 && !app_->data.dataDir.empty()) return;
-        guarded([&] {
-            SwitchNorms(app_->data, usePue6, dlg_);
-            app_->net.UsePUE6 = usePue6 ? 1 : 0;
-            app_->net.UsePUE7 = usePue6 ? 0 : 1;
-        });
-    };
-    connect(pue6_, &QAction::triggered, this, [switchNorms] { switchNorms(true); });
-    connect(pue7_, &QAction::triggered, this, [switchNorms] { switchNorms(false); });
+    connect(pue6_, &QAction::triggered, this, [this] { switchNorms(true); });
+    connect(pue7_, &QAction::triggered, this, [this] { switchNorms(false); });
     bar->addSeparator();
     connect(add("Выход", "Выход"), &QAction::triggered, this, &QWidget::close);
-    ProgressBar1 = new QProgressBar(bar);
-    ProgressBar1->setObjectName("ProgressBar1");
-    ProgressBar1->setMaximumWidth(200);
-    ProgressBar1->setValue(0);
-    bar->addWidget(ProgressBar1);
 }
 
 void MainWindow::buildStatusBar() {
@@ -216,7 +209,29 @@ void MainWindow::buildStatusBar() {
     hint->setObjectName("StatusHint");
     statusBar()->addWidget(version);
     statusBar()->addWidget(hint, 1);
+    // The progress of the long calculations, at the right of the status bar, where a narrow
+    // screen never hides it (the tool bar folds its last items away).
+    ProgressBar1 = new QProgressBar(statusBar());
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setFixedWidth(200);
+    ProgressBar1->setValue(0);
+    statusBar()->addPermanentWidget(ProgressBar1);
 }
+
+void MainWindow::switchNorms(bool usePue6) {
+    if (app_->data.usePue6 != usePue6 || app_->data.dataDir.empty())
+        guarded([&] {
+            SwitchNorms(app_->data, usePue6, dlg_);
+            app_->net.UsePUE6 = usePue6 ? 1 : 0;
+            app_->net.UsePUE7 = usePue6 ? 0 : 1;
+        });
+    // The switch shows the rules in force (a failed switch keeps them), and an open catalog
+    // window shows their norms.
+    showNormsInForce();
+    RefreshCatalog(this);
+}
+
+void MainWindow::showNormsInForce() { (app_->data.usePue6 ? pue6_ : pue7_)->setChecked(true); }
 
 // ---------------------------------------------------------------- start-up and closing
 
@@ -235,11 +250,16 @@ void MainWindow::applyPlacement() {
 bool MainWindow::event(QEvent* e) {
     // The folder check opens the network when the window first becomes active (a window
     // shown without a window manager may never be activated: its first showing counts too).
-    // It does not run again on later activations: those follow every closed dialog, and a
-    // re-read would throw away the edits made since.
+    // Later activations (which also follow every closed dialog) only list the folder again
+    // and ask before re-reading a file that another program changed: a plain re-read would
+    // throw away the edits made since.
     if (startupCheck_ && !folderChecked_ && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
         QTimer::singleShot(0, this, [this] {
             if (!folderChecked_) runFolderCheck();
+        });
+    else if (startupCheck_ && folderChecked_ && e->type() == QEvent::WindowActivate && commandDepth_ == 0)
+        QTimer::singleShot(0, this, [this] {
+            if (commandDepth_ == 0 && !QApplication::activeModalWidget()) runFolderRecheck();
         });
     return QMainWindow::event(e);
 }
@@ -251,10 +271,23 @@ bool MainWindow::runFolderCheck() {
     return stays;
 }
 
+void MainWindow::runFolderRecheck() {
+    guarded([&] { RecheckFolder(*app_, *dlg_, hooks()); });
+}
+
 void MainWindow::closeEvent(QCloseEvent* e) {
     if (dlg_->Ask(" Вы действительно хотите выйти из программы? ", Buttons::YesNo) != Answer::Yes) {
         e->ignore();
         return;
+    }
+    // A network with edits but without a file would be lost: it is offered for saving.
+    if (app_->net.NetFileName.empty() && app_->net.Modified) {
+        bool leave = true;
+        guarded([&] { leave = AskSaveChanges(*app_, *dlg_, hooks()); });
+        if (!leave) {
+            e->ignore();
+            return;
+        }
     }
     Settings& s = app_->data.settings;
     const QRect g = geometry();
@@ -292,14 +325,31 @@ void MainWindow::lineEquipmentCommand() {
     selectLineRow(app_->net.CurLine);
 }
 
+void MainWindow::copyEquipment() {
+    if (app_->net.NLines() > 0) CopyEquipment(equipmentClipboard_, app_->net.CurLine);
+}
+
+void MainWindow::pasteEquipment() {
+    if (!PasteEquipment(app_->net, equipmentClipboard_, app_->net.CurLine)) return;
+    fillLineList();
+    selectLineRow(app_->net.CurLine);
+}
+
+void MainWindow::showFileRow(int r) {
+    ++filling_;
+    if (r >= 0 && r < StringGridFiles->rowCount()) {
+        StringGridFiles->setCurrentCell(r, 0);
+    } else {
+        StringGridFiles->clearSelection();
+        StringGridFiles->setCurrentCell(-1, -1);
+    }
+    --filling_;
+}
+
 FolderHooks MainWindow::hooks() {
     FolderHooks h;
     h.fillFilesGrid = [this] { fillFilesGrid(); };
-    h.showFileRow = [this](int r) {
-        ++filling_;
-        if (r >= 0 && r < StringGridFiles->rowCount()) StringGridFiles->setCurrentCell(r, 0);
-        --filling_;
-    };
+    h.showFileRow = [this](int r) { showFileRow(r); };
     h.refreshNetwork = [this] {
         fillLineList();
         if (app_->net.NLines() > 0) {
@@ -311,6 +361,7 @@ FolderHooks MainWindow::hooks() {
         }
         showSpanPage();
         showSourcePage();
+        followEditors(true);
     };
     h.closeMainWindow = [this] { return close(); };
     h.showImport = [this](int points) { openImport(points, true); };
@@ -380,9 +431,11 @@ void MainWindow::allowTempCommand(bool all) {
 
 TFormImport* MainWindow::importWindow(int points) {
     TFormImport*& w = imports_[points == 1 ? 0 : 1];
-    if (!w)
+    if (!w) {
         w = new TFormImport(*app_, *dlg_, points == 1 ? ImportPoints::One : ImportPoints::Two,
                             [this](bool newNetwork) { importDone(newNetwork); }, this);
+        w->setFolderHooks(hooks());
+    }
     return w;
 }
 

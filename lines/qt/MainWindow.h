@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "engine/Report.h"
+#include "equipment/LineEquipment.h"
 #include "lines/SpanEditing.h"
 #include "model/AppState.h"
 #include "model/NetworkCommands.h"
@@ -64,6 +65,10 @@ public:
     // becomes active. False when the user chose to leave the program.
     bool runFolderCheck();
 
+    // A later activation of the main window: the folder listed again, and a question when the
+    // open file was changed on disk by another program (runs by itself on activation).
+    void runFolderRecheck();
+
     // Commands (also reached through the menu and the tool bar).
     void spanCalcToolbar();             // tool bar "Расчет пролета"
     void spanCalcMenu();                // menu "Расчет пролета"
@@ -72,6 +77,9 @@ public:
     void seriesCommand();               // "Расчёт" of "Серия расчетов"
     void sweepCommand();                // "Прогонка по ориентации пролёта и широте"
     void lineEquipmentCommand();        // "Концевое оборудование" of the current line
+    void copyEquipment();               // "Копировать" of the line panel
+    void pasteEquipment();              // "Вставить" of the line panel
+    void switchNorms(bool usePue6);     // tool bar "ПУЭ 6" / "ПУЭ 7"
     // "Выгрузить в Excel", "Выгрузить в Excel(Минимальная выгрузка)", "Выгрузить в Excel все линии".
     enum class ExportKind { Full, Min, All };
     void exportCommand(ExportKind kind);
@@ -91,12 +99,17 @@ public:
     void copySpanView();
     const SpanBuffer& spanBuffer() const { return spanBuffer_; }
 
+    // The obstacle editor while it is open (it does not block the main window); nullptr otherwise.
+    QWidget* obstacleEditor() const;
+
     // The spreadsheet import window by 1 or 2 measured points, made on first use and reused;
     // openImport shows it beside the main window, or modally (the folder check).
     TFormImport* importWindow(int points);
     void openImport(int points, bool modal);
 
 public slots:
+    // The switch "ПУЭ 6" / "ПУЭ 7" shows the rules in force (the catalog window switches too).
+    void showNormsInForce();
     // The windows the span page opens: "Препятствия", "Задать профиль трассы", "Начальные условия".
     void openObstacles();
     void openProfile();
@@ -118,6 +131,11 @@ private:
     FolderHooks hooks();
     // Runs a command and shows any error it lets through.
     void guarded(const std::function<void()>& f);
+    // The obstacle editor, when open, shows the current span (after the current line or span
+    // changed; with `force` after records were replaced in place).
+    void followEditors(bool force = false);
+    // The files grid shows row r (from 0; none for -1) without opening anything.
+    void showFileRow(int r);
     void connectExport(QAction* action, ExportKind kind);
     void aboutBox();
     void pageChanged(int index);
@@ -143,6 +161,7 @@ private:
     AppState* app_ = nullptr;
     bool startupCheck_ = false;   // the folder check runs on the first activation
     bool folderChecked_ = false;
+    int commandDepth_ = 0;        // >0 while a command runs (its dialogs activate the window)
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs* dlg_ = nullptr;
     int filling_ = 0;  // >0 while the window itself fills widgets
@@ -189,6 +208,7 @@ private:
     QTextEdit* RichEdit1 = nullptr;
 
     SpanBuffer spanBuffer_;  // "Копировать данные в буфер" / "Вставить данные из буфера"
+    EquipmentClipboard equipmentClipboard_;  // "Копировать" / "Вставить" of the line panel
 
     TFormImport* imports_[2] = {};
 

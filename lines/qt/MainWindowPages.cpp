@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -123,7 +124,11 @@ void MainWindow::buildLinesPage(QWidget* page) {
 
     connect(StringGridFiles, &QTableWidget::currentCellChanged, this, [this](int row, int, int prevRow, int) {
         if (filling_ || row < 0 || row == prevRow) return;
-        guarded([&] { SelectFileRow(*app_, *dlg_, row, hooks()); });
+        bool opened = false;
+        guarded([&] { opened = SelectFileRow(*app_, *dlg_, row, hooks()); });
+        // Not opened (the save question cancelled, a damaged file): the grid shows the file
+        // that is still open.
+        if (!opened) showFileRow(OpenFileRow(*app_));
     });
     connect(choose, &QPushButton::clicked, this, [this] { guarded([&] { ChooseFolder(*app_, *dlg_, hooks()); }); });
     connect(del, &QPushButton::clicked, this, [this] {
@@ -187,16 +192,25 @@ void MainWindow::buildLinesPage(QWidget* page) {
     auto* next = HintButton(page, "Следующая линия", ">");
     auto* last = HintButton(page, "В конец списка", ">|");
     auto* addL = HintButton(page, "Добавить линию", "+");
-    auto* insL = HintButton(page, "Вставить линию в список", "Вставить");
+    auto* insL = HintButton(page, "Вставить линию в список", "Вст.");
     auto* delL = HintButton(page, "Удалить линию из списка", "−");
     auto* down = HintButton(page, "Переместить линию вниз", "Вниз");
     auto* up = HintButton(page, "Переместить линию вверх", "Вверх");
     auto* ko = new QPushButton(U("Концевое оборудование"), page);
     ko->setObjectName("ButtonKO");
+    // Copying the terminal equipment of one line to another.
+    auto* copyKO = new QPushButton(U("Копировать"), page);
+    copyKO->setObjectName("ButtonCopyKO");
+    copyKO->setToolTip(U("Запомнить линию, концевое оборудование которой будет вставлено"));
+    auto* pasteKO = new QPushButton(U("Вставить"), page);
+    pasteKO->setObjectName("ButtonPasteKO");
+    pasteKO->setToolTip(U("Вставить в текущую линию концевое оборудование запомненной линии"));
     for (QWidget* w : std::initializer_list<QWidget*>{first, prev, next, last, addL, insL, delL, down, up})
         buttons->addWidget(w);
     buttons->addSpacing(20);
     buttons->addWidget(ko);
+    buttons->addWidget(copyKO);
+    buttons->addWidget(pasteKO);
     buttons->addStretch(1);
     right->addLayout(buttons);
     layout->addLayout(right, 1);
@@ -204,6 +218,7 @@ void MainWindow::buildLinesPage(QWidget* page) {
     auto move = [this](void (*f)(Network&)) {
         f(app_->net);
         selectLineRow(app_->net.CurLine);
+        followEditors();
     };
     connect(first, &QToolButton::clicked, this, [move] { move(FirstLine); });
     connect(prev, &QToolButton::clicked, this, [move] { move(PreviousLine); });
@@ -213,6 +228,7 @@ void MainWindow::buildLinesPage(QWidget* page) {
         guarded([&] { f(); });
         fillLineList();
         selectLineRow(app_->net.CurLine);
+        followEditors(true);
     };
     connect(addL, &QToolButton::clicked, this, [this, edit] { edit([this] { AddLineCommand(*app_, *dlg_); }); });
     connect(insL, &QToolButton::clicked, this, [this, edit] { edit([this] { InsertLineCommand(*app_, *dlg_); }); });
@@ -220,6 +236,8 @@ void MainWindow::buildLinesPage(QWidget* page) {
     connect(down, &QToolButton::clicked, this, [this, edit] { edit([this] { MoveLineDown(app_->net); }); });
     connect(up, &QToolButton::clicked, this, [this, edit] { edit([this] { MoveLineUp(app_->net); }); });
     connect(ko, &QPushButton::clicked, this, &MainWindow::lineEquipmentCommand);
+    connect(copyKO, &QPushButton::clicked, this, &MainWindow::copyEquipment);
+    connect(pasteKO, &QPushButton::clicked, this, &MainWindow::pasteEquipment);
 
     ComboBoxU = new QComboBox(StringGridLines);
     ComboBoxU->setObjectName("ComboBoxU");
@@ -298,7 +316,14 @@ void MainWindow::selectLineRow(int row) {
 
 void MainWindow::lineClick(int row) {
     guarded([&] { LineListClick(*app_, row); });
+    followEditors();
 }
+
+void MainWindow::followEditors(bool force) {
+    if (QWidget* editor = obstacleEditor()) FollowCurrentSpan(editor, force);
+}
+
+QWidget* MainWindow::obstacleEditor() const { return FindObstacleEditor(const_cast<MainWindow*>(this)); }
 
 // ---------------------------------------------------------------- pages "Параметры пролетов" and "Исходные данные"
 
@@ -340,7 +365,43 @@ static QVBoxLayout* LineAndSpanColumn(QWidget* page, const char* comboName, cons
 
 void MainWindow::buildSpanPage(QWidget* page) {
     auto* layout = new QHBoxLayout(page);
-    layout->addLayout(LineAndSpanColumn(page, "ComboBoxVL", "ListBoxSpRp", ComboBoxVL, ListBoxSpRp));
+    QVBoxLayout* column = LineAndSpanColumn(page, "ComboBoxVL", "ListBoxSpRp", ComboBoxVL, ListBoxSpRp);
+    layout->addLayout(column);
+
+    // The span buttons under the span list.
+    auto* spanButtons = new QHBoxLayout;
+    spanButtons->setSpacing(3);
+    auto spanButton = [&](const char* hint, const char* text, auto command, bool changesList) {
+        QToolButton* b = HintButton(page, hint, text);
+        b->setObjectName(U("span ") + U(hint));  // the line buttons of page 0 share some hints
+        b->setMinimumWidth(30);
+        b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        spanButtons->addWidget(b);
+        connect(b, &QToolButton::clicked, this, [this, command, changesList] {
+            if (app_->net.NLines() == 0) return;
+            guarded([&] { command(); });
+            if (changesList) {
+                showSpanPage();
+                followEditors(true);
+                return;
+            }
+            // The list's focus on the current span, which is shown (DisplayPrl).
+            ++filling_;
+            const int cur = app_->net.CurSpanOf(app_->net.CurLine) - 1;
+            if (cur >= 0 && cur < ListBoxSpRp->count()) ListBoxSpRp->setCurrentRow(cur);
+            --filling_;
+            guarded([&] { DisplayPrl(*app_, *dlg_); });
+            showCurrentSpanFields();
+        });
+    };
+    spanButton("В начало списка", "|<", [this] { FirstSpan(app_->net); }, false);
+    spanButton("Предыдущий пролет", "<", [this] { PreviousSpan(app_->net); }, false);
+    spanButton("Следующий пролет", ">", [this] { NextSpan(app_->net); }, false);
+    spanButton("В конец списка", ">|", [this] { LastSpan(app_->net); }, false);
+    spanButton("Добавить пролет", "+", [this] { AddSpanCommand(*app_, *dlg_); }, true);
+    spanButton("Вставить пролет в список", "Вст.", [this] { InsertSpanCommand(*app_, *dlg_); }, true);
+    spanButton("Удалить пролет из списка", "−", [this] { DeleteSpanCommand(*app_, *dlg_); }, true);
+    column->addLayout(spanButtons);
 
     auto* right = new QGridLayout;
     auto group = [page](const char* title) {
@@ -436,9 +497,10 @@ void MainWindow::buildSpanPage(QWidget* page) {
     auto [gInit, fInit] = group("Начальные условия");
     EditSi = EditBox(gInit, "LabeledEditSi", "Напряжение в проводе, кг/мм2");
     fInit->addRow(U("Напряжение в проводе, кг/мм2"), EditSi);
-    auto* modeBox = new QWidget(gInit);
+    // Which measurements build the span's reference state.
+    auto* modeBox = new QGroupBox(U("Построение пролёта"), gInit);
+    modeBox->setObjectName("GroupBoxZamerMode");
     auto* ml = new QHBoxLayout(modeBox);
-    ml->setContentsMargins(0, 0, 0, 0);
     RadioButtonOne = new QRadioButton(U("По одному замеру"), modeBox);
     RadioButtonTwo = new QRadioButton(U("По двум замерам"), modeBox);
     RadioButtonOne->setObjectName("RadioButtonOne");
@@ -574,8 +636,9 @@ void MainWindow::refreshCurrentSpanItem() {
 }
 
 void MainWindow::openObstacles() {
-    guarded([&] { ShowObstacles(this, *app_, *dlg_); });
-    showSpanPage();
+    // The editor does not block the main window; when it changes the obstacles or closes, the
+    // obstacle selector of the span page is filled again.
+    guarded([&] { ShowObstacles(this, *app_, *dlg_, [this] { showCurrentSpanFields(); }); });
 }
 
 void MainWindow::openProfile() {
@@ -661,6 +724,7 @@ void MainWindow::showCurrentSpanFields() {
     }
     --filling_;
     if (s) showChoices();
+    followEditors();
 }
 
 void MainWindow::showSpanPage() {
@@ -680,6 +744,7 @@ void MainWindow::pasteSpanData() {
     if (!PasteSpanFromBuffer(*app_, spanBuffer_)) return;
     showSpanPage();
     showSourcePage();
+    followEditors(true);
 }
 
 void MainWindow::copySpanView() {

@@ -28,6 +28,7 @@ Answer QtDialogs::Ask(const std::string& text, Buttons buttons, const std::strin
         case Icon::Information: box.setIcon(QMessageBox::Information); break;
         case Icon::Warning: box.setIcon(QMessageBox::Warning); break;
         case Icon::Error: box.setIcon(QMessageBox::Critical); break;
+        case Icon::Question: box.setIcon(QMessageBox::Question); break;
     }
     QMessageBox::StandardButtons b = QMessageBox::Ok;
     switch (buttons) {
@@ -36,6 +37,7 @@ Answer QtDialogs::Ask(const std::string& text, Buttons buttons, const std::strin
         case Buttons::YesNo: b = QMessageBox::Yes | QMessageBox::No; break;
         case Buttons::YesCancel: b = QMessageBox::Yes | QMessageBox::Cancel; break;
         case Buttons::YesNoCancel: b = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel; break;
+        case Buttons::OkCancel: b = QMessageBox::Ok | QMessageBox::Cancel; break;
     }
     box.setStandardButtons(b);
     const int r = box.exec();

@@ -266,7 +266,7 @@ bool TFormImport::confirm() {
             return false;
         }
     }
-    if (!ConfirmImport(app_.net, *table_, c, newFile, app_.FirstWire(), dlg_)) return false;
+    if (!ConfirmImport(app_, *table_, c, newFile, dlg_, hooks_)) return false;
     reset();
     name_->setText(U(kMsgImportDone) + U(app_.net.NetFileName));
     if (afterImport_) afterImport_(c.mode == ImportMode::NewNetwork);

@@ -38,6 +38,8 @@ public:
     void cancel();   // "Отменить"
     void saveTemplate();  // "Сохранить шаблон…"
     void setMode(ImportMode m);
+    // What the main window does when a save question of the import writes the network.
+    void setFolderHooks(FolderHooks hooks) { hooks_ = std::move(hooks); }
 
     ImportPoints points() const { return points_; }
     const std::optional<ImportTable>& table() const { return table_; }
@@ -70,6 +72,7 @@ private:
     Dialogs& dlg_;
     ImportPoints points_;
     std::function<void(bool)> afterImport_;
+    FolderHooks hooks_;
     std::optional<ImportTable> table_;
     std::string path_;  // the workbook the table was read from
 

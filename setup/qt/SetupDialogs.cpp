@@ -18,6 +18,7 @@
 #include <cmath>
 
 #include "engine/Format.h"
+#include "lines/MainPages.h"
 #include "model/NetworkCommands.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
@@ -61,6 +62,10 @@ QString CellText(QTableWidget* g, int row, int col) {
     QTableWidgetItem* it = g->item(row, col);
     return it ? it->text() : QString();
 }
+
+// Display formats of the date and time pickers.
+const char* const kDateFormat = "dd.MM.yyyy";
+const char* const kTimeFormat = "HH:mm:ss";
 
 // A date-time (days since 30.12.1899) and back.
 const QDateTime kDay0(QDate(1899, 12, 30), QTime(0, 0));
@@ -115,6 +120,7 @@ TFormRU::TFormRU(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(par
     sky_->setObjectName("ComboBoxTzv");
     for (const char* t : kSkyConditionText) sky_->addItem(U(t));
     connect(sky_, &QComboBox::activated, this, [this](int t) {
+        const SpanEditScope edit(app_);
         if (TySpan* s = CurrentSpan(app_)) SetZamerSky(*s, CurrentZamerIndex(app_), t);
     });
     skyRow->addWidget(sky_);
@@ -163,6 +169,13 @@ void TFormRU::activate() {
     showResult();
     const bool two = app_.mode == ZamerMode::TwoPoints;
     grid_->resizeColumnsToContents();
+    // The date and time pickers lie inside their cells: the columns are as wide as they need.
+    for (int col : {1, 2}) {
+        QDateTimeEdit probe;
+        probe.setFont(picker_->font());
+        probe.setDisplayFormat(col == 1 ? kDateFormat : kTimeFormat);
+        grid_->setColumnWidth(col, std::max(grid_->columnWidth(col), probe.sizeHint().width() + 4));
+    }
     grid_->setColumnHidden(3, two);
     grid_->setColumnHidden(4, two);
     if (!two) {
@@ -207,10 +220,10 @@ void TFormRU::cellSelected(int row, int col) {
     if (col == 1 || col == 2) {
         // The picker over the cell, 2 pixels inside it.
         pickerRow_ = row + 1;
-        picker_->setDisplayFormat(col == 1 ? "dd.MM.yyyy" : "HH:mm:ss");
+        picker_->setDisplayFormat(col == 1 ? kDateFormat : kTimeFormat);
         picker_->setDateTime(ToQDateTime(s->Zamer[row + 1].Time));
         const QRect cell = grid_->visualRect(grid_->model()->index(row, col));
-        picker_->setGeometry(cell.adjusted(2, 2, -2, -2).united(QRect(cell.topLeft() + QPoint(2, 2), QSize(120, 0))));
+        picker_->setGeometry(cell.adjusted(2, 2, -2, -2));
         picker_->show();
         picker_->setFocus();
     } else {
@@ -223,7 +236,12 @@ void TFormRU::pickerDone() {
     picker_->hide();
     TySpan* s = CurrentSpan(app_);
     if (!s || pickerRow_ < 1 || pickerRow_ > ZamerCount(*s)) return;
-    SetZamerTime(*s, pickerRow_, FromQDateTime(picker_->dateTime()));
+    // Leaving the picker without a change writes nothing.
+    if (picker_->dateTime() == ToQDateTime(s->Zamer[pickerRow_].Time)) return;
+    {
+        const SpanEditScope edit(app_);
+        SetZamerTime(*s, pickerRow_, FromQDateTime(picker_->dateTime()));
+    }
     ++filling_;
     SetCell(grid_, pickerRow_ - 1, 1, U(ZamerCellText(*s, pickerRow_, 1)), false);
     SetCell(grid_, pickerRow_ - 1, 2, U(ZamerCellText(*s, pickerRow_, 2)), false);
@@ -234,7 +252,10 @@ void TFormRU::cellEdited(int row, int col) {
     if (filling_) return;
     TySpan* s = CurrentSpan(app_);
     if (!s) return;
-    EditZamerCell(*s, row + 1, col, CellText(grid_, row, col).toStdString(), dlg_);
+    {
+        const SpanEditScope edit(app_);
+        EditZamerCell(*s, row + 1, col, CellText(grid_, row, col).toStdString(), dlg_);
+    }
     // The cell shows what is stored; the mid-span elevation is the same in every row.
     ++filling_;
     if (col == 4)
@@ -260,13 +281,22 @@ void TFormRU::runTool(const char* hint) {
         selectRow(count);
     } else if (h == kTools[4] || h == kTools[5]) {
         int k = cur;
-        const bool done = h == kTools[4] ? AddZamer(*s, k, app_.net.Now()) : InsertZamer(*s, k, app_.net.Now());
+        bool done = false;
+        {
+            const SpanEditScope edit(app_);
+            done = h == kTools[4] ? AddZamer(*s, k, app_.net.Now()) : InsertZamer(*s, k, app_.net.Now());
+        }
         if (!done) return;
         refill();
         selectRow(k);
     } else if (h == kTools[6]) {
         int k = cur;
-        if (!DeleteZamer(*s, k, dlg_)) return;
+        bool done = false;
+        {
+            const SpanEditScope edit(app_);
+            done = DeleteZamer(*s, k, dlg_);
+        }
+        if (!done) return;
         refill();
         selectRow(k);
     } else if (h == kTools[7]) {
@@ -285,13 +315,19 @@ void TFormRU::showResult() {
 }
 
 void TFormRU::calculate() {
-    RuCalculate(app_, dlg_, true);
+    {
+        const SpanEditScope edit(app_);
+        RuCalculate(app_, dlg_, true);
+    }
     refill();
     showResult();
 }
 
 void TFormRU::conductorTemp() {
-    RuConductorTemp(app_, dlg_);
+    {
+        const SpanEditScope edit(app_);
+        RuConductorTemp(app_, dlg_);
+    }
     const int k = app_.currentZamer;
     refill();
     selectRow(k);
@@ -323,7 +359,10 @@ TFormSetZam::TFormSetZam(AppState& app, Dialogs& dialogs, QWidget* parent)
     connect(grid_, &QTableWidget::cellChanged, this, [this](int r, int c) {
         if (filling_) return;
         if (TySpan* s = CurrentSpan(app_)) {
-            EditTwoPointCell(*s, r + 1, c, CellText(grid_, r, c).toStdString(), dlg_);
+            {
+                const SpanEditScope edit(app_);
+                EditTwoPointCell(*s, r + 1, c, CellText(grid_, r, c).toStdString(), dlg_);
+            }
             showRow(r + 1);
         }
     });
@@ -363,7 +402,11 @@ void TFormSetZam::add() {
 void TFormSetZam::remove() {
     TySpan* s = CurrentSpan(app_);
     const int row = grid_->currentRow() + 1;
-    if (!s || row < 1 || !DeleteTwoPoint(*s, row, dlg_)) return;
+    if (!s || row < 1) return;
+    {
+        const SpanEditScope edit(app_);
+        if (!DeleteTwoPoint(*s, row, dlg_)) return;
+    }
     grid_->setRowCount(grid_->rowCount() - 1);
     for (int p = row; p <= grid_->rowCount(); ++p) showRow(p);
 }
@@ -375,14 +418,22 @@ TFormSetPrep::TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent)
     setObjectName("FormSetPrep");
     setWindowTitle(U("Задать препятсвия"));
     auto* layout = new QVBoxLayout(this);
+    // Which span the editor works on: the main window stays usable while it is open.
+    span_ = new QLabel(this);
+    span_->setObjectName("LabelSpan");
+    layout->addWidget(span_);
     grid_ = new QTableWidget(0, 7, this);
     grid_->setObjectName("StringGrid1");
     QStringList header;
     for (const char* h : kObstacleGridHeader) header << U(h);
     grid_->setHorizontalHeaderLabels(header);
-    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The long column titles wrap over up to four lines, so that all columns fit a laptop screen.
+    QHeaderView* head = grid_->horizontalHeader();
+    head->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    head->setSectionResizeMode(QHeaderView::Stretch);
+    head->setFixedHeight(head->fontMetrics().lineSpacing() * 4 + 10);
     grid_->setColumnHidden(3, true);
-    grid_->setMinimumSize(1340, 260);
+    grid_->setMinimumSize(780, 200);
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     layout->addWidget(grid_);
     connect(grid_, &QTableWidget::cellChanged, this, [this](int r, int c) { cellEdited(r, c); });
@@ -402,11 +453,15 @@ TFormSetPrep::TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent)
         TySpan* s = CurrentSpan(app_);
         const int r = grid_->currentRow() + 1;
         if (!s || r < 1 || r > kMaxObstacles) return;
-        SetObstacleType(*s, r, t);
+        {
+            const SpanEditScope edit(app_);
+            SetObstacleType(*s, r, t);
+        }
         ++filling_;
         SetCell(grid_, r - 1, 3, U(ObstacleCellText(*s, r, 3)), false);
         SetCell(grid_, r - 1, 6, U(ObstacleCellText(*s, r, 6)), false);
         --filling_;
+        changed();
     });
     row->addWidget(type_);
     row->addStretch();
@@ -431,8 +486,37 @@ TFormSetPrep::TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent)
     save_ = button("Сохранить", [this] { edit(false); });
     save_->setEnabled(false);
     layout->addLayout(buttons);
+    resize(1000, 380);
+    follow();
+}
+
+void TFormSetPrep::showSpan() {
+    const TyLine* line = CurrentLine(app_);
+    const TySpan* s = CurrentSpan(app_);
+    span_->setText(line && s ? U("Пролет ") + U(SpanListText(*s)).simplified() + U("  линии ") +
+                                   U(LineSelectorText(*line)).trimmed()
+                             : U("Нет пролета"));
+}
+
+void TFormSetPrep::follow(bool force) {
+    if (reporting_) return;
     TySpan* s = CurrentSpan(app_);
+    const int line = app_.net.CurLine, span = s ? app_.net.CurSpanOf(line) : 0;
+    // The same span: what is shown (cells being typed in included) stays.
+    if (!force && s == shownRecord_ && line == shownLine_ && span == shownSpan_) return;
+    shownRecord_ = s;
+    shownLine_ = line;
+    shownSpan_ = span;
+    showSpan();
     redraw(s ? ObstacleRows(*s) : 0);
+    setEnabled(s != nullptr);
+}
+
+void TFormSetPrep::changed() {
+    if (!changed_) return;
+    reporting_ = true;
+    changed_();
+    reporting_ = false;
 }
 
 void TFormSetPrep::redraw() { redraw(grid_->rowCount()); }
@@ -455,11 +539,17 @@ void TFormSetPrep::cellEdited(int row, int col) {
     if (filling_) return;
     TySpan* s = CurrentSpan(app_);
     if (!s) return;
-    if (!CommitObstacleCell(*s, row + 1, col, CellText(grid_, row, col).toStdString(), dlg_)) {
+    bool stands = true;
+    {
+        const SpanEditScope edit(app_);
+        stands = CommitObstacleCell(*s, row + 1, col, CellText(grid_, row, col).toStdString(), dlg_);
+    }
+    if (!stands) {
         ++filling_;
         SetCell(grid_, row, col, "0");
         --filling_;
     }
+    changed();
 }
 
 void TFormSetPrep::edit(bool on) {
@@ -475,7 +565,11 @@ void TFormSetPrep::edit(bool on) {
 void TFormSetPrep::add() {
     TySpan* s = CurrentSpan(app_);
     if (!s) return;
-    const int r = AddObstacle(*s, grid_->rowCount(), dlg_);
+    int r = 0;
+    {
+        const SpanEditScope edit(app_);
+        r = AddObstacle(*s, grid_->rowCount(), dlg_);
+    }
     if (r == 0) return;
     // The rows typed so far stay as they are; the new row shows zeros.
     ++filling_;
@@ -485,6 +579,7 @@ void TFormSetPrep::add() {
     type_->setCurrentIndex(0);
     --filling_;
     edit(true);
+    changed();
 }
 
 void TFormSetPrep::remove() {
@@ -492,19 +587,31 @@ void TFormSetPrep::remove() {
     const int r = grid_->currentRow() + 1;
     if (!s || r < 1) return;
     const int rows = grid_->rowCount();
-    if (DeleteObstacle(*s, rows, r, dlg_)) redraw(rows - 1);
+    bool deleted = false;
+    {
+        const SpanEditScope edit(app_);
+        deleted = DeleteObstacle(*s, rows, r, dlg_);
+    }
+    if (!deleted) return;
+    redraw(rows - 1);
+    changed();
 }
 
 void TFormSetPrep::sort(bool ascending) {
     TySpan* s = CurrentSpan(app_);
     if (!s) return;
-    SortObstaclesByHeight(*s, grid_->rowCount(), ascending);
+    {
+        const SpanEditScope edit(app_);
+        SortObstaclesByHeight(*s, grid_->rowCount(), ascending);
+    }
     redraw();
+    changed();
 }
 
 void TFormSetPrep::done(int r) {
     SaveNetwork(app_, dlg_);
     QDialog::done(r);
+    changed();
 }
 
 // ---------------------------------------------------------------- TFormZem
@@ -518,6 +625,9 @@ TFormZem::TFormZem(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(p
     count_ = new QSpinBox(this);
     count_->setObjectName("SpinEdit1");
     count_->setRange(0, kMaxProfilePoints);
+    // A typed count is taken when the edit is finished (Enter, leaving the box), the arrows at
+    // once: typing 10 must not pass through a count of 1.
+    count_->setKeyboardTracking(false);
     row->addWidget(count_);
     row->addStretch();
     layout->addLayout(row);
@@ -534,12 +644,18 @@ TFormZem::TFormZem(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(p
     connect(grid_, &QTableWidget::cellChanged, this, [this](int r, int c) { cellEdited(r, c); });
     connect(count_, &QSpinBox::valueChanged, this, [this](int n) { countChanged(n); });
 
+    // Opening shows the leading points and clears those after them.
     TySpan* s = CurrentSpan(app_);
     const int n = s ? ProfileCount(*s) : 0;
-    count_->blockSignals(true);
-    count_->setValue(n);
-    count_->blockSignals(false);
-    countChanged(n);
+    if (s) {
+        const SpanEditScope edit(app_);
+        SetProfileCount(*s, n);
+    }
+    {
+        const QSignalBlocker block(count_);
+        count_->setValue(n);
+    }
+    showCount(n);
 }
 
 void TFormZem::setCount(int n) { count_->setValue(n); }
@@ -547,7 +663,24 @@ void TFormZem::setCount(int n) { count_->setValue(n); }
 void TFormZem::countChanged(int n) {
     TySpan* s = CurrentSpan(app_);
     if (!s) return;
-    SetProfileCount(*s, n);
+    bool applied = false;
+    {
+        const SpanEditScope edit(app_);
+        applied = ChangeProfileCount(*s, n, dlg_);
+    }
+    if (!applied) {
+        // Cancelled: the box shows the count in force again.
+        const QSignalBlocker block(count_);
+        count_->setValue(shown_);
+        return;
+    }
+    showCount(n);
+}
+
+void TFormZem::showCount(int n) {
+    shown_ = n;
+    TySpan* s = CurrentSpan(app_);
+    if (!s) return;
     ++filling_;
     grid_->clearContents();
     grid_->setRowCount(std::max(1, n));
@@ -562,7 +695,16 @@ void TFormZem::cellEdited(int row, int col) {
     if (filling_) return;
     TySpan* s = CurrentSpan(app_);
     if (!s) return;
-    EditProfileCell(*s, row + 1, col, CellText(grid_, row, col).toStdString(), dlg_);
+    bool stored = false;
+    {
+        const SpanEditScope edit(app_);
+        stored = EditProfileCell(*s, row + 1, col, CellText(grid_, row, col).toStdString(), dlg_);
+    }
+    if (stored) return;
+    // A refused text gives way to the value the point holds: the grid shows only stored numbers.
+    ++filling_;
+    SetCell(grid_, row, col, U(ProfileCellText(*s, row + 1, col)).trimmed());
+    --filling_;
 }
 
 // ---------------------------------------------------------------- entry points
@@ -583,10 +725,38 @@ void ShowTwoPointSet(QWidget* parent, AppState& app, Dialogs& dialogs) {
     form.exec();
 }
 
-void ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs) {
-    if (!CurrentSpan(app)) return;
-    TFormSetPrep form(app, dialogs, parent);
-    form.exec();
+QDialog* FindObstacleEditor(QWidget* parent) {
+    // A closed editor lingers hidden until it is deleted.
+    if (parent)
+        for (auto* e : parent->findChildren<TFormSetPrep*>("FormSetPrep", Qt::FindDirectChildrenOnly))
+            if (e->isVisible()) return e;
+    return nullptr;
+}
+
+void FollowCurrentSpan(QWidget* editor, bool force) {
+    if (auto* e = dynamic_cast<TFormSetPrep*>(editor)) e->follow(force);
+}
+
+QDialog* ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs, std::function<void()> changed) {
+    if (!CurrentSpan(app)) return nullptr;
+    auto* form = static_cast<TFormSetPrep*>(FindObstacleEditor(parent));
+    if (!form) {
+        form = new TFormSetPrep(app, dialogs, parent);
+        form->setAttribute(Qt::WA_DeleteOnClose);
+        form->setModal(false);
+        form->setWindowModality(Qt::NonModal);
+        form->setChangedHandler(std::move(changed));
+        if (parent) {
+            // At the top-left corner of the main window, no wider than it.
+            const QWidget* main = parent->window();
+            form->resize(std::min(form->width(), main->width()), form->height());
+            form->move(main->pos());
+        }
+    }
+    form->show();
+    form->raise();
+    form->activateWindow();
+    return form;
 }
 
 void ShowRouteProfile(QWidget* parent, AppState& app, Dialogs& dialogs) {

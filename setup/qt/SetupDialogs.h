@@ -2,6 +2,7 @@
 // The span set-up windows: thin views over the operations of setup/ that write straight into
 // the current span of the open network.
 #include <QDialog>
+#include <functional>
 
 #include "model/AppState.h"
 #include "platform/Dialogs.h"
@@ -73,7 +74,8 @@ private:
     int filling_ = 0;
 };
 
-// "Задать препятсвия".
+// "Задать препятсвия": works on the current span, and follows it when the main window makes
+// another span current.
 class TFormSetPrep : public QDialog {
 public:
     TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent = nullptr);
@@ -83,21 +85,36 @@ public:
     void sort(bool ascending);
     void redraw();          // the rows shown
     void redraw(int rows);  // obstacles 1..rows
+    // The span now current, shown from its record when it is another span than the one shown
+    // (always with `force`, after the record of the span itself was replaced); nothing while
+    // the editor itself reports a change.
+    void follow(bool force = false);
+    // Runs after each change of the obstacles and after closing.
+    void setChangedHandler(std::function<void()> f) { changed_ = std::move(f); }
     QTableWidget* grid() const { return grid_; }
     QComboBox* typeBox() const { return type_; }
+    QLabel* spanLabel() const { return span_; }
 
 protected:
     void done(int r) override;  // saves the network on closing
 
 private:
     void cellEdited(int row, int col);
+    void changed();
+    void showSpan();
     AppState& app_;
     Dialogs& dlg_;
+    QLabel* span_ = nullptr;
     QTableWidget* grid_ = nullptr;
     QComboBox* type_ = nullptr;
     QPushButton* change_ = nullptr;
     QPushButton* save_ = nullptr;
     int filling_ = 0;
+    bool reporting_ = false;
+    // The span shown: line position, span number and record.
+    int shownLine_ = 0, shownSpan_ = 0;
+    const TySpan* shownRecord_ = nullptr;
+    std::function<void()> changed_;
 };
 
 // "Профиль трассы".
@@ -110,11 +127,13 @@ public:
 
 private:
     void countChanged(int n);
+    void showCount(int n);
     void cellEdited(int row, int col);
     AppState& app_;
     Dialogs& dlg_;
     QTableWidget* grid_ = nullptr;
     QSpinBox* count_ = nullptr;
+    int shown_ = 0;  // the count in force
     int filling_ = 0;
 };
 

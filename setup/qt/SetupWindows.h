@@ -4,7 +4,10 @@
 #include "model/AppState.h"
 #include "platform/Dialogs.h"
 
+#include <functional>
+
 class QWidget;
+class QDialog;
 
 namespace qem::ui {
 
@@ -15,8 +18,17 @@ bool ShowInitialConditions(QWidget* parent, AppState& app, Dialogs& dialogs);
 bool ShowMeasurements(QWidget* parent, AppState& app, Dialogs& dialogs);
 // "Установка замеров": the two-point set of the current span.
 void ShowTwoPointSet(QWidget* parent, AppState& app, Dialogs& dialogs);
-// "Задать препятсвия": the obstacles of the current span; the network is saved on closing.
-void ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs);
+// "Задать препятсвия": the obstacles of the current span, in a window that does not block the
+// parent, placed at the parent window's top-left corner; one per parent (a second command
+// brings the open one forward). `changed` runs after each change of the obstacles and when the
+// window closes; the network is saved on closing.
+QDialog* ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs, std::function<void()> changed = {});
+// The parent's obstacle editor while it is open; nullptr otherwise.
+QDialog* FindObstacleEditor(QWidget* parent);
+// The editor shows the span that is now current (after the parent changed the current line
+// or span); with `force` also when the span's record was replaced in place (spans or lines
+// added, inserted, deleted or moved, a span pasted, another network opened).
+void FollowCurrentSpan(QWidget* editor, bool force = false);
 // "Профиль трассы": the route profile of the current span.
 void ShowRouteProfile(QWidget* parent, AppState& app, Dialogs& dialogs);
 

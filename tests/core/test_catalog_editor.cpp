@@ -76,6 +76,7 @@ TEST_F(CatalogEditorTest, DeletingAConductorRowRewritesTheCatalogAtOnce) {
     EXPECT_FALSE(ed.DeleteConductor(3));
     EXPECT_EQ(dlg.shown.back().title, "Удаление");
     EXPECT_EQ(dlg.shown.back().text, "Удалить выбранную запись?");
+    EXPECT_EQ(dlg.shown.back().icon, Icon::Question);
     dlg.answers = {Answer::Yes};
     ASSERT_TRUE(ed.DeleteConductor(3));
 
@@ -173,6 +174,32 @@ TEST_F(CatalogEditorTest, ExportThenImportGivesTheSameGrid) {
     EXPECT_EQ(ed.ConductorGrid(), g);
     EXPECT_FALSE(ed.ImportConductors(dir / "missing.txt"));
     EXPECT_EQ(ed.ConductorGrid(), g);
+}
+
+TEST_F(CatalogEditorTest, ALaterActivationKeepsAnUnsavedImportTheEditModeAndTheSelectedEquipment) {
+    CatalogEditor ed(app, dlg);
+    ASSERT_TRUE(ed.ExportConductors(dir / "glld_temp.txt"));
+    ed.EditConductors();
+    ed.SetKind(2);
+    ed.SelectKORow(2);
+    // The imported table lives in the grid only until it is saved: the catalog differs from it.
+    ASSERT_TRUE(ed.ImportConductors(dir / "glld_temp.txt"));
+    app.data.wires.Wires[1].R = 0.5f;
+    const TextGrid imported = ed.ConductorGrid();
+    ASSERT_NE(imported, FillConductorGrid(app.data.wires));
+    ed.Refresh();
+    EXPECT_EQ(ed.ConductorGrid(), imported);
+    EXPECT_TRUE(ed.ConductorsEditable());
+    EXPECT_EQ(ed.SelRow(), 1);
+    // Once saved, the grid follows the catalog again; opening the window resets the edit mode.
+    ASSERT_TRUE(ed.Save());
+    app.data.wires.Wires[1].R = 0.25f;
+    ed.Refresh();
+    EXPECT_EQ(ed.ConductorGrid(), FillConductorGrid(app.data.wires));
+    ed.EditConductors();
+    ed.Activate();
+    EXPECT_FALSE(ed.ConductorsEditable());
+    EXPECT_EQ(ed.SelRow(), 0);
 }
 
 TEST_F(CatalogEditorTest, NormsCellsEditOnlyAfterChangeAndTheSwitchSavesFirst) {

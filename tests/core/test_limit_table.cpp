@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "ReportFixtures.h"
@@ -365,4 +366,27 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     EXPECT_EQ(r.end, CommandEnd::Failed);
     ASSERT_FALSE(f.dlg.shown.empty());
     EXPECT_NE(f.dlg.shown.back().text.find(kShortTemplate), std::string::npos);
+}
+
+// The all-lines export on two threads writes the same workbooks, cell for cell.
+TEST(Exports, AllLinesOnTwoThreadsWriteWhatOneThreadWrites) {
+    std::map<std::string, std::string> cells[2];
+    for (unsigned jobs : {1u, 2u}) {
+        ExportFolder f(SampleLines());
+        f.env.jobs = jobs;
+        ASSERT_EQ(SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Done);
+        for (const std::string& file : f.Files()) {
+            // The shipped templates (export and import) are not written by the export.
+            if (fs::path(file).extension() != ".xlsx" || file.rfind("шаблон", 0) == 0 || file.rfind("Шаблон", 0) == 0)
+                continue;
+            const Workbook book = Workbook::Open(PathToUtf8(f.dir / file));
+            const Sheet& sheet = book.FirstSheet();
+            const CellAddress last = sheet.LastUsedCell();
+            std::string& t = cells[jobs - 1][file];
+            for (int r = 1; r <= last.row; ++r)
+                for (int c = 1; c <= last.col; ++c) t += sheet.Text(r, c) + "|" + sheet.Formula(r, c) + ";";
+        }
+    }
+    EXPECT_EQ(cells[0].size(), 4u);  // three lines and the summary
+    EXPECT_EQ(cells[1], cells[0]);
 }

@@ -3,6 +3,8 @@
 // lines.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "equipment/LineEquipment.h"
 #include "model/Cp1251.h"
 #include "platform/ScriptedDialogs.h"
@@ -183,6 +185,7 @@ TEST_F(LineEquipmentTest, ClosingAsksOnlyAfterChoosingAndCancelRestores) {
         dlg.answers = {Answer::Cancel};
         eq.Close();
         EXPECT_EQ(dlg.shown.back().text, "Подтверждение сохранения");
+        EXPECT_EQ(dlg.shown.back().buttons, Buttons::OkCancel);
         EXPECT_EQ(net.Line(1), before);
     }
     {
@@ -241,6 +244,35 @@ TEST_F(LineEquipmentTest, CableValuesGoThroughTheEntryRules) {
     EXPECT_EQ(dlg.shown.back().text, "Вы действительно хотите сбросить ДДТН/АДТН кабеля?");
     EXPECT_EQ(net.Line(1).CabDDTN, 0.0f);
     EXPECT_EQ(net.Line(1).CabADTN, 0.0f);
+}
+
+TEST_F(LineEquipmentTest, EveryChangeOfTheWindowAndPastingMarkTheNetworkModified) {
+    LineEquipment eq(net, 1, ko, wires, dlg);
+    dlg.defaultAnswer = Answer::Yes;
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"choose", [&] { eq.Choose(KOGroup::Switch, 1, 0); }},
+        {"delete slot", [&] { eq.DeleteSlot(KOGroup::Switch, 1); }},
+        {"wire count", [&] { eq.SetWireCount(KOGroup::Bus, 2, 3); }},
+        {"cable", [&] { eq.SetCable(true, "400"); }},
+        {"reset cable", [&] { eq.ResetCable(); }},
+        {"clear all", [&] { eq.ClearAll(); }},
+        {"undo", [&] { eq.Undo(); }},
+        {"paste", [&] {
+             EquipmentClipboard clip;
+             CopyEquipment(clip, 1);
+             PasteEquipment(net, clip, 2);
+         }},
+    };
+    for (const auto& [what, change] : changes) {
+        net.Modified = false;
+        change();
+        EXPECT_TRUE(net.Modified) << what;
+    }
+    net.Modified = false;
+    eq.SetCable(true, "4x");
+    eq.SetWireCount(KOGroup::Bus, 2, net.Line(1).NBus4);  // the count it already has
+    EXPECT_FALSE(PasteEquipment(net, EquipmentClipboard{}, 2));
+    EXPECT_FALSE(net.Modified);
 }
 
 TEST_F(LineEquipmentTest, PasteCopiesTheEquipmentOfTheLineNowAtTheRememberedPosition) {

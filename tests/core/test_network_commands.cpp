@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "model/Cp1251.h"
 #include "model/LineList.h"
@@ -175,15 +176,185 @@ TEST(FileCommands, ADamagedFileInTheFolderIsNeverOverwritten) {
     EXPECT_TRUE(qemtest::ReadText(f.data / "bad.qem") == junk);
 }
 
-TEST(FileCommands, SaveWithoutAFileAsksForANewOne) {
+TEST(FileCommands, SaveWithoutAFileWritesTheNetworkIntoANewOne) {
     Fixture f;
-    f.app.net.Lines.push_back(NewLine(f.app.FirstWire(), 1));
-    f.dlg.files = {PathToUtf8(f.data / "новая.qem")};
+    f.app.net.Lines = {NewLine(f.app.FirstWire(), 1), NewLine(f.app.FirstWire(), 1)};
+    f.app.net.Line(2).NVL = 77;
+    f.app.net.MarkModified();
     f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
-    SaveNetwork(f.app, f.dlg);
+    int shownRow = -2;
+    FolderHooks hooks;
+    hooks.showFileRow = [&](int r) { shownRow = r; };
+    // The file dialog cancelled: nothing written, the network still counts as unsaved.
+    f.dlg.files = {std::nullopt};
+    EXPECT_FALSE(SaveNetwork(f.app, f.dlg, hooks));
+    EXPECT_TRUE(f.app.net.Modified);
+    f.dlg.files = {PathToUtf8(f.data / "новая.qem")};
+    EXPECT_TRUE(SaveNetwork(f.app, f.dlg, hooks));
     EXPECT_EQ(f.dlg.shown[0].text, "В данной папке не содержится qem файлов, выберите имя для нового файла");
-    EXPECT_TRUE(fs::exists(f.data / "новая.qem"));
+    // The network in memory is what the new file holds, and it stays open as that file.
+    const auto back = ReadNetwork(PathToUtf8(f.data / "новая.qem"));
+    ASSERT_EQ(back.size(), 2u);
+    EXPECT_EQ(back[1].NVL, 77);
+    EXPECT_EQ(f.app.net.NLines(), 2);
+    EXPECT_FALSE(f.app.net.Modified);
     EXPECT_EQ(f.app.LineFiles, std::vector<std::string>{"новая.qem"});
+    EXPECT_EQ(shownRow, 0);
+    EXPECT_EQ(f.app.data.folder.SelFileRow, 0);
+}
+
+TEST(ModifiedNetwork, EditsSetItOpeningAndSavingClearIt) {
+    Fixture f;
+    const std::string path = f.Network(f.data.path, "сеть.qem", 3);
+    f.app.net.NetFileName = path;
+    ASSERT_TRUE(OpenNetwork(f.app, f.dlg, false));
+    EXPECT_FALSE(f.app.net.Modified);
+    Network& net = f.app.net;
+    // Each edit below marks the network; the save in between clears it again.
+    const std::vector<std::pair<const char*, std::function<void()>>> edits = {
+        {"end name", [&] { EditLineListCell(net, 1, 2, "ПС Новая", f.dlg); }},
+        {"voltage", [&] { ChooseVoltage(net, 5); }},
+        {"line added", [&] { AddLineCommand(f.app, f.dlg); }},
+        {"line moved", [&] { MoveLineUp(net); }},
+        {"span added", [&] { net.AddSpan(1, f.app.FirstWire()); }},
+        {"set-up window edit", [&] {
+             SpanEditScope edit(f.app);
+             CurrentSpan(f.app)->Zem[1].ZemL = 12;
+         }},
+    };
+    for (const auto& [what, edit] : edits) {
+        edit();
+        EXPECT_TRUE(net.Modified) << what;
+        ASSERT_TRUE(SaveNetwork(f.app, f.dlg)) << what;
+        EXPECT_FALSE(net.Modified) << what;
+    }
+    // What changes nothing leaves it clear: an unreadable number, the same voltage, a set-up
+    // window action that wrote nothing.
+    EditLineListCell(net, 1, 3, "4x", f.dlg);
+    net.CurLine = 1;
+    ChooseVoltage(net, net.Line(1).Uvl);
+    { SpanEditScope nothing(f.app); }
+    EXPECT_FALSE(net.Modified);
+    // A failed save keeps it.
+    ChooseVoltage(net, 2);
+    net.Line(1).Spans.clear();
+    EXPECT_FALSE(SaveNetwork(f.app, f.dlg));
+    EXPECT_TRUE(net.Modified);
+}
+
+TEST(ModifiedNetwork, ReplacingItAsksToSaveFirst) {
+    // The commands that replace the network, each with the three answers.
+    struct Case {
+        const char* what;
+        std::function<bool(Fixture&)> run;  // true when the other network is then open
+    };
+    const std::vector<Case> commands = {
+        {"another file row", [](Fixture& f) { return SelectFileRow(f.app, f.dlg, 1); }},
+        {"Открыть", [](Fixture& f) {
+             f.dlg.files = {PathToUtf8(f.data / "b.qem")};
+             return OpenNetwork(f.app, f.dlg, true);
+         }},
+        {"Новый (menu)", [](Fixture& f) {
+             f.dlg.files = {PathToUtf8(f.data / "новый.qem")};
+             NewMenu(f.app, f.dlg);
+             return f.app.net.NLines() == 1;
+         }},
+        {"Новый (tool bar)", [](Fixture& f) {
+             f.dlg.files = {PathToUtf8(f.data / "новый.qem")};
+             NewToolbar(f.app, f.dlg);
+             return f.app.net.NLines() == 1;
+         }},
+    };
+    for (const Case& c : commands)
+        for (Answer answer : {Answer::Yes, Answer::No, Answer::Cancel}) {
+            SCOPED_TRACE(std::string(c.what) + " answer " + std::to_string(int(answer)));
+            Fixture f;
+            f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+            const std::string a = f.Network(f.data.path, "a.qem", 3);
+            f.Network(f.data.path, "b.qem", 2);
+            f.app.LineFiles = {"a.qem", "b.qem"};
+            ASSERT_TRUE(SelectFileRow(f.app, f.dlg, 0));
+            EditLineListCell(f.app.net, 1, 3, "555", f.dlg);
+            f.dlg.shown.clear();
+            f.dlg.answers = {answer};
+            const bool replaced = c.run(f);
+            ASSERT_FALSE(f.dlg.shown.empty());
+            EXPECT_EQ(f.dlg.shown[0].text, "Сохранить изменения в файле «a.qem»?");
+            EXPECT_EQ(f.dlg.shown[0].buttons, Buttons::YesNoCancel);
+            const int saved = ReadNetwork(a)[0].NVL;
+            if (answer == Answer::Cancel) {
+                // Nothing replaced, nothing written, the edit still in memory and unsaved.
+                EXPECT_FALSE(replaced);
+                EXPECT_EQ(f.app.net.NetFileName, a);
+                EXPECT_EQ(f.app.net.Line(1).NVL, 555);
+                EXPECT_TRUE(f.app.net.Modified);
+                EXPECT_EQ(saved, 100);
+                EXPECT_EQ(f.app.data.folder.SelFileRow, 0);
+            } else {
+                EXPECT_TRUE(replaced);
+                EXPECT_NE(f.app.net.NetFileName, a);
+                EXPECT_FALSE(f.app.net.Modified);
+                EXPECT_EQ(saved, answer == Answer::Yes ? 555 : 100);
+            }
+        }
+    // Nothing modified: nothing asked.
+    Fixture f;
+    f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+    f.Network(f.data.path, "a.qem", 3);
+    f.Network(f.data.path, "b.qem", 2);
+    f.app.LineFiles = {"a.qem", "b.qem"};
+    ASSERT_TRUE(SelectFileRow(f.app, f.dlg, 0));
+    ASSERT_TRUE(SelectFileRow(f.app, f.dlg, 1));
+    EXPECT_TRUE(f.dlg.shown.empty());
+    EXPECT_EQ(f.app.data.folder.SelFileRow, 1);
+}
+
+TEST(RecheckFolder, ListsTheFolderAgainAndAsksOnlyWhenTheOpenFileChangedOnDisk) {
+    Fixture f;
+    f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+    const std::string b = f.Network(f.data.path, "b.qem", 2);
+    ASSERT_TRUE(CheckFolder(f.app, f.dlg));
+    ASSERT_EQ(f.app.net.NetFileName, b);
+    EditLineListCell(f.app.net, 1, 3, "555", f.dlg);
+    // Another file appears: listed, the open network stays in memory with its edit.
+    f.Network(f.data.path, "a.qem", 1);
+    int shownRow = -2;
+    FolderHooks hooks;
+    hooks.showFileRow = [&](int r) { shownRow = r; };
+    RecheckFolder(f.app, f.dlg, hooks);
+    ASSERT_EQ(f.app.LineFiles.size(), 2u);
+    EXPECT_TRUE(f.dlg.shown.empty());
+    EXPECT_EQ(f.app.net.Line(1).NVL, 555);
+    EXPECT_EQ(f.app.LineFiles[std::size_t(shownRow)], "b.qem");
+    EXPECT_EQ(f.app.data.folder.SelFileRow, shownRow);
+
+    // Someone else writes the open file: asked, and No keeps the network and asks no more.
+    std::vector<TyLine> other = ReadNetwork(b);
+    other.push_back(other[0]);
+    WriteNetwork(b, other);
+    f.dlg.answers = {Answer::No};
+    RecheckFolder(f.app, f.dlg, hooks);
+    ASSERT_EQ(f.dlg.shown.size(), 1u);
+    EXPECT_EQ(f.dlg.shown[0].text,
+              "Файл «b.qem» изменён другой программой. Загрузить его заново? Изменения, не сохранённые здесь, "
+              "будут потеряны.");
+    EXPECT_EQ(f.dlg.shown[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(f.app.net.NLines(), 2);
+    RecheckFolder(f.app, f.dlg, hooks);
+    EXPECT_EQ(f.dlg.shown.size(), 1u);
+    // Written again; Yes reads it.
+    other.push_back(other[0]);
+    WriteNetwork(b, other);
+    f.dlg.answers = {Answer::Yes};
+    RecheckFolder(f.app, f.dlg, hooks);
+    EXPECT_EQ(f.dlg.shown.size(), 2u);
+    EXPECT_EQ(f.app.net.NLines(), 4);
+    EXPECT_FALSE(f.app.net.Modified);
+    // Our own save is not someone else's change.
+    ChooseVoltage(f.app.net, 3);
+    ASSERT_TRUE(SaveNetwork(f.app, f.dlg));
+    RecheckFolder(f.app, f.dlg, hooks);
+    EXPECT_EQ(f.dlg.shown.size(), 2u);
 }
 
 TEST(FileCommands, AFailedSaveKeepsThePreviousFile) {

@@ -187,6 +187,32 @@ TEST(RouteProfile, CountAndCountChange) {
     EXPECT_EQ(ProfileCount(f), 0);
 }
 
+TEST(RouteProfile, ACountThatWouldClearPointsWithDataAsksFirst) {
+    TySpan s;
+    for (int i = 1; i <= 3; ++i) s.Zem[i] = TyZem{100.0f + i, 25.0f * i};
+    ScriptedDialogs d;
+    // Raising the count, or lowering it over empty points, asks nothing.
+    EXPECT_TRUE(ChangeProfileCount(s, 10, d));
+    EXPECT_TRUE(ChangeProfileCount(s, 3, d));
+    EXPECT_TRUE(d.shown.empty());
+    EXPECT_EQ(ProfileCount(s), 3);
+    // Lowering to 1 would clear points 2 and 3: Cancel keeps them, Yes clears them.
+    const TySpan three = s;
+    d.answers = {Answer::Cancel};
+    EXPECT_FALSE(ChangeProfileCount(s, 1, d));
+    EXPECT_EQ(s, three);
+    EXPECT_EQ(d.shown.back().text, "При количестве участков 1 точки профиля 2, 3 будут удалены. Продолжить?");
+    EXPECT_EQ(d.shown.back().buttons, Buttons::YesCancel);
+    d.answers = {Answer::Yes};
+    EXPECT_TRUE(ChangeProfileCount(s, 2, d));
+    EXPECT_EQ(d.shown.back().text, "При количестве участков 2 точка профиля 3 будет удалена. Продолжить?");
+    EXPECT_EQ(ProfileCount(s), 2);
+    EXPECT_EQ(s.Zem[3], TyZem{});
+    // An elevation without a distance is data as well.
+    s.Zem[5].ZemH = 140;
+    EXPECT_EQ(ProfilePointsBeyond(s, 2), std::vector<int>{5});
+}
+
 TEST(RouteProfile, CellEditsParseIntoThePoint) {
     TySpan s;
     ScriptedDialogs d;

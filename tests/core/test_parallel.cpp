@@ -13,6 +13,7 @@
 #include "SyntheticLine.h"
 #include "TempFolder.h"
 #include "lines/CalcCommands.h"
+#include "lines/LimitTable.h"
 #include "lines/Series.h"
 #include "model/Network.h"
 #include "platform/Parallel.h"
@@ -162,4 +163,41 @@ TEST(ParallelJobs, SeriesAndSweepAreThoseOfOneThread) {
     OrientationSweep(s, 70, sweep3, 3);
     EXPECT_EQ(Cp1251Text(sweep3), Cp1251Text(sweep1));
     EXPECT_EQ(sweep1.lines.size(), 3u + 361 + 1);
+}
+
+namespace {
+
+std::string RatingText(const ConductorRating& r) {
+    std::string t = Exact(r.T) + " " + (r.DDTN ? Exact(*r.DDTN) : "-") + " " + (r.ADTN ? Exact(*r.ADTN) : "-") + " '" +
+                    r.failure + "' " + std::to_string(r.span);
+    for (const auto& n : r.notes) t += " note " + n;
+    return t + "\n" + Cp1251Text(r.report);
+}
+
+}  // namespace
+
+// The fourteen ratings of the line conductor (the heart of the limit table and the exports):
+// a line that rates, and one whose measurement check stops it at one span.
+TEST(ParallelJobs, ConductorRatingsAreThoseOfOneThread) {
+    static const Norms norms = Norms110();
+    TyLine rated = RatedLine(18), stopped = VariedLine(15);
+    stopped.Span(6).Zamer[1].HMid = 80;  // above the conductor: the measurement check stops the line
+    for (const TyLine* line : {&rated, &stopped}) {
+        std::string texts[2];
+        std::vector<int> steps[2];
+        for (int run = 0; run < 2; ++run) {
+            CalcEnv env;
+            env.norms = &norms;
+            env.jobs = run == 0 ? 1 : 3;
+            const auto r = RateLineConductorAll(*line, env, false, 1, [&](int done) {
+                steps[run].push_back(done);
+                return true;
+            });
+            ASSERT_TRUE(r);
+            EXPECT_EQ((*r)[0].rated(), line == &rated) << (*r)[0].failure;
+            for (const ConductorRating& c : *r) texts[run] += RatingText(c);
+        }
+        EXPECT_EQ(texts[1], texts[0]);
+        EXPECT_EQ(steps[1], steps[0]);
+    }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "NetworkFixtures.h"
 #include "lines/MainPages.h"
@@ -249,6 +250,98 @@ TEST_F(SpanEditing, BufferCopiesAWholeSpanAndPasteBeforeCopyChangesNothing) {
     app.net.CurSpan[2] = 1;
     EXPECT_TRUE(PasteSpanFromBuffer(app, buffer));
     EXPECT_EQ(span(1, 2), was(3));
+}
+
+TEST_F(SpanEditing, StoredEditsMarkTheNetworkModifiedAndRefusedOnesDoNot) {
+    const std::vector<std::pair<const char*, std::function<bool()>>> edits = {
+        {"length", [&] { return EditSpanNumber(app, SpanNumber::Lpr, "12,5", dlg); }},
+        {"support number", [&] { return EditNop1(app, "9"); }},
+        {"comment", [&] { EditComm(app, "новый"); return true; }},
+        {"wire count", [&] { return EditMpr(app, 3, {4}); }},
+        {"latitude", [&] { return EditFi(app, "50", {}, dlg); }},
+        {"wind region", [&] { return ChooseRegV(app, 2, {}); }},
+        {"sea level", [&] { ChooseUseSea(app, span(2).UseSea == 0); return true; }},
+        {"source data", [&] { return EditSourceNumber(app, SourceNumber::Iv, "300", dlg); }},
+        {"for all spans", [&] { RegionsForAllSpans(app); return true; }},
+    };
+    for (const auto& [what, edit] : edits) {
+        app.net.Modified = false;
+        EXPECT_TRUE(edit()) << what;
+        EXPECT_TRUE(app.net.Modified) << what;
+    }
+    app.net.Modified = false;
+    EXPECT_FALSE(EditSpanNumber(app, SpanNumber::Lpr, "12a", dlg));
+    EXPECT_FALSE(EditNop1(app, "9"));  // the same text again
+    EXPECT_FALSE(PasteSpanFromBuffer(app, SpanBuffer{}));
+    EXPECT_FALSE(app.net.Modified);
+}
+
+TEST_F(SpanEditing, SpanButtonsMoveAddInsertAndDeleteOnTheCurrentLine) {
+    Network& net = app.net;
+    const int n = net.Line(1).NSpans();
+    // Moving: nothing happens beyond the ends.
+    FirstSpan(net);
+    EXPECT_EQ(net.CurSpanOf(1), 1);
+    PreviousSpan(net);
+    EXPECT_EQ(net.CurSpanOf(1), 1);
+    NextSpan(net);
+    EXPECT_EQ(net.CurSpanOf(1), 2);
+    LastSpan(net);
+    EXPECT_EQ(net.CurSpanOf(1), n);
+    NextSpan(net);
+    EXPECT_EQ(net.CurSpanOf(1), n);
+    PreviousSpan(net);
+    EXPECT_EQ(net.CurSpanOf(1), n - 1);
+    EXPECT_FALSE(net.Modified);
+
+    // Adding: a new span with the first catalog conductor at the end, current.
+    AddSpanCommand(app, dlg);
+    ASSERT_EQ(net.Line(1).NSpans(), n + 1);
+    EXPECT_EQ(net.CurSpanOf(1), n + 1);
+    EXPECT_EQ(span(n + 1).Pr, app.data.wires.Wires[1]);
+    EXPECT_TRUE(net.Modified);
+    // Inserting at span 3: the old span 3 moves to 4, the new one is current.
+    net.CurSpan[1] = 3;
+    InsertSpanCommand(app, dlg);
+    ASSERT_EQ(net.Line(1).NSpans(), n + 2);
+    EXPECT_EQ(net.CurSpanOf(1), 3);
+    EXPECT_EQ(span(4), was(3));
+    EXPECT_EQ(span(3).Lpr, 0.0f);
+    // Deleting asks; Cancel keeps, Yes removes the current span and the next one is current.
+    dlg.answers = {Answer::Cancel};
+    EXPECT_FALSE(DeleteSpanCommand(app, dlg));
+    EXPECT_EQ(dlg.shown.back().text, "Вы действительно хотите удалить выбранный элемент");
+    EXPECT_EQ(dlg.shown.back().buttons, Buttons::YesCancel);
+    EXPECT_EQ(net.Line(1).NSpans(), n + 2);
+    dlg.answers = {Answer::Yes};
+    EXPECT_TRUE(DeleteSpanCommand(app, dlg));
+    EXPECT_EQ(net.Line(1).NSpans(), n + 1);
+    EXPECT_EQ(span(3), was(3));
+    EXPECT_EQ(net.CurSpanOf(1), 3);
+    // The last span deleted: the new last one is current.
+    LastSpan(net);
+    dlg.answers = {Answer::Yes};
+    EXPECT_TRUE(DeleteSpanCommand(app, dlg));
+    EXPECT_EQ(net.CurSpanOf(1), n);
+    for (int k = 1; k <= n; ++k) EXPECT_EQ(span(k), was(k)) << k;
+    ExpectOthersUnchanged({});
+
+    // The only span of a line stays, with a message instead of the question.
+    net.CurLine = 2;
+    net.Line(2).Spans.resize(1);
+    dlg.shown.clear();
+    EXPECT_FALSE(DeleteSpanCommand(app, dlg));
+    EXPECT_EQ(net.Line(2).NSpans(), 1);
+    ASSERT_EQ(dlg.shown.size(), 1u);
+    EXPECT_EQ(dlg.shown[0].text, kMsgOnlySpan);
+    // A full line refuses to grow and keeps its spans.
+    net.Line(2).Spans.resize(kMaxSpans);
+    const TySpan last = net.Line(2).Spans.back();
+    AddSpanCommand(app, dlg);
+    InsertSpanCommand(app, dlg);
+    EXPECT_EQ(net.Line(2).NSpans(), kMaxSpans);
+    EXPECT_EQ(net.Line(2).Spans.back(), last);
+    EXPECT_EQ(dlg.shown.back().text, kMsgSpansFull);
 }
 
 TEST(SpanEditingEmpty, NoNetworkNoSpanNothingHappens) {

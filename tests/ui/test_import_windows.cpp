@@ -168,8 +168,20 @@ private slots:
         f->fromEdit()->setText("ПС Северная");
         f->toEdit()->setText("ПС Южная");
         f->voltageBox()->setCurrentIndex(3);
+        // Unsaved edits of the open network are offered for saving first; Cancel stops.
+        app_.net.MarkModified();
+        const auto before = app_.net.Lines;
+        dlg_.answers = {Answer::Cancel};
+        QVERIFY(!f->confirm());
+        QCOMPARE(dlg_.Texts().back(), std::string("Сохранить изменения в файле «Пример сети.qem»?"));
+        QVERIFY(app_.net.Lines == before);
+        QVERIFY(!QFile::exists(QString::fromStdString(path("Импорт.qem"))));
+        dlg_.answers = {Answer::No};
         QVERIFY(f->confirm());
         QCOMPARE(imports_, 1);
+        // The network is the file just written: not modified, not "changed by another program".
+        QVERIFY(!app_.net.Modified);
+        QVERIFY(app_.netStamp == StampOf(app_.net.NetFileName));
         QVERIFY(lastNew_);
         const std::string file = path("Импорт.qem");
         QCOMPARE(app_.net.NetFileName, file);

@@ -7,6 +7,9 @@
 #include <QImage>
 #include <QRadioButton>
 #include <QComboBox>
+#include <QDialog>
+#include <QGroupBox>
+#include <QStatusBar>
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
@@ -28,6 +31,7 @@
 #include <QtTest>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include "lines/qt/MainWindow.h"
@@ -37,6 +41,9 @@
 #include "model/LineList.h"
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
+#include "engine/Format.h"
+#include "lines/MainPages.h"
+#include "setup/Obstacles.h"
 
 using qem::ui::MainWindow;
 
@@ -502,6 +509,19 @@ private slots:
         QVERIFY(!s.w->close());
         QVERIFY(s.w->isVisible());
         QVERIFY(QString::fromStdString(s.dlg.shown.back().text).contains("Сеть не сохранена"));
+
+        // A network with edits and no file: offered for saving; Cancel keeps the program open,
+        // Yes writes it into the file chosen and the program ends.
+        s.app.net.NetFileName.clear();
+        s.w->lineList()->item(0, 2)->setText("Без файла");
+        s.dlg.answers = {qem::Answer::Yes, qem::Answer::Cancel};
+        QVERIFY(!s.w->close());
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString("Сохранить изменения в новом файле?"));
+        s.dlg.answers = {qem::Answer::Yes, qem::Answer::Yes};
+        s.dlg.files = {s.file("Спасённая.qem").toStdString()};
+        QVERIFY(s.w->close());
+        QCOMPARE(qem::Cp1251ToUtf8(qem::ReadNetwork(s.file("Спасённая.qem").toStdString())[0].To.str()),
+                 std::string("Без файла"));
     }
 
     void normSwitches() {
@@ -515,6 +535,301 @@ private slots:
         s.action("tool ПУЭ 7")->trigger();
         QVERIFY(!s.app.data.usePue6);
         QCOMPARE(s.app.data.norms.NormGround[4][0], ground7);
+    }
+
+    void aModifiedNetworkIsOfferedForSavingBeforeAnotherReplacesIt() {
+        // The commands that put another network in place of the open one, each with the three
+        // answers to "Сохранить изменения в файле «Пример сети.qem»?".
+        struct Command {
+            const char* what;
+            std::function<void(Session&)> run;
+        };
+        const std::vector<Command> commands = {
+            {"another file row", [](Session& s) { s.w->filesGrid()->setCurrentCell(1, 0); }},
+            {"menu Открыть", [](Session& s) {
+                 s.dlg.files = {s.file("Вторая сеть.qem").toStdString()};
+                 s.action("menu Открыть")->trigger();
+             }},
+            {"menu Новый", [](Session& s) {
+                 s.dlg.files = {s.file("Новая.qem").toStdString()};
+                 s.action("menu Новый")->trigger();
+             }},
+            {"tool Новый", [](Session& s) {
+                 s.dlg.files = {s.file("Новая.qem").toStdString()};
+                 s.action("tool Новый")->trigger();
+             }},
+        };
+        for (const Command& c : commands)
+            for (qem::Answer answer : {qem::Answer::Yes, qem::Answer::No, qem::Answer::Cancel}) {
+                const QString what = QString("%1, answer %2").arg(c.what).arg(int(answer));
+                Session s;
+                QVERIFY(QFile::copy(s.file("Пример сети.qem"), s.file("Вторая сеть.qem")));
+                s.w->runFolderRecheck();
+                QCOMPARE(s.w->filesGrid()->rowCount(), 2);
+                // Whatever order the folder lists them in, row 0 is the open file from now on.
+                const QString sample = s.file("Пример сети.qem");
+                if (s.w->filesGrid()->currentRow() != 0) {
+                    s.w->filesGrid()->setCurrentCell(0, 0);
+                    std::swap(s.app.LineFiles[0], s.app.LineFiles[1]);
+                }
+                s.app.net.NetFileName = sample.toStdString();
+                QVERIFY(!s.app.net.Modified);
+                s.w->lineList()->item(0, 2)->setText("Новый конец");
+                QVERIFY(s.app.net.Modified);
+                s.dlg.shown.clear();
+                s.dlg.answers = {answer};
+                c.run(s);
+                QVERIFY2(!s.dlg.shown.empty(), qPrintable(what));
+                QCOMPARE(QString::fromStdString(s.dlg.shown[0].text),
+                         QString("Сохранить изменения в файле «Пример сети.qem»?"));
+                QCOMPARE(s.dlg.shown[0].buttons, qem::Buttons::YesNoCancel);
+                qem::Network disk;
+                disk.NetFileName = sample.toStdString();
+                qem::ReadNetwork(disk);
+                const QString onDisk = QString::fromStdString(qem::Cp1251ToUtf8(disk.Line(1).To.str()));
+                if (answer == qem::Answer::Cancel) {
+                    // Nothing replaced or written; the files grid still shows the open file.
+                    QCOMPARE(QString::fromStdString(s.app.net.NetFileName), sample);
+                    QCOMPARE(s.w->lineList()->item(0, 2)->text(), QString("Новый конец"));
+                    QVERIFY2(s.app.net.Modified, qPrintable(what));
+                    QVERIFY(onDisk != "Новый конец");
+                    QCOMPARE(s.w->filesGrid()->currentRow(), 0);
+                } else {
+                    QVERIFY2(QString::fromStdString(s.app.net.NetFileName) != sample, qPrintable(what));
+                    QVERIFY(!s.app.net.Modified);
+                    QCOMPARE(onDisk == "Новый конец", answer == qem::Answer::Yes);
+                }
+            }
+    }
+
+    void laterActivationsListTheFolderAndAskBeforeReReadingAChangedFile() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.w->lineList()->item(0, 2)->setText("Новый конец");
+        QVERIFY(QFile::copy(s.file("Пример сети.qem"), s.file("Вторая сеть.qem")));
+        // An activation lists the new file; the open network keeps its edit.
+        QEvent activate(QEvent::WindowActivate);
+        QApplication::sendEvent(s.w.get(), &activate);
+        QTRY_COMPARE(s.w->filesGrid()->rowCount(), 2);
+        QCOMPARE(s.w->filesGrid()->item(s.w->filesGrid()->currentRow(), 0)->text(), kSample);
+        QCOMPARE(s.w->lineList()->item(0, 2)->text(), QString("Новый конец"));
+        QVERIFY(s.dlg.shown.empty());
+        // Another program writes the open file: asked; No keeps the network in memory.
+        {
+            std::vector<qem::TyLine> lines = qem::ReadNetwork(s.app.net.NetFileName);
+            lines.pop_back();
+            qem::WriteNetwork(s.app.net.NetFileName, lines);
+        }
+        s.dlg.answers = {qem::Answer::No};
+        s.w->runFolderRecheck();
+        QCOMPARE(s.dlg.shown.size(), std::size_t(1));
+        QVERIFY(QString::fromStdString(s.dlg.shown[0].text).startsWith("Файл «Пример сети.qem» изменён другой программой."));
+        QCOMPARE(s.w->lineList()->rowCount(), 3);
+        QCOMPARE(s.w->lineList()->item(0, 2)->text(), QString("Новый конец"));
+    }
+
+    void spanButtonsOfTheSpanPage() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.w->pages()->setCurrentIndex(MainWindow::PageSpans);
+        auto* spans = s.w->findChild<QListWidget*>("ListBoxSpRp");
+        auto* lpr = s.w->findChild<QLineEdit*>("EditLpr");
+        auto button = [&](const char* hint) {
+            return s.w->findChild<QToolButton*>(QString("span ") + QString::fromUtf8(hint));
+        };
+        for (const char* hint : {"В начало списка", "Предыдущий пролет", "Следующий пролет", "В конец списка",
+                                 "Добавить пролет", "Вставить пролет в список", "Удалить пролет из списка"}) {
+            QVERIFY2(button(hint) && button(hint)->isVisible(), hint);
+            QCOMPARE(button(hint)->toolTip(), QString::fromUtf8(hint));
+        }
+        qem::TyLine& line = s.app.net.Line(1);
+        const int n = line.NSpans();
+        const std::vector<qem::TySpan> before = line.Spans;
+        // Moving, and nothing at the ends.
+        button("Предыдущий пролет")->click();
+        QCOMPARE(s.app.net.CurSpanOf(1), 1);
+        button("В конец списка")->click();
+        QCOMPARE(s.app.net.CurSpanOf(1), n);
+        QCOMPARE(spans->currentRow(), n - 1);
+        QCOMPARE(lpr->text(), QString::number(line.Span(n).Lpr, 'f', 2));
+        button("Следующий пролет")->click();
+        QCOMPARE(s.app.net.CurSpanOf(1), n);
+        button("В начало списка")->click();
+        button("Следующий пролет")->click();
+        QCOMPARE(s.app.net.CurSpanOf(1), 2);
+        QCOMPARE(spans->currentRow(), 1);
+        QVERIFY(!s.app.net.Modified);
+        // A second span for a new network: adding puts a new span at the end, current.
+        button("Добавить пролет")->click();
+        QCOMPARE(line.NSpans(), n + 1);
+        QCOMPARE(spans->count(), n + 1);
+        QCOMPARE(spans->currentRow(), n);
+        QVERIFY(s.app.net.Modified);
+        // Inserting at span 2: the old span 2 moves down.
+        button("В начало списка")->click();
+        button("Следующий пролет")->click();
+        button("Вставить пролет в список")->click();
+        QCOMPARE(line.NSpans(), n + 2);
+        QCOMPARE(spans->currentRow(), 1);
+        // (Showing a span derives its reference state again: compare what the user typed.)
+        QVERIFY(line.Span(3).Nop1 == before[1].Nop1 && line.Span(3).Lpr == before[1].Lpr);
+        QVERIFY(line.Span(2).Nop1.empty());
+        // Deleting asks; Cancel keeps the span, Yes deletes it.
+        s.dlg.answers = {qem::Answer::Cancel};
+        button("Удалить пролет из списка")->click();
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text),
+                 QString("Вы действительно хотите удалить выбранный элемент"));
+        QCOMPARE(s.dlg.shown.back().buttons, qem::Buttons::YesCancel);
+        QCOMPARE(line.NSpans(), n + 2);
+        s.dlg.answers = {qem::Answer::Yes};
+        button("Удалить пролет из списка")->click();
+        QCOMPARE(line.NSpans(), n + 1);
+        QCOMPARE(spans->count(), n + 1);
+        QVERIFY(line.Span(2).Nop1 == before[1].Nop1 && line.Span(2).Lpr == before[1].Lpr);
+        QCOMPARE(spans->currentRow(), 1);
+        QCOMPARE(lpr->text(), QString::number(before[1].Lpr, 'f', 2));
+    }
+
+    void terminalEquipmentIsCopiedBetweenLines() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        auto* copy = s.w->findChild<QPushButton*>("ButtonCopyKO");
+        auto* paste = s.w->findChild<QPushButton*>("ButtonPasteKO");
+        QCOMPARE(copy->text(), QString("Копировать"));
+        QCOMPARE(paste->text(), QString("Вставить"));
+        qem::Network& net = s.app.net;
+        // Line 3 is given an equipment set of its own.
+        net.Line(3).KOSwitch1.FullName.assign(qem::Utf8ToCp1251("Особый выключатель"));
+        net.Line(3).CabDDTN = 777;
+        net.Line(3).NBus2 = 4;
+        const qem::TyLine three = net.Line(3);
+        // Pasting before anything was copied changes nothing.
+        ClickCell(s.w->lineList(), 0, 1);
+        paste->click();
+        QVERIFY(!net.Modified);
+        // Copy line 3, paste into line 1: the equipment and cable values, not the spans or ends.
+        ClickCell(s.w->lineList(), 2, 1);
+        copy->click();
+        ClickCell(s.w->lineList(), 0, 1);
+        QCOMPARE(net.CurLine, 1);
+        const std::vector<qem::TySpan> spans = net.Line(1).Spans;
+        const auto from = net.Line(1).From;
+        paste->click();
+        const qem::TyLine& one = net.Line(1);
+        QVERIFY(one.KOSwitch1 == three.KOSwitch1);
+        QVERIFY(one.KOCT2 == three.KOCT2);
+        QVERIFY(one.Bus3 == three.Bus3);
+        QCOMPARE(one.CabDDTN, 777.0f);
+        QCOMPARE(one.NBus2, 4);
+        QVERIFY(one.Spans == spans);
+        QVERIFY(one.From == from);
+        QVERIFY(net.Modified);
+        // The line list shows the pasted equipment in row 1.
+        QCOMPARE(s.w->lineList()->item(0, 8)->text(), QString("Особый выключатель"));
+        QCOMPARE(s.w->lineList()->item(0, 18)->text(), s.w->lineList()->item(2, 18)->text());
+    }
+
+    void theNormSwitchRefillsAnOpenCatalogWindow() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.action("menu Допустимые габариты")->trigger();
+        auto* cat = s.w->findChild<QDialog*>("FormCat");
+        QVERIFY(cat && cat->isVisible());
+        auto* ground = cat->findChild<QTableWidget*>("StringGridNorms0");
+        // Row "Населенная", column "500кВ".
+        QCOMPARE(ground->item(1, 0)->text(), QString("Населенная"));
+        QCOMPARE(ground->item(0, 2)->text(), QString("500кВ"));
+        const QString pue7 = ground->item(1, 2)->text();
+        s.action("tool ПУЭ 6")->trigger();
+        QVERIFY(s.app.data.usePue6);
+        const QString pue6 = QString::fromStdString(qem::Format("%4.1f", s.app.data.norms.NormGround[1][0]));
+        QVERIFY(pue6 != pue7);
+        QCOMPARE(ground->item(1, 2)->text(), pue6);
+        QVERIFY(cat->findChild<QRadioButton*>("RadioCatPUE6")->isChecked());
+        // The catalog window's own switch moves the main window's switch with it.
+        cat->findChild<QRadioButton*>("RadioCatPUE7")->click();
+        QVERIFY(!s.app.data.usePue6);
+        QVERIFY(s.action("tool ПУЭ 7")->isChecked());
+        QCOMPARE(ground->item(1, 2)->text(), pue7);
+        cat->close();
+    }
+
+    void theObstacleEditorDoesNotBlockTheMainWindow() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.w->pages()->setCurrentIndex(MainWindow::PageSpans);
+        auto* spans = s.w->findChild<QListWidget*>("ListBoxSpRp");
+        const qem::TyLine& line = s.app.net.Line(1);
+        int with = 0, without = 0;
+        for (int k = 1; k <= line.NSpans(); ++k) {
+            int& first = qem::ObstacleRows(line.Span(k)) > 0 ? with : without;
+            if (!first) first = k;
+        }
+        QVERIFY(with > 0 && without > 0);
+        spans->setCurrentRow(with - 1);
+        s.w->findChild<QPushButton*>("ButtonObstacles")->click();
+        // Open, not modal, at the main window's top-left corner; the main window takes input.
+        auto* editor = qobject_cast<QDialog*>(s.w->obstacleEditor());
+        QVERIFY(editor && editor->isVisible());
+        QVERIFY(!editor->isModal());
+        QVERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(editor->pos(), s.w->pos());
+        auto* grid = editor->findChild<QTableWidget*>("StringGrid1");
+        QCOMPARE(grid->rowCount(), qem::ObstacleRows(line.Span(with)));
+        // Another span chosen in the main window: the editor shows that one.
+        spans->setCurrentRow(without - 1);
+        QCOMPARE(s.app.net.CurSpanOf(1), without);
+        QCOMPARE(grid->rowCount(), 0);
+        QVERIFY(editor->findChild<QLabel*>("LabelSpan")->text().contains(
+            QString::fromStdString(qem::SpanListText(line.Span(without))).simplified()));
+        // An obstacle added in the editor appears in the span page's selector at once.
+        editor->findChild<QPushButton*>("Добавить")->click();
+        grid->item(0, 0)->setText("10");
+        auto* number = s.w->findChild<QComboBox*>("ComboBoxNPrep");
+        QCOMPARE(number->count(), 1);
+        QVERIFY(s.app.net.Modified);
+        // Showing the same span again leaves a cell being typed in as it is.
+        grid->editItem(grid->item(0, 2));
+        auto typing = [grid] {
+            for (QWidget* w : grid->viewport()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                if (w->isVisible()) return true;
+            return false;
+        };
+        QVERIFY(typing());
+        s.w->showSpanPage();
+        QVERIFY(typing());
+        // The span deleted in the main window: the span now at its place is shown.
+        const qem::TySpan next = line.Span(without + 1);
+        s.dlg.answers = {qem::Answer::Yes};
+        s.w->findChild<QToolButton*>("span Удалить пролет из списка")->click();
+        QCOMPARE(s.app.net.CurSpanOf(1), without);
+        QCOMPARE(grid->rowCount(), qem::ObstacleRows(next));
+        QCOMPARE(grid->rowCount() > 0 ? grid->item(0, 0)->text() : QString(),
+                 qem::ObstacleRows(next) > 0 ? QString::fromStdString(qem::ObstacleCellText(next, 1, 0)) : QString());
+        // Closing saves the network.
+        editor->close();
+        QVERIFY(!s.app.net.Modified);
+        QVERIFY(!s.w->obstacleEditor());
+    }
+
+    void laptopScreenKeepsTheProgressBarInView() {
+        Session s;
+        s.w->resize(1266, 668);  // a 1366 x 768 screen less the default margin
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        QProgressBar* bar = s.w->progressBar();
+        QCOMPARE(bar->parentWidget(), static_cast<QWidget*>(s.w->statusBar()));
+        QVERIFY(bar->isVisible());
+        QVERIFY(s.w->rect().contains(QRect(bar->mapTo(s.w.get(), QPoint(0, 0)), bar->size())));
+        // The measurement choice is captioned.
+        auto* mode = s.w->findChild<QGroupBox*>("GroupBoxZamerMode");
+        QCOMPARE(mode->title(), QString("Построение пролёта"));
+        QCOMPARE(mode->findChildren<QRadioButton*>().size(), 2);
     }
 
     void placementFromTheSettings() {

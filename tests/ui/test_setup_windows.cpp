@@ -2,6 +2,8 @@
 // span's data, and edits made through the windows land in the span record.
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -96,8 +98,14 @@ private slots:
         QVERIFY(!ShowMeasurements(nullptr, app_, dlg_));
         closeModal();
         ShowRouteProfile(nullptr, app_, dlg_);
-        closeModal();
-        ShowObstacles(nullptr, app_, dlg_);
+        // The obstacle editor does not block: it is open when the function returns.
+        QWidget main;
+        QDialog* prep = ShowObstacles(&main, app_, dlg_);
+        QVERIFY(prep && prep->isVisible());
+        QVERIFY(!prep->isModal());
+        QCOMPARE(ShowObstacles(&main, app_, dlg_), prep);  // one editor per window
+        QVERIFY(!QFile::exists(QString::fromStdString(app_.net.NetFileName)));
+        prep->close();
         QVERIFY(QFile::exists(QString::fromStdString(app_.net.NetFileName)));  // saved on closing
         closeModal();
         ShowTwoPointSet(nullptr, app_, dlg_);
@@ -142,12 +150,95 @@ private slots:
         QCOMPARE(form.grid()->rowCount(), std::max(1, n));
         QCOMPARE(Cell(form.grid(), 0, 0), QString::fromStdString(Format("%.1f", span().Zem[1].ZemL)));
         QCOMPARE(Cell(form.grid(), 0, 1), QString::fromStdString(Format("%.1f", span().Zem[1].ZemH)));
+        dlg_.answers = {Answer::Yes};  // the points with data go only after the question
         form.setCount(0);
+        QCOMPARE(dlg_.shown.back().buttons, Buttons::YesCancel);
         QCOMPARE(form.grid()->rowCount(), 1);
         QCOMPARE(Cell(form.grid(), 0, 0), QString());
         QCOMPARE(ProfileCount(span()), 0);
         form.grid()->item(0, 0)->setText("42,5");
         QCOMPARE(span().Zem[1].ZemL, 42.5f);
+    }
+
+    void typingAProfileCountKeepsThePointsUntilTheEditIsFinished() {
+        // Span 2 - 3 of line 1 of the sample: three profile points.
+        app_.net.CurSpan[1] = 2;
+        const int n = ProfileCount(span());
+        QCOMPARE(n, 3);
+        const TySpan before = span();
+        TFormZem form(app_, dlg_);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QSpinBox* count = form.countBox();
+        count->setFocus();
+        count->selectAll();
+        // "1" then "0": nothing is taken while typing, no question, the points stay.
+        QTest::keyClicks(count, "10");
+        QVERIFY(dlg_.shown.empty());
+        QCOMPARE(span(), before);
+        QTest::keyClick(count, Qt::Key_Return);
+        QCOMPARE(count->value(), 10);
+        QCOMPARE(form.grid()->rowCount(), 10);
+        QCOMPARE(ProfileCount(span()), 3);
+        for (int i = 1; i <= 3; ++i) QCOMPARE(span().Zem[i], before.Zem[i]);
+        QVERIFY(dlg_.shown.empty());
+        QVERIFY(!app_.net.Modified);
+
+        // Lowering below the points: asked; Cancel puts the box back and keeps them.
+        dlg_.answers = {Answer::Cancel};
+        count->selectAll();
+        QTest::keyClicks(count, "1");
+        QTest::keyClick(count, Qt::Key_Return);
+        QCOMPARE(dlg_.shown.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(dlg_.shown[0].text),
+                 QString("При количестве участков 1 точки профиля 2, 3 будут удалены. Продолжить?"));
+        QCOMPARE(count->value(), 10);
+        QCOMPARE(ProfileCount(span()), 3);
+        // The arrow down takes effect at once: 9 clears nothing that holds data.
+        QTest::keyClick(count, Qt::Key_Down);
+        QCOMPARE(count->value(), 9);
+        QCOMPARE(form.grid()->rowCount(), 9);
+        QCOMPARE(dlg_.shown.size(), std::size_t(1));
+        // Yes: point 3 goes, and the network counts as changed.
+        dlg_.answers = {Answer::Yes};
+        form.setCount(2);
+        QCOMPARE(ProfileCount(span()), 2);
+        QCOMPARE(span().Zem[3], TyZem{});
+        QVERIFY(app_.net.Modified);
+    }
+
+    void aRefusedProfileCellShowsTheStoredValue() {
+        app_.net.CurSpan[1] = 2;
+        const float l1 = span().Zem[1].ZemL;
+        TFormZem form(app_, dlg_);
+        form.grid()->item(0, 0)->setText("12;5");
+        QCOMPARE(dlg_.Texts().back(), std::string(" Ошибка в позиции 3"));
+        QCOMPARE(span().Zem[1].ZemL, l1);
+        QCOMPARE(Cell(form.grid(), 0, 0), QString::fromStdString(Format("%.1f", l1)));
+    }
+
+    void theDatePickerLiesInsideItsCellAndKeepsTheDate() {
+        TFormRU form(app_, dlg_);
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(ZamerCount(span()) >= 1);
+        const double time = span().Zamer[1].Time;
+        auto* picker = form.grid()->viewport()->findChild<QDateTimeEdit*>("DateTimePicker");
+        QVERIFY(picker);
+        // The time cell first, then the date cell: the picker shows the measurement's own date.
+        for (int col : {2, 1}) {
+            form.grid()->setCurrentCell(0, col);
+            QVERIFY(picker->isVisible());
+            const QRect cell = form.grid()->visualRect(form.grid()->model()->index(0, col));
+            QVERIFY2(cell.contains(picker->geometry()), qPrintable(QString("column %1").arg(col)));
+            QVERIFY(picker->sizeHint().width() <= cell.width());
+        }
+        QCOMPARE(picker->date().toString("dd.MM.yyyy"), QString::fromStdString(DateText(time)));
+        // Leaving the picker unchanged writes nothing.
+        form.grid()->setCurrentCell(0, 5);
+        emit picker->editingFinished();
+        QCOMPARE(span().Zamer[1].Time, time);
+        QVERIFY(!app_.net.Modified);
     }
 
     void twoPointSetShowsTheFirstTwoPoints() {
