@@ -12,6 +12,7 @@ CalcEnv AppState::Env() const {
     env.LongTermTemp = data.settings.LongTermTemp;
     env.mode = mode;
     env.seaLevel = seaLevel;
+    env.jobs = jobs;
     return env;
 }
 

@@ -8,6 +8,7 @@
 #include "engine/CalcEnv.h"
 #include "model/AppData.h"
 #include "model/Network.h"
+#include "platform/Parallel.h"
 #include "platform/FileSystem.h"
 
 namespace qem {
@@ -18,6 +19,7 @@ struct AppState {
     std::vector<std::string> LineFiles;  // the network files of the line folder
     ZamerMode mode = ZamerMode::OnePoint;  // "По одному замеру" / "По двум замерам"
     bool seaLevel = false;                  // "Учитывать" / "Не учитывать"
+    unsigned jobs = AllCores();             // threads of the long calculations
     int currentZamer = 1;                   // current measurement of the initial-conditions dialog
     FileStamp netStamp;                     // NetFileName as it was when last opened or saved
 

@@ -47,7 +47,7 @@ int RunInOrder(int n, unsigned jobs, Work work, Deliver deliver, const std::func
         std::exception_ptr error;
         bool done = false;
     };
-    std::vector<Slot> slots(static_cast<std::size_t>(n));
+    std::vector<Slot> pieces(static_cast<std::size_t>(n));
     std::mutex m;
     std::condition_variable changed;
     int next = 0;         // the next piece a worker takes
@@ -69,9 +69,9 @@ int RunInOrder(int n, unsigned jobs, Work work, Deliver deliver, const std::func
             }
             {
                 std::lock_guard<std::mutex> lock(m);
-                slots[i].value = std::move(s.value);
-                slots[i].error = s.error;
-                slots[i].done = true;
+                pieces[i].value = std::move(s.value);
+                pieces[i].error = s.error;
+                pieces[i].done = true;
             }
             changed.notify_all();
         }
@@ -99,8 +99,8 @@ int RunInOrder(int n, unsigned jobs, Work work, Deliver deliver, const std::func
         Slot s;
         {
             std::unique_lock<std::mutex> lock(m);
-            changed.wait(lock, [&] { return slots[i].done; });
-            s = std::move(slots[i]);
+            changed.wait(lock, [&] { return pieces[i].done; });
+            s = std::move(pieces[i]);
         }
         if (s.error) std::rethrow_exception(s.error);
         if (!deliver(i, *s.value)) return i + 1;

@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -114,6 +115,11 @@ void MainWindow::buildMenu() {
     connect(add(file, "Сохранить как..."), &QAction::triggered, this,
             [this] { guarded([&] { SaveAsMenu(*app_, *dlg_, hooks()); }); });
     file->addSeparator();
+    QAction* print = add(file, "Печать…");
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, [this] { guarded([&] { printCommand(); }); });
+    connect(add(file, "Сохранить в PDF…"), &QAction::triggered, this, [this] { guarded([&] { pdfCommand(); }); });
+    file->addSeparator();
     connect(add(file, "Выход"), &QAction::triggered, this, &QWidget::close);
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("Данные"));
@@ -216,6 +222,12 @@ void MainWindow::buildStatusBar() {
     ProgressBar1->setFixedWidth(200);
     ProgressBar1->setValue(0);
     statusBar()->addPermanentWidget(ProgressBar1);
+    ButtonCancel = new QPushButton(QStringLiteral("Отмена"), statusBar());
+    ButtonCancel->setObjectName("ButtonCancel");
+    ButtonCancel->setToolTip(QStringLiteral("Прервать расчёт"));
+    ButtonCancel->hide();
+    connect(ButtonCancel, &QPushButton::clicked, this, [this] { cancel_ = true; });
+    statusBar()->addPermanentWidget(ButtonCancel);
 }
 
 void MainWindow::switchNorms(bool usePue6) {
@@ -276,6 +288,11 @@ void MainWindow::runFolderRecheck() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
+    if (busy_) {
+        dlg_->Message("Идёт расчёт: дождитесь его окончания или нажмите «Отмена»");
+        e->ignore();
+        return;
+    }
     if (dlg_->Ask(" Вы действительно хотите выйти из программы? ", Buttons::YesNo) != Answer::Yes) {
         e->ignore();
         return;
@@ -365,10 +382,7 @@ FolderHooks MainWindow::hooks() {
     };
     h.closeMainWindow = [this] { return close(); };
     h.showImport = [this](int points) { openImport(points, true); };
-    h.afterCheck = [this] {
-        PageControl2->setTabVisible(1, false);
-        showSpanPage();
-    };
+    h.afterCheck = [this] { showSpanPage(); };
     return h;
 }
 
@@ -390,8 +404,7 @@ void MainWindow::spanCalcToolbar() {
     SpanCommandResult r;
     guarded([&] { r = SpeedButton15Click(app_->net, app_->Env(), *dlg_, report, &view, app_->currentZamer); });
     if (r.end == CommandEnd::Done) {
-        ShowReport(RichEditRez, report);
-        Chart1->setView(view);
+        showSpanResults(report, view);
         PageControl1->setCurrentIndex(PageSpanResult);
         PageControl2->setCurrentIndex(0);
     }
@@ -402,10 +415,7 @@ void MainWindow::spanCalcMenu() {
     SpanView view;
     SpanCommandResult r;
     guarded([&] { r = NMTRegClick(app_->net, app_->Env(), *dlg_, report, &view); });
-    if (r.outcome.written) {
-        ShowReport(RichEditRez, report);
-        Chart1->setView(view);
-    }
+    if (r.outcome.written) showSpanResults(report, view);
     PageControl1->setCurrentIndex(PageSpanResult);
     PageControl2->setCurrentIndex(0);
 }
@@ -413,17 +423,21 @@ void MainWindow::spanCalcMenu() {
 void MainWindow::lineCalcToolbar() {
     Report report;
     LineCommandResult r;
-    guarded([&] { r = SBRasClick(app_->net, app_->Env(), *dlg_, report, app_->currentZamer); });
-    if (!report.lines.empty()) ShowReport(RichEdit1, report);
-    ProgressBar1->setValue(0);
+    guarded([&] {
+        runLong([&](Dialogs& d) { r = SBRasClick(app_->net, app_->Env(), d, report, app_->currentZamer); });
+    });
+    if (!report.lines.empty()) showLineTable(report, LineReportHeading(app_->net.Line(app_->net.CurLine)));
     if (r.end != CommandEnd::Stopped) PageControl1->setCurrentIndex(PageLineResult);
 }
 
 void MainWindow::allowTempCommand(bool all) {
     Report report;
     CommandEnd end = CommandEnd::Stopped;
-    guarded([&] { end = AllowTempCommand(app_->net, app_->Env(), *dlg_, dataFile("qemras.txt"), all, report); });
-    if (end != CommandEnd::Stopped || !report.lines.empty()) ShowReport(RichEdit1, report);
+    guarded([&] {
+        runLong([&](Dialogs& d) { end = AllowTempCommand(app_->net, app_->Env(), d, dataFile("qemras.txt"), all, report); });
+    });
+    if (end != CommandEnd::Stopped || !report.lines.empty())
+        showLineTable(report, AllowTempHeading(app_->net, all));
     PageControl1->setCurrentIndex(PageLineResult);
 }
 

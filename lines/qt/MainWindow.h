@@ -4,11 +4,13 @@
 // UI-independent logic (NetworkCommands, LineList, CalcCommands, Series); the widgets only
 // show what that logic leaves.
 #include <QMainWindow>
+#include <atomic>
 #include <functional>
 #include <memory>
 
 #include "engine/Report.h"
 #include "equipment/LineEquipment.h"
+#include "lines/CalcCommands.h"
 #include "lines/SpanEditing.h"
 #include "model/AppState.h"
 #include "model/NetworkCommands.h"
@@ -27,11 +29,14 @@ class QCheckBox;
 class QLabel;
 class QAction;
 class QGroupBox;
+class QPushButton;
 
 namespace qem::ui {
 
 class SpanViewChart;
 class TFormImport;
+class TemperatureChartsView;
+struct PrintJob;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -46,12 +51,17 @@ public:
     QTabWidget* pages() const { return PageControl1; }
     QTabWidget* resultPages() const { return PageControl2; }
     QProgressBar* progressBar() const { return ProgressBar1; }
+    // "Отмена" beside the progress bar, shown while a long calculation runs.
+    QPushButton* cancelButton() const { return ButtonCancel; }
+    // True while a long calculation runs on its worker thread.
+    bool busy() const { return busy_; }
     QTableWidget* filesGrid() const { return StringGridFiles; }
     QTableWidget* lineList() const { return StringGridLines; }
     QTextEdit* spanReport() const { return RichEditRez; }
     QTextEdit* lineReport() const { return RichEdit1; }
     QTextEdit* seriesText() const { return RichEdit2; }
     SpanViewChart* spanChart() const { return Chart1; }
+    TemperatureChartsView* temperatureCharts() const { return Chart2; }
     AppState& state() { return *app_; }
 
     // The dialogs the commands use (the window's own Qt dialogs unless replaced, e.g. by tests).
@@ -99,6 +109,15 @@ public:
     void copySpanView();
     const SpanBuffer& spanBuffer() const { return spanBuffer_; }
 
+    // "Печать…" and "Сохранить в PDF…" of the menu "Файл": what the page shown holds — the
+    // span report, the temperature charts or the span view of "Расчет пролета", the table of
+    // "Расчет ВЛ" (the line report or the allowable temperatures), the series table of
+    // "Исходные данные". `pdfCommand` asks for the file.
+    void printCommand();
+    void pdfCommand();
+    // What "Печать…" would print now (nothing when the page shown has no result).
+    PrintJob printJob() const;
+
     // The obstacle editor while it is open (it does not block the main window); nullptr otherwise.
     QWidget* obstacleEditor() const;
 
@@ -131,6 +150,12 @@ private:
     FolderHooks hooks();
     // Runs a command and shows any error it lets through.
     void guarded(const std::function<void()>& f);
+    // Runs a long calculation on a worker thread (all cores through the calculation's jobs)
+    // while the window stays responsive: its pages, menu and tool bar (and the obstacle editor)
+    // are disabled for edits, the progress bar moves, "Отмена" stops the calculation between
+    // its pieces, and every dialog of the calculation is shown on the window's thread. Returns
+    // when the calculation has ended; its error, if any, comes out here.
+    void runLong(const std::function<void(Dialogs&)>& work);
     // The obstacle editor, when open, shows the current span (after the current line or span
     // changed; with `force` after records were replaced in place).
     void followEditors(bool force = false);
@@ -146,6 +171,10 @@ private:
     void showCurrentSourceFields(bool clicked);
     void showChoices();
     void showObstacle(int k);
+    // The results of a span calculation on the pages of "Расчет пролета" (the report, the span
+    // view, the temperature charts) and a table on "Расчет ВЛ", kept for printing.
+    void showSpanResults(const Report& report, const SpanView& view);
+    void showLineTable(const Report& report, const ReportHeading& heading);
     // Span numbers (from 1) selected in the span list of page 1.
     std::vector<int> selectedSpans() const;
     // The span list item of the current span rewritten from its support numbers.
@@ -169,6 +198,9 @@ private:
     QTabWidget* PageControl1 = nullptr;
     QTabWidget* PageControl2 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
+    QPushButton* ButtonCancel = nullptr;
+    bool busy_ = false;
+    std::atomic<bool> cancel_{false};
 
     // Page "Линии".
     QTableWidget* StringGridFiles = nullptr;
@@ -205,7 +237,16 @@ private:
     // Pages "Расчет пролета" and "Расчет ВЛ".
     QTextEdit* RichEditRez = nullptr;
     SpanViewChart* Chart1 = nullptr;
+    TemperatureChartsView* Chart2 = nullptr;  // "График изменения температуры"
     QTextEdit* RichEdit1 = nullptr;
+    // What the result pages show, for printing: the reports with their headings, and whether the
+    // charts were drawn.
+    struct ShownReport {
+        Report report;
+        ReportHeading heading;
+    };
+    ShownReport spanReport_, lineReport_, seriesReport_;
+    bool chartsDrawn_ = false, viewDrawn_ = false;
 
     SpanBuffer spanBuffer_;  // "Копировать данные в буфер" / "Вставить данные из буфера"
     EquipmentClipboard equipmentClipboard_;  // "Копировать" / "Вставить" of the line panel

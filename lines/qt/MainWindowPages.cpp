@@ -36,6 +36,7 @@
 #include "setup/qt/SetupWindows.h"
 #include "lines/qt/ReportView.h"
 #include "lines/qt/SpanViewChart.h"
+#include "lines/qt/TemperatureChartsView.h"
 #include "model/Catalog.h"
 #include "model/LineList.h"
 #include "model/TextEntry.h"
@@ -944,10 +945,13 @@ void MainWindow::seriesCommand() {
         return;
     const TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
     Report table;
+    const unsigned jobs = app_->Env().jobs;
     guarded([&] {
-        const SeriesOutcome o = CalculationSeries(s, st, app_->data.settings.LongTermTemp, table);
+        SeriesOutcome o;
+        runLong([&](Dialogs&) { o = CalculationSeries(s, st, app_->data.settings.LongTermTemp, table, jobs); });
         WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
         ShowReport(RichEdit2, table);
+        seriesReport_ = {table, {"Серия расчетов", SpanReportHeading(net.Line(net.CurLine), s).subject}};
         if (o.failed) dlg_->Message(o.error, "", Icon::Error);
     });
 }
@@ -958,12 +962,16 @@ void MainWindow::sweepCommand() {
         dlg_->Message("Создайте пролёт");
         return;
     }
-    TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
+    const TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
     Report table;
+    const unsigned jobs = app_->Env().jobs;
     guarded([&] {
-        const SeriesOutcome o = OrientationSweep(s, app_->data.settings.LongTermTemp, table);
+        SeriesOutcome o;
+        runLong([&](Dialogs&) { o = OrientationSweep(s, app_->data.settings.LongTermTemp, table, jobs); });
         WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
         ShowReport(RichEdit2, table);
+        seriesReport_ = {table, {"Прогонка по ориентации пролёта и широте",
+                                 SpanReportHeading(net.Line(net.CurLine), s).subject}};
         if (o.failed) dlg_->Message(o.error, "", Icon::Error);
     });
 }
@@ -980,6 +988,18 @@ void MainWindow::buildResultPages(QWidget* spanPage, QWidget* linePage) {
     rl->addWidget(RichEditRez);
     auto* temp = new QWidget(PageControl2);
     temp->setObjectName("TabSheetTemp");
+    auto* tl = new QVBoxLayout(temp);
+    Chart2 = new TemperatureChartsView(temp);
+    tl->addWidget(Chart2, 1);
+    auto* copyCharts = new QPushButton(U("Копировать графики в буфер"), temp);
+    copyCharts->setObjectName("ButtonCopyCharts");
+    copyCharts->setToolTip(U("Скопировать оба графика в буфер обмена как рисунок"));
+    connect(copyCharts, &QPushButton::clicked, this,
+            [this] { QGuiApplication::clipboard()->setPixmap(Chart2->picture()); });
+    auto* tb = new QHBoxLayout;
+    tb->addStretch(1);
+    tb->addWidget(copyCharts);
+    tl->addLayout(tb);
     auto* viewPage = new QWidget(PageControl2);
     auto* vl = new QVBoxLayout(viewPage);
     Chart1 = new SpanViewChart(viewPage);
@@ -987,7 +1007,6 @@ void MainWindow::buildResultPages(QWidget* spanPage, QWidget* linePage) {
     PageControl2->addTab(rez, U("Результаты расчета"));
     PageControl2->addTab(temp, U("График изменения температуры"));
     PageControl2->addTab(viewPage, U("Вид пролета"));
-    PageControl2->setTabVisible(1, false);
     l3->addWidget(PageControl2);
 
     auto* l4 = new QVBoxLayout(linePage);

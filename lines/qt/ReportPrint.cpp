@@ -6,7 +6,9 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrintDialog>
 #include <QPrinter>
+#include <QWidget>
 #include <algorithm>
 #include <exception>
 #include <vector>
@@ -51,6 +53,67 @@ QFont HeadingFont(double pt, bool bold) {
     return f;
 }
 
+// Height of the heading (title and subject lines and the rule) on the device, with the gap
+// under it.
+double HeadingHeight(QPaintDevice& device) {
+    const QFontMetricsF ft(HeadingFont(11, true), &device), fs(HeadingFont(8, false), &device);
+    return ft.height() + fs.height() + 2.5 / 25.4 * device.logicalDpiY();
+}
+double FooterHeight(QPaintDevice& device) {
+    return QFontMetricsF(HeadingFont(8, false), &device).height() + 2 / 25.4 * device.logicalDpiY();
+}
+
+// The heading: what and of which line on the left, the date on the right, a rule under.
+void PaintHeading(QPainter& p, const QRectF& page, double dpi, const PrintHeading& h) {
+    const QFont title = HeadingFont(11, true), small = HeadingFont(8, false);
+    const QFontMetricsF ft(title, p.device()), fs(small, p.device());
+    p.setPen(Qt::black);
+    p.setFont(title);
+    p.drawText(QPointF(0, ft.ascent()), h.title);
+    p.setFont(small);
+    p.drawText(QRectF(0, 0, page.width(), ft.height()), Qt::AlignRight | Qt::AlignVCenter, h.date);
+    p.drawText(QPointF(0, ft.height() + fs.ascent()), h.subject);
+    const double rule = ft.height() + fs.height() + 1 / 25.4 * dpi;
+    p.setPen(QPen(Qt::black, 0.2 / 25.4 * dpi));
+    p.drawLine(QPointF(0, rule), QPointF(page.width(), rule));
+}
+
+// The footer: the program on the left, the page in the middle.
+void PaintFooter(QPainter& p, const QRectF& page, int n, int pages) {
+    const QFont small = HeadingFont(8, false);
+    const QFontMetricsF fs(small, p.device());
+    p.setPen(Qt::black);
+    p.setFont(small);
+    const QRectF foot(0, page.height() - fs.height(), page.width(), fs.height());
+    p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QEM 1.9.3"));
+    p.drawText(foot, Qt::AlignHCenter | Qt::AlignVCenter, QStringLiteral("Страница %1 из %2").arg(n).arg(pages));
+}
+
+// A PDF of A4 pages in `orientation` painted by `paint`, written atomically.
+template <class Paint>
+bool SavePdfOf(const QString& file, const QString& title, QPageLayout::Orientation orientation, Paint paint,
+             QString* error) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setCreator(QStringLiteral("QEM 1.9.3"));
+        pdf.setTitle(title);
+        pdf.setResolution(600);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
+                                      QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter));
+        paint(pdf);
+    }
+    try {
+        const QByteArray& bytes = buffer.data();
+        WriteFileAtomically(file.toStdString(), std::string(bytes.constData(), std::size_t(bytes.size())));
+    } catch (const std::exception& e) {
+        if (error) *error = QString::fromUtf8(e.what());
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 QPageLayout::Orientation ReportOrientation(const Report& r) {
@@ -63,17 +126,15 @@ int PaintReport(QPagedPaintDevice& device, const Report& r, const PrintHeading& 
     QPainter p(&device);
     const double dpi = device.logicalDpiX();
     const QRectF page(QPointF(0, 0), device.pageLayout().paintRectPixels(int(dpi)).size());
-    auto mm = [&](double v) { return v / 25.4 * dpi; };
 
     // The body font as large as the widest line allows, at most 10 points.
     const double widthPt = page.width() / dpi * 72;
     const double bodyPt = std::clamp(widthPt / (WidestLine(r) * AdvancePerPoint()), kMinBodyPt, kMaxBodyPt);
     const QFont body = SizedFont(ReportFont(), bodyPt);
-    const QFont title = HeadingFont(11, true), small = HeadingFont(8, false);
-    const QFontMetricsF fb(body, &device), ft(title, &device), fs(small, &device);
+    const QFontMetricsF fb(body, &device);
 
-    const double headingHeight = ft.height() + fs.height() + mm(2.5);
-    const double footerHeight = fs.height() + mm(2);
+    const double headingHeight = HeadingHeight(device);
+    const double footerHeight = FooterHeight(device);
     const double line = fb.lineSpacing();
     const int perPage = std::max(1, int((page.height() - headingHeight - footerHeight) / line));
     const int lines = int(r.lines.size());
@@ -95,16 +156,7 @@ int PaintReport(QPagedPaintDevice& device, const Report& r, const PrintHeading& 
 
     for (int n = 0; n < pages; ++n) {
         if (n > 0) device.newPage();
-        // Heading: what and of which line on the left, the date on the right, a rule under.
-        p.setPen(Qt::black);
-        p.setFont(title);
-        p.drawText(QPointF(0, ft.ascent()), h.title);
-        p.setFont(small);
-        p.drawText(QRectF(0, 0, page.width(), ft.height()), Qt::AlignRight | Qt::AlignVCenter, h.date);
-        p.drawText(QPointF(0, ft.height() + fs.ascent()), h.subject);
-        const double rule = ft.height() + fs.height() + mm(1);
-        p.setPen(QPen(Qt::black, mm(0.2)));
-        p.drawLine(QPointF(0, rule), QPointF(page.width(), rule));
+        PaintHeading(p, page, dpi, h);
 
         // The lines of this page in their colours.
         p.setFont(body);
@@ -115,43 +167,74 @@ int PaintReport(QPagedPaintDevice& device, const Report& r, const PrintHeading& 
             y += line;
         }
 
-        // Footer: the program on the left, the page in the middle.
-        p.setPen(Qt::black);
-        p.setFont(small);
-        const QRectF foot(0, page.height() - fs.height(), page.width(), fs.height());
-        p.drawText(foot, Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("QEM 1.9.3"));
-        p.drawText(foot, Qt::AlignHCenter | Qt::AlignVCenter,
-                   QStringLiteral("Страница %1 из %2").arg(n + 1).arg(pages));
+        PaintFooter(p, page, n + 1, pages);
     }
     return pages;
 }
 
 bool SaveReportPdf(const QString& file, const Report& r, const PrintHeading& h, QString* error) {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    {
-        QPdfWriter pdf(&buffer);
-        pdf.setCreator(QStringLiteral("QEM 1.9.3"));
-        pdf.setTitle(h.title + QStringLiteral(" — ") + h.subject);
-        pdf.setResolution(600);
-        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), ReportOrientation(r),
-                                      QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter));
-        PaintReport(pdf, r, h);
-    }
-    try {
-        const QByteArray& bytes = buffer.data();
-        WriteFileAtomically(file.toStdString(), std::string(bytes.constData(), std::size_t(bytes.size())));
-    } catch (const std::exception& e) {
-        if (error) *error = QString::fromUtf8(e.what());
-        return false;
-    }
-    return true;
+    return SavePdfOf(
+        file, h.title + QStringLiteral(" — ") + h.subject, ReportOrientation(r),
+        [&](QPagedPaintDevice& d) { PaintReport(d, r, h); }, error);
 }
 
 void PrintReportOn(QPrinter& printer, const Report& r, const PrintHeading& h) {
     printer.setPageOrientation(ReportOrientation(r));
     printer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
     PaintReport(printer, r, h);
+}
+
+void PaintWidgets(QPagedPaintDevice& device, const QList<QWidget*>& widgets, const PrintHeading& h) {
+    QPainter p(&device);
+    const double dpi = device.logicalDpiX();
+    const QRectF page(QPointF(0, 0), device.pageLayout().paintRectPixels(int(dpi)).size());
+    PaintHeading(p, page, dpi, h);
+    const double top = HeadingHeight(device), bottom = page.height() - FooterHeight(device);
+    const int n = int(widgets.size());
+    for (int i = 0; i < n; ++i) {
+        QWidget* w = widgets[i];
+        // The widget's share of the page, its picture scaled to fit it with its proportions.
+        const QRectF share(0, top + (bottom - top) * i / n, page.width(), (bottom - top) / n);
+        const QSizeF size = QSizeF(w->size()).scaled(share.size(), Qt::KeepAspectRatio);
+        const double scale = size.width() / std::max(1, w->width());
+        p.save();
+        p.translate(share.left() + (share.width() - size.width()) / 2, share.top());
+        p.scale(scale, scale);
+        w->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        p.restore();
+    }
+    PaintFooter(p, page, 1, 1);
+}
+
+bool SaveWidgetsPdf(const QString& file, const QList<QWidget*>& widgets, const PrintHeading& h, QString* error) {
+    return SavePdfOf(
+        file, h.title + QStringLiteral(" — ") + h.subject, QPageLayout::Landscape,
+        [&](QPagedPaintDevice& d) { PaintWidgets(d, widgets, h); }, error);
+}
+
+void PrintWidgetsOn(QPrinter& printer, const QList<QWidget*>& widgets, const PrintHeading& h) {
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
+    PaintWidgets(printer, widgets, h);
+}
+
+bool SavePdf(const QString& file, const PrintJob& job, QString* error) {
+    return job.report ? SaveReportPdf(file, *job.report, job.heading, error)
+                      : SaveWidgetsPdf(file, job.pictures, job.heading, error);
+}
+
+bool PrintWithDialog(const PrintJob& job, QWidget* parent) {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(job.heading.title);
+    printer.setPageOrientation(job.report ? ReportOrientation(*job.report) : QPageLayout::Landscape);
+    QPrintDialog dialog(&printer, parent);
+    dialog.setWindowTitle(QStringLiteral("Печать"));
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (job.report)
+        PrintReportOn(printer, *job.report, job.heading);
+    else
+        PrintWidgetsOn(printer, job.pictures, job.heading);
+    return true;
 }
 
 }  // namespace qem::ui

@@ -2,6 +2,7 @@
 // Reports on paper and in PDF: the fixed-pitch text with its red and blue lines, laid out on
 // A4 pages with a heading (what the report is, the line, the date), page numbers, and the
 // landscape orientation when the table is too wide to stand upright.
+#include <QList>
 #include <QPageLayout>
 #include <QString>
 
@@ -9,6 +10,7 @@
 
 class QPagedPaintDevice;
 class QPrinter;
+class QWidget;
 
 namespace qem::ui {
 
@@ -31,5 +33,23 @@ bool SaveReportPdf(const QString& file, const Report& r, const PrintHeading& h, 
 
 // Prints the report on `printer` in its orientation.
 void PrintReportOn(QPrinter& printer, const Report& r, const PrintHeading& h);
+
+// Pictures (charts, the span view) on one landscape page under the heading, one above the
+// other, each drawn by the widget itself at the size of its share of the page.
+void PaintWidgets(QPagedPaintDevice& device, const QList<QWidget*>& widgets, const PrintHeading& h);
+bool SaveWidgetsPdf(const QString& file, const QList<QWidget*>& widgets, const PrintHeading& h,
+                    QString* error = nullptr);
+void PrintWidgetsOn(QPrinter& printer, const QList<QWidget*>& widgets, const PrintHeading& h);
+
+// Something to put on paper: a report, or pictures.
+struct PrintJob {
+    const Report* report = nullptr;
+    QList<QWidget*> pictures;
+    PrintHeading heading;
+    bool empty() const { return !report && pictures.isEmpty(); }
+};
+bool SavePdf(const QString& file, const PrintJob& job, QString* error = nullptr);
+// Asks for the printer (its dialog over `parent`) and prints; false when the user cancelled.
+bool PrintWithDialog(const PrintJob& job, QWidget* parent);
 
 }  // namespace qem::ui

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QMenuBar>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -213,7 +214,7 @@ private slots:
         QVERIFY2(s.dlg.shown.empty(), s.dlg.shown.empty() ? "" : s.dlg.shown.front().text.c_str());
         QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageSpanResult));
         QCOMPARE(s.w->resultPages()->currentIndex(), 0);
-        QVERIFY(!s.w->resultPages()->isTabVisible(1));
+        QVERIFY(s.w->resultPages()->isTabVisible(1));
 
         QTextEdit* rez = s.w->spanReport();
         QVERIFY(QFontInfo(rez->font()).fixedPitch());
@@ -376,6 +377,43 @@ private slots:
         for (int y = 0; y < picture.height(); y += 2)
             for (int x = 0; x < picture.width(); x += 2) coloured += picture.pixelColor(x, y).saturation() > 100;
         QVERIFY(coloured > 50);
+    }
+
+    // A long calculation runs off the window's thread: while it runs, the pages, the menu and
+    // the tool bar take no edits and "Отмена" is there; pressing it stops the line between spans
+    // and keeps the previous table; afterwards everything is as before.
+    void longCalculationLocksTheWindowAndCancels() {
+        struct Watching : qem::ScriptedDialogs {
+            MainWindow* w = nullptr;
+            bool lockedWhileRunning = true, cancelShown = true, offThread = true;
+            void Progress(int position, int max) override {
+                qem::ScriptedDialogs::Progress(position, max);
+                if (position == 0 || !w) return;
+                lockedWhileRunning &= !w->pages()->isEnabled() && !w->menuBar()->isEnabled() && w->busy();
+                cancelShown &= w->cancelButton()->isVisible() && w->cancelButton()->isEnabled();
+                if (position == 3) w->cancelButton()->click();
+            }
+        };
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        Watching watch;
+        watch.w = s.w.get();
+        s.w->setDialogs(&watch);
+        s.w->lineReport()->setPlainText("previous table");
+        s.action("tool Расчет ВЛ")->trigger();
+        QVERIFY(watch.lockedWhileRunning);
+        QVERIFY(watch.cancelShown);
+        QCOMPARE(watch.Texts(),
+                 std::vector<std::string>{"Расчёт ВЛ прерван пользователем; показаны результаты предыдущего расчёта"});
+        QVERIFY(watch.progress.size() < 8);  // stopped after the third span
+        QCOMPARE(Lines(s.w->lineReport()), QStringList{"previous table"});
+        QVERIFY(s.w->pages()->isEnabled() && s.w->menuBar()->isEnabled() && !s.w->busy());
+        QVERIFY(!s.w->cancelButton()->isVisible());
+        // The next run goes to the end.
+        watch.w = nullptr;
+        s.action("tool Расчет ВЛ")->trigger();
+        QVERIFY(Lines(s.w->lineReport()).size() > 30);
     }
 
     void lineCalculationFillsPage4() {

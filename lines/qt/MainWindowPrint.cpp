@@ -1,0 +1,90 @@
+// What the result pages of the main window show, kept for printing; "Печать…" and "Сохранить в
+// PDF…" of the menu "Файл".
+#include <QDateTime>
+#include <QTabWidget>
+#include <QTextEdit>
+#include <filesystem>
+
+#include "lines/qt/MainWindow.h"
+#include "lines/qt/ReportPrint.h"
+#include "lines/qt/ReportView.h"
+#include "lines/qt/SpanViewChart.h"
+#include "lines/qt/TemperatureChartsView.h"
+#include "model/AppState.h"
+
+namespace qem::ui {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+PrintHeading Heading(const ReportHeading& h) {
+    return {Q(h.title), Q(h.subject), QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")),
+            h.tableHeadFirst, h.tableHeadCount};
+}
+
+}  // namespace
+
+void MainWindow::showSpanResults(const Report& report, const SpanView& view) {
+    ShowReport(RichEditRez, report);
+    Chart1->setView(view);
+    const TyLine& line = app_->net.Line(app_->net.CurLine);
+    spanReport_ = {report, SpanReportHeading(line, line.Span(app_->net.CurSpanOf(app_->net.CurLine)))};
+    viewDrawn_ = true;
+}
+
+void MainWindow::showLineTable(const Report& report, const ReportHeading& heading) {
+    ShowReport(RichEdit1, report);
+    lineReport_ = {report, heading};
+}
+
+PrintJob MainWindow::printJob() const {
+    PrintJob p;
+    const ReportHeading& span = spanReport_.heading;
+    switch (PageControl1->currentIndex()) {
+        case PageSpanResult:
+            if (PageControl2->currentIndex() == 0 && !spanReport_.report.lines.empty())
+                p.report = &spanReport_.report, p.heading = Heading(span);
+            if (PageControl2->currentIndex() == 1 && chartsDrawn_)
+                p.pictures = {Chart2}, p.heading = Heading({"Температура провода", span.subject});
+            if (PageControl2->currentIndex() == 2 && viewDrawn_)
+                p.pictures = {Chart1}, p.heading = Heading({"Вид пролета", span.subject});
+            break;
+        case PageLineResult:
+            if (!lineReport_.report.lines.empty()) p.report = &lineReport_.report, p.heading = Heading(lineReport_.heading);
+            break;
+        case PageSource:
+            if (!seriesReport_.report.lines.empty())
+                p.report = &seriesReport_.report, p.heading = Heading(seriesReport_.heading);
+            break;
+        default: break;
+    }
+    return p;
+}
+
+void MainWindow::printCommand() {
+    const PrintJob job = printJob();
+    if (job.empty()) {
+        dlg_->Message("Печатать нечего: откройте страницу с результатами расчёта");
+        return;
+    }
+    PrintWithDialog(job, this);
+}
+
+void MainWindow::pdfCommand() {
+    const PrintJob job = printJob();
+    if (job.empty()) {
+        dlg_->Message("Сохранять нечего: откройте страницу с результатами расчёта");
+        return;
+    }
+    // The folder of the network file, else the data folder.
+    std::string folder = PathToUtf8(app_->data.dataDir);
+    if (!app_->net.NetFileName.empty())
+        folder = PathToUtf8(std::filesystem::u8path(app_->net.NetFileName).parent_path());
+    const std::optional<std::string> file = dlg_->SaveFileName(folder, "Документ PDF|*.pdf", "pdf");
+    if (!file) return;
+    QString error;
+    if (!SavePdf(Q(*file), job, &error))
+        dlg_->Message("Документ PDF не записан: " + error.toStdString(), "", Icon::Error);
+}
+
+}  // namespace qem::ui
