@@ -157,7 +157,7 @@ TFormImport::TFormImport(AppState& app, Dialogs& dialogs, ImportPoints points, s
     connect(confirm_, &QPushButton::clicked, this, [this] { confirm(); });
     connect(cancel_, &QPushButton::clicked, this, [this] { cancel(); });
 
-    resize(1200, 720);
+    resize(1200, 680);  // fits a 1366 x 768 laptop screen
     reset();
     modeChanged();
 }
