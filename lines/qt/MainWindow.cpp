@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QIcon>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -28,6 +29,10 @@
 #include "setup/qt/ImportWindows.h"
 #include "setup/qt/SetupWindows.h"
 
+// The tool bar pictures are compiled into the static library of the windows: made known here,
+// so that every program using the main window has them.
+static void InitIcons() { Q_INIT_RESOURCE(icons); }
+
 namespace qem::ui {
 
 namespace {
@@ -45,6 +50,7 @@ MainWindow::MainWindow(AppState* app, QWidget* parent) : QMainWindow(parent) {
         ownState_ = std::make_unique<AppState>();
         app_ = ownState_.get();
     }
+    InitIcons();
     setWindowTitle(QStringLiteral("QEM 1.9.3"));
     setObjectName("Form1");
     PageControl1 = new QTabWidget(this);
@@ -164,38 +170,42 @@ void MainWindow::buildToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Панель инструментов"));
     bar->setObjectName("ToolBar1");
     bar->setMovable(false);
-    auto add = [bar](const char* hint, const char* glyph) {
-        QAction* a = bar->addAction(QString::fromUtf8(glyph));
+    // Each button: its picture with a short caption under it, the hint as its tooltip.
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setIconSize(QSize(24, 24));
+    auto add = [bar](const char* hint, const char* caption, const char* icon) {
+        QAction* a = bar->addAction(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))),
+                                    QString::fromUtf8(caption));
         a->setToolTip(QString::fromUtf8(hint));
         a->setObjectName(QStringLiteral("tool ") + QString::fromUtf8(hint));
         return a;
     };
-    connect(add("Новый", "Новый"), &QAction::triggered, this,
+    connect(add("Новый", "Новый", "new"), &QAction::triggered, this,
             [this] { guarded([&] { NewToolbar(*app_, *dlg_, hooks()); }); });
-    connect(add("Сохранить", "Сохранить"), &QAction::triggered, this,
+    connect(add("Сохранить", "Сохранить", "save"), &QAction::triggered, this,
             [this] { guarded([&] { SaveNetwork(*app_, *dlg_, hooks()); }); });
-    connect(add("Сохранить как", "Сохранить как"), &QAction::triggered, this,
+    connect(add("Сохранить как", "Сохранить как", "save-as"), &QAction::triggered, this,
             [this] { guarded([&] { SaveAsToolbar(*app_, *dlg_, hooks()); }); });
-    connect(add("Открыть", "Открыть"), &QAction::triggered, this,
+    connect(add("Открыть", "Открыть", "open"), &QAction::triggered, this,
             [this] { guarded([&] { OpenNetwork(*app_, *dlg_, true, hooks()); }); });
     bar->addSeparator();
-    connect(add("Расчет пролета", "Пролет"), &QAction::triggered, this, &MainWindow::spanCalcToolbar);
-    connect(add("Расчет ВЛ", "ВЛ"), &QAction::triggered, this, &MainWindow::lineCalcToolbar);
+    connect(add("Расчет пролета", "Пролет", "span"), &QAction::triggered, this, &MainWindow::spanCalcToolbar);
+    connect(add("Расчет ВЛ", "ВЛ", "line"), &QAction::triggered, this, &MainWindow::lineCalcToolbar);
     bar->addSeparator();
-    connect(add("Копировать данные в буфер", "Копировать"), &QAction::triggered, this, &MainWindow::copySpanData);
-    connect(add("Вставить данные из буфера", "Вставить"), &QAction::triggered, this, &MainWindow::pasteSpanData);
-    connect(add("Скопировать вид пролета в буфер", "Вид"), &QAction::triggered, this, &MainWindow::copySpanView);
-    connect(add("Каталог", "Каталог"), &QAction::triggered, this,
+    connect(add("Копировать данные в буфер", "Копировать", "copy"), &QAction::triggered, this, &MainWindow::copySpanData);
+    connect(add("Вставить данные из буфера", "Вставить", "paste"), &QAction::triggered, this, &MainWindow::pasteSpanData);
+    connect(add("Скопировать вид пролета в буфер", "Вид", "span-view"), &QAction::triggered, this, &MainWindow::copySpanView);
+    connect(add("Каталог", "Каталог", "catalog"), &QAction::triggered, this,
             [this] { ShowCatalog(this, *app_, *dlg_, CatPageCurrent, [this] { showSpanPage(); }); });
     bar->addSeparator();
-    connect(add(kImportCaption1, "Excel 1"), &QAction::triggered, this, [this] { openImport(1, false); });
-    connect(add(kImportCaption2, "Excel 2"), &QAction::triggered, this, [this] { openImport(2, false); });
-    connectExport(add("Выгрузить в Excel", "В Excel"), ExportKind::Full);
-    connectExport(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин."), ExportKind::Min);
-    connectExport(add("Выгрузить в Excel все линии", "Все ВЛ"), ExportKind::All);
+    connect(add(kImportCaption1, "Excel 1", "excel-1"), &QAction::triggered, this, [this] { openImport(1, false); });
+    connect(add(kImportCaption2, "Excel 2", "excel-2"), &QAction::triggered, this, [this] { openImport(2, false); });
+    connectExport(add("Выгрузить в Excel", "В Excel", "export"), ExportKind::Full);
+    connectExport(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин.", "export-min"), ExportKind::Min);
+    connectExport(add("Выгрузить в Excel все линии", "Все ВЛ", "export-all"), ExportKind::All);
     bar->addSeparator();
-    pue6_ = add("ПУЭ 6", "ПУЭ 6");
-    pue7_ = add("ПУЭ 7", "ПУЭ 7");
+    pue6_ = add("ПУЭ 6", "ПУЭ 6", "pue6");
+    pue7_ = add("ПУЭ 7", "ПУЭ 7", "pue7");
     pue6_->setCheckable(true);
     pue7_->setCheckable(true);
     pue7_->setChecked(true);
@@ -205,7 +215,7 @@ void MainWindow::buildToolBar() {
     connect(pue6_, &QAction::triggered, this, [this] { switchNorms(true); });
     connect(pue7_, &QAction::triggered, this, [this] { switchNorms(false); });
     bar->addSeparator();
-    connect(add("Выход", "Выход"), &QAction::triggered, this, &QWidget::close);
+    connect(add("Выход", "Выход", "exit"), &QAction::triggered, this, &QWidget::close);
 }
 
 void MainWindow::buildStatusBar() {
