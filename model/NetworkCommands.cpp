@@ -257,6 +257,10 @@ bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
         if (!AskSaveChanges(app, dlg, hooks)) return true;
         app.net.Lines.clear();
         app.net.AddLine(app.FirstWire());
+        // The empty network belongs to no file: nothing may later save it over the file of
+        // another folder that NetFileName still names; it holds nothing to offer for saving.
+        app.net.NetFileName.clear();
+        app.net.Modified = false;
         if (hooks.showImport) hooks.showImport(points);
     }
     return true;

@@ -24,6 +24,11 @@ public:
     // File dialogs: filter in the form "Данные для Qem|*.qem|Все файлы|*.*"; nullopt on Cancel.
     virtual std::optional<std::string> OpenFileName(const std::string& initialDir, const std::string& filter,
                                                     const std::string& defaultExt) = 0;
+    // The open-file dialog with filter entry `selected` (from 1) chosen when it opens.
+    virtual std::optional<std::string> OpenFileNameFiltered(const std::string& initialDir, const std::string& filter,
+                                                            const std::string& defaultExt, int selected) {
+        return OpenFileName(initialDir, filter, defaultExt);
+    }
     virtual std::optional<std::string> SaveFileName(const std::string& initialDir, const std::string& filter,
                                                     const std::string& defaultExt) = 0;
     virtual std::optional<std::string> BrowseFolder(const std::string& caption, const std::string& root,

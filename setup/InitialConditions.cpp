@@ -28,10 +28,7 @@ std::string SpanNumbers(const TySpan& span) {
     return Cp1251ToUtf8(span.Nop1.str()) + " - " + Cp1251ToUtf8(span.Nop2.str());
 }
 
-[[noreturn]] void NoPositiveStress(const TySpan& span) {
-    throw MeasurementError("Невозможно рассчитать напряжение в проводе: по замерам в пролёте № " + SpanNumbers(span) +
-                           " напряжение в проводе получается не больше нуля");
-}
+[[noreturn]] void NoPositiveStress(const TySpan& span) { throw MeasurementError(NoPositiveStressText(span)); }
 
 // The span length every fit divides by.
 void RequireSpanLength(const TySpan& span) {
@@ -46,6 +43,11 @@ Metres SuspensionDifference(const TySpan& span) {
 }
 
 }  // namespace
+
+std::string NoPositiveStressText(const TySpan& span) {
+    return "Невозможно рассчитать напряжение в проводе: по замерам в пролёте № " + SpanNumbers(span) +
+           " напряжение в проводе получается не больше нуля";
+}
 
 int LatestZamer(const TySpan& span) {
     int k = 1;

@@ -18,6 +18,9 @@ public:
     explicit MeasurementError(const std::string& what) : CalcError(what) {}
 };
 
+// The message for measurements from which the stress of the span comes out at or below 0.
+std::string NoPositiveStressText(const TySpan& span);
+
 // The slot 1..10 with the greatest Time; ties keep the lower slot, no measurement gives 1.
 int LatestZamer(const TySpan& span);
 

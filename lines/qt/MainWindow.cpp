@@ -26,6 +26,7 @@
 #include "lines/qt/SpanViewChart.h"
 #include "model/NetworkFile.h"
 #include "platform/qt/QtDialogs.h"
+#include "setup/qt/ImportWindows.h"
 #include "setup/qt/SetupWindows.h"
 
 // The tool bar pictures are compiled into the static library of the windows: made known here,
@@ -36,7 +37,8 @@ namespace qem::ui {
 
 namespace {
 
-const char* const kNotAvailable = "Функция пока недоступна";
+const char* const kImportCaption1 = "Загрузить данные из Excel по одному замеру";
+const char* const kImportCaption2 = "Загрузить данные из Excel  по двум замерам";
 
 }  // namespace
 
@@ -93,7 +95,6 @@ void MainWindow::guarded(const std::function<void()>& f) {
     }
 }
 
-void MainWindow::notAvailable() { dlg_->Message(kNotAvailable); }
 
 void MainWindow::aboutBox() {
     QMessageBox box(this);
@@ -108,10 +109,6 @@ void MainWindow::buildMenu() {
     auto add = [](QMenu* m, const char* caption) {
         QAction* a = m->addAction(QString::fromUtf8(caption));
         a->setObjectName(QStringLiteral("menu ") + QString::fromUtf8(caption));
-        return a;
-    };
-    auto later = [this](QAction* a) {
-        connect(a, &QAction::triggered, this, &MainWindow::notAvailable);
         return a;
     };
     QMenu* file = menuBar()->addMenu(QStringLiteral("Файл"));
@@ -141,8 +138,8 @@ void MainWindow::buildMenu() {
     connect(add(data, "Замеры параметров..."), &QAction::triggered, this, [this] { guarded([&] { ShowMeasurements(this, *app_, *dlg_); showSpanPage(); }); });
 
     QMenu* excel = menuBar()->addMenu(QStringLiteral("Загрузка/Выгрузка в Excel"));
-    later(add(excel, "Загрузить данные из Excel по одному замеру"))->setEnabled(false);
-    later(add(excel, "Загрузить данные из Excel  по двум замерам"))->setEnabled(false);
+    connect(add(excel, kImportCaption1), &QAction::triggered, this, [this] { openImport(1, false); });
+    connect(add(excel, kImportCaption2), &QAction::triggered, this, [this] { openImport(2, false); });
     excel->addSeparator();
     connectExport(add(excel, "Выгрузить в Excel"), ExportKind::Full);
     connectExport(add(excel, "Выгрузить в Excel(Минимальная выгрузка)"), ExportKind::Min);
@@ -183,11 +180,6 @@ void MainWindow::buildToolBar() {
         a->setObjectName(QStringLiteral("tool ") + QString::fromUtf8(hint));
         return a;
     };
-    auto later = [this](QAction* a) {
-        // Not part of this program yet: shown, but disabled.
-        a->setEnabled(false);
-        connect(a, &QAction::triggered, this, &MainWindow::notAvailable);
-    };
     connect(add("Новый", "Новый", "new"), &QAction::triggered, this,
             [this] { guarded([&] { NewToolbar(*app_, *dlg_, hooks()); }); });
     connect(add("Сохранить", "Сохранить", "save"), &QAction::triggered, this,
@@ -206,8 +198,8 @@ void MainWindow::buildToolBar() {
     connect(add("Каталог", "Каталог", "catalog"), &QAction::triggered, this,
             [this] { ShowCatalog(this, *app_, *dlg_, CatPageCurrent, [this] { showSpanPage(); }); });
     bar->addSeparator();
-    later(add("Загрузить данные из Excel по одному замеру", "Excel 1", "excel-1"));
-    later(add("Загрузить данные из Excel  по двум замерам", "Excel 2", "excel-2"));
+    connect(add(kImportCaption1, "Excel 1", "excel-1"), &QAction::triggered, this, [this] { openImport(1, false); });
+    connect(add(kImportCaption2, "Excel 2", "excel-2"), &QAction::triggered, this, [this] { openImport(2, false); });
     connectExport(add("Выгрузить в Excel", "В Excel", "export"), ExportKind::Full);
     connectExport(add("Выгрузить в Excel(Минимальная выгрузка)", "Мин.", "export-min"), ExportKind::Min);
     connectExport(add("Выгрузить в Excel все линии", "Все ВЛ", "export-all"), ExportKind::All);
@@ -399,7 +391,7 @@ FolderHooks MainWindow::hooks() {
         followEditors(true);
     };
     h.closeMainWindow = [this] { return close(); };
-    h.showImport = [this](int) { notAvailable(); };
+    h.showImport = [this](int points) { openImport(points, true); };
     h.afterCheck = [this] { showSpanPage(); };
     return h;
 }
@@ -457,6 +449,49 @@ void MainWindow::allowTempCommand(bool all) {
     if (end != CommandEnd::Stopped || !report.lines.empty())
         showLineTable(report, AllowTempHeading(app_->net, all));
     PageControl1->setCurrentIndex(PageLineResult);
+}
+
+// ---------------------------------------------------------------- spreadsheet import
+
+TFormImport* MainWindow::importWindow(int points) {
+    TFormImport*& w = imports_[points == 1 ? 0 : 1];
+    if (!w) {
+        w = new TFormImport(*app_, *dlg_, points == 1 ? ImportPoints::One : ImportPoints::Two,
+                            [this](bool newNetwork) { importDone(newNetwork); }, this);
+        w->setFolderHooks(hooks());
+    }
+    return w;
+}
+
+void MainWindow::openImport(int points, bool modal) {
+    TFormImport* w = importWindow(points);
+    if (modal) {
+        w->exec();
+        return;
+    }
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void MainWindow::importDone(bool newNetwork) {
+    if (newNetwork) {
+        // The new file lies in the line folder: list it and open it as selecting its row does.
+        ScanLineFolder(*app_);
+        fillFilesGrid();
+        const std::string name = PathToUtf8(PathFromUtf8(app_->net.NetFileName).filename());
+        for (int r = 0; r < int(app_->LineFiles.size()); ++r)
+            if (app_->LineFiles[r] == name) {
+                guarded([&] { SelectFileRow(*app_, *dlg_, r, hooks()); });
+                hooks().showFileRow(r);
+            }
+    } else {
+        hooks().refreshNetwork();
+    }
+    PageControl1->setCurrentIndex(PageLines);
+    selectLineRow(app_->net.CurLine);
+    raise();
+    activateWindow();
 }
 
 }  // namespace qem::ui

@@ -34,6 +34,7 @@ class QPushButton;
 namespace qem::ui {
 
 class SpanViewChart;
+class TFormImport;
 class TemperatureChartsView;
 struct PrintJob;
 
@@ -120,6 +121,11 @@ public:
     // The obstacle editor while it is open (it does not block the main window); nullptr otherwise.
     QWidget* obstacleEditor() const;
 
+    // The spreadsheet import window by 1 or 2 measured points, made on first use and reused;
+    // openImport shows it beside the main window, or modally (the folder check).
+    TFormImport* importWindow(int points);
+    void openImport(int points, bool modal);
+
 public slots:
     // The switch "ПУЭ 6" / "ПУЭ 7" shows the rules in force (the catalog window switches too).
     void showNormsInForce();
@@ -155,7 +161,6 @@ private:
     void followEditors(bool force = false);
     // The files grid shows row r (from 0; none for -1) without opening anything.
     void showFileRow(int r);
-    void notAvailable();
     void connectExport(QAction* action, ExportKind kind);
     void aboutBox();
     void pageChanged(int index);
@@ -178,6 +183,8 @@ private:
     void spanEdit(const std::function<void()>& f);
     void fillSelectors(QComboBox* lines, QListWidget* spans);
     std::string dataFile(const char* name) const;
+    // After an import: a new network is listed and opened from its file, an extended one shown.
+    void importDone(bool newNetwork);
 
     std::unique_ptr<AppState> ownState_;
     AppState* app_ = nullptr;
@@ -243,6 +250,8 @@ private:
 
     SpanBuffer spanBuffer_;  // "Копировать данные в буфер" / "Вставить данные из буфера"
     EquipmentClipboard equipmentClipboard_;  // "Копировать" / "Вставить" of the line panel
+
+    TFormImport* imports_[2] = {};
 
     QAction* pue6_ = nullptr;
     QAction* pue7_ = nullptr;

@@ -53,6 +53,15 @@ std::optional<std::string> QtDialogs::OpenFileName(const std::string& initialDir
     return f.toStdString();
 }
 
+std::optional<std::string> QtDialogs::OpenFileNameFiltered(const std::string& initialDir, const std::string& filter,
+                                                           const std::string&, int selected) {
+    const QString filters = QtFilter(filter);
+    QString chosen = filters.split(";;").value(selected - 1);
+    const QString f = QFileDialog::getOpenFileName(parent_, QString(), Q(initialDir), filters, &chosen);
+    if (f.isEmpty()) return std::nullopt;
+    return f.toStdString();
+}
+
 std::optional<std::string> QtDialogs::SaveFileName(const std::string& initialDir, const std::string& filter,
                                                    const std::string& defaultExt) {
     QFileDialog dlg(parent_, QString(), Q(initialDir), QtFilter(filter));

@@ -19,6 +19,8 @@ public:
     Answer Ask(const std::string& text, Buttons buttons, const std::string& title, Icon icon) override;
     std::optional<std::string> OpenFileName(const std::string& initialDir, const std::string& filter,
                                             const std::string& defaultExt) override;
+    std::optional<std::string> OpenFileNameFiltered(const std::string& initialDir, const std::string& filter,
+                                                    const std::string& defaultExt, int selected) override;
     std::optional<std::string> SaveFileName(const std::string& initialDir, const std::string& filter,
                                             const std::string& defaultExt) override;
     std::optional<std::string> BrowseFolder(const std::string& caption, const std::string& root,

@@ -102,8 +102,12 @@ TEST(CheckFolder, CancelClosesTheProgramOrGoesOnToTheNewFileQuestion) {
     g.app.data.folder.LineFolder = PathToUtf8(empty.path);
     hooks.closeMainWindow = [] { return false; };
     int imported = 0;
+    g.app.net.NetFileName = PathToUtf8(empty.path / "другая папка" / "сеть.qem");
     hooks.showImport = [&](int points) {
         imported = points;
+        // The empty network to import into names no file that a later save could overwrite.
+        EXPECT_EQ(g.app.net.NetFileName, "");
+        EXPECT_EQ(g.app.net.NLines(), 1);
         g.Network(empty.path, "импорт.qem", 1);  // the import writes a network file
     };
     g.dlg.answers = {Answer::Cancel, Answer::No, Answer::No};

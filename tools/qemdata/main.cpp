@@ -13,6 +13,9 @@
 //                              built from the catalogs just written
 //   шаблон экспорта*.xlsx      the spreadsheet templates, from template_*.txt
 //                              (tools/qemdata/Template.h)
+//   Шаблон замеров по 1 точке.xlsx, Шаблон замеров по 2 точкам.xlsx
+//                              the workbooks the field crews fill in for the import
+//                              (setup/ImportTemplate.h)
 // A missing source table skips its file with a warning; a malformed one is an error.
 #include <cmath>
 #include <cstdio>
@@ -26,6 +29,7 @@
 #include "model/Cp1251.h"
 #include "model/NormsFile.h"
 #include "model/NetworkFile.h"
+#include "setup/ImportTemplate.h"
 #include "tools/qemdata/Csv.h"
 #include "tools/qemdata/SampleNetwork.h"
 #include "tools/qemdata/Template.h"
@@ -277,6 +281,10 @@ int main(int argc, char** argv) {
                 continue;
             }
             std::cout << "qemdata: " << qemdata::MakeTemplate(src / t, out) << "\n";
+        }
+        for (ImportPoints p : {ImportPoints::One, ImportPoints::Two}) {
+            BuildImportTemplate(p).Save(PathToUtf8(out / PathFromUtf8(ImportTemplateName(p))));
+            std::cout << "qemdata: " << ImportTemplateName(p) << "\n";
         }
     } catch (const std::exception& e) {
         std::cerr << "qemdata: error: " << e.what() << "\n";
