@@ -119,6 +119,7 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         SpanState(span, k, r.TCond, r, view);
         const auto [Imax, Ilong] = ThermalLimits(span, env);
         r.IMax = Imax;
+        res.sections.push_back({Imax, Ilong, ground.I, ground.T, obst.I, obst.T});
 
         out.add("Препятствие № " + std::to_string(k));
         out.add("       Расчет режима ");

@@ -17,6 +17,17 @@ std::string Degs(const char* what, double T) { return std::string(what) + " = " 
 
 }  // namespace
 
+ReportCurrents ChartCurrents(const TySpan& span, const std::vector<SpanCurrents>& sections) {
+    ReportCurrents c;
+    if (sections.empty()) return c;
+    c.IMax = sections.front().IMax;
+    c.ILong = sections.front().ILong;
+    c.IGround = sections.front().IGround;
+    for (int k = 1; k <= int(sections.size()) && k <= span.NPrep; ++k)
+        if (span.Prep[k].Lprep > 0.1f) c.IObst.push_back({k, sections[std::size_t(k - 1)].IObst});
+    return c;
+}
+
 TemperatureCharts BuildTemperatureCharts(const TySpan& span, Celsius LongTermTemp, const ReportCurrents& c) {
     TemperatureCharts ch;
     const Amperes I = ConductorCurrent(span);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/SpanReport.h"
 #include "engine/Units.h"
 #include "model/QEMcom.h"
 
@@ -45,6 +46,9 @@ struct ReportCurrents {
     Amperes IMax = 0, ILong = 0, IGround = 0;
     std::vector<std::pair<int, Amperes>> IObst;  // (obstacle number, current)
 };
+
+// The currents the charts mark, from the sections of the span report of `span`.
+ReportCurrents ChartCurrents(const TySpan& span, const std::vector<SpanCurrents>& sections);
 
 // The charts of the span in its regime (Tvv, Vv, Alfv, Tzv, Iv/Mpr). Calculation errors
 // propagate (CalcError).

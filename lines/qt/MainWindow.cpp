@@ -414,7 +414,7 @@ void MainWindow::spanCalcToolbar() {
     SpanCommandResult r;
     guarded([&] { r = SpeedButton15Click(app_->net, app_->Env(), *dlg_, report, &view, app_->currentZamer); });
     if (r.end == CommandEnd::Done) {
-        showSpanResults(report, view);
+        showSpanResults(report, view, r.outcome);
         PageControl1->setCurrentIndex(PageSpanResult);
         PageControl2->setCurrentIndex(0);
     }
@@ -425,7 +425,7 @@ void MainWindow::spanCalcMenu() {
     SpanView view;
     SpanCommandResult r;
     guarded([&] { r = NMTRegClick(app_->net, app_->Env(), *dlg_, report, &view); });
-    if (r.outcome.written) showSpanResults(report, view);
+    if (r.outcome.written) showSpanResults(report, view, r.outcome);
     PageControl1->setCurrentIndex(PageSpanResult);
     PageControl2->setCurrentIndex(0);
 }

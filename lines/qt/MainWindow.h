@@ -173,7 +173,7 @@ private:
     void showObstacle(int k);
     // The results of a span calculation on the pages of "Расчет пролета" (the report, the span
     // view, the temperature charts) and a table on "Расчет ВЛ", kept for printing.
-    void showSpanResults(const Report& report, const SpanView& view);
+    void showSpanResults(const Report& report, const SpanView& view, const SpanRegimeOutcome& outcome);
     void showLineTable(const Report& report, const ReportHeading& heading);
     // Span numbers (from 1) selected in the span list of page 1.
     std::vector<int> selectedSpans() const;

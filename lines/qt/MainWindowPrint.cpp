@@ -5,6 +5,7 @@
 #include <QTextEdit>
 #include <filesystem>
 
+#include "lines/TemperatureCharts.h"
 #include "lines/qt/MainWindow.h"
 #include "lines/qt/ReportPrint.h"
 #include "lines/qt/ReportView.h"
@@ -24,12 +25,23 @@ PrintHeading Heading(const ReportHeading& h) {
 
 }  // namespace
 
-void MainWindow::showSpanResults(const Report& report, const SpanView& view) {
+void MainWindow::showSpanResults(const Report& report, const SpanView& view, const SpanRegimeOutcome& outcome) {
     ShowReport(RichEditRez, report);
     Chart1->setView(view);
     const TyLine& line = app_->net.Line(app_->net.CurLine);
-    spanReport_ = {report, SpanReportHeading(line, line.Span(app_->net.CurSpanOf(app_->net.CurLine)))};
+    const TySpan& span = line.Span(app_->net.CurSpanOf(app_->net.CurLine));
+    spanReport_ = {report, SpanReportHeading(line, span)};
     viewDrawn_ = true;
+    // The temperature charts of the span at the report's currents; a regime whose heat balance
+    // has no answer leaves them empty.
+    try {
+        Chart2->setCharts(
+            BuildTemperatureCharts(span, app_->data.settings.LongTermTemp, ChartCurrents(span, outcome.sections)));
+        chartsDrawn_ = true;
+    } catch (const std::exception&) {
+        Chart2->clear();
+        chartsDrawn_ = false;
+    }
 }
 
 void MainWindow::showLineTable(const Report& report, const ReportHeading& heading) {
@@ -45,7 +57,7 @@ PrintJob MainWindow::printJob() const {
             if (PageControl2->currentIndex() == 0 && !spanReport_.report.lines.empty())
                 p.report = &spanReport_.report, p.heading = Heading(span);
             if (PageControl2->currentIndex() == 1 && chartsDrawn_)
-                p.pictures = {Chart2}, p.heading = Heading({"Температура провода", span.subject});
+                p.pictures = Chart2->views(), p.heading = Heading({"Температура провода", span.subject});
             if (PageControl2->currentIndex() == 2 && viewDrawn_)
                 p.pictures = {Chart1}, p.heading = Heading({"Вид пролета", span.subject});
             break;

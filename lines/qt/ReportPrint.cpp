@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QFontMetricsF>
+#include <QGraphicsView>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -200,7 +201,15 @@ void PaintWidgets(QPagedPaintDevice& device, const QList<QWidget*>& widgets, con
         p.save();
         p.translate(share.left() + (share.width() - size.width()) / 2, share.top());
         p.scale(scale, scale);
-        w->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        if (auto* view = qobject_cast<QGraphicsView*>(w)) {
+            // A chart: its scene drawn as lines and text, then the labels lying over it.
+            QWidget* port = view->viewport();
+            view->render(&p, QRectF(QPointF(0, 0), QSizeF(port->size())), port->rect());
+            for (QWidget* label : port->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+                if (label->isVisibleTo(port)) label->render(&p, label->pos(), QRegion(), QWidget::DrawChildren);
+        } else {
+            w->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+        }
         p.restore();
     }
     PaintFooter(p, page, 1, 1);

@@ -68,6 +68,8 @@ SpanViewChart::SpanViewChart(QWidget* parent) : QChartView(parent) {
     auto* ay = new QValueAxis;
     ax->setLabelFormat("%.0f");
     ay->setLabelFormat("%.0f");
+    ax->setTitleText(QStringLiteral("Расстояние от опоры 1, м"));
+    ay->setTitleText(QStringLiteral("Высота, м"));
     c->addAxis(ax, Qt::AlignBottom);
     c->addAxis(ay, Qt::AlignLeft);
     for (int i = 0; i < SpanView::kSeries; ++i) {

@@ -81,11 +81,11 @@ void Vertical(QChart* c, const ChartMark& m, double y0, double y1, const QColor&
 TemperatureChartsView::TemperatureChartsView(QWidget* parent) : QWidget(parent) {
     setObjectName("TemperatureCharts");
     heating_ = new QChartView(NewChart(QStringLiteral("Нагрев провода током пролёта"), QStringLiteral("Время, мин"),
-                                       QStringLiteral("Температура провода, °C")),
+                                       QStringLiteral("Температура, °C")),
                               this);
     heating_->setObjectName("ChartHeating");
     steady_ = new QChartView(NewChart(QStringLiteral("Установившаяся температура провода"),
-                                      QStringLiteral("Ток в проводе, А"), QStringLiteral("Температура провода, °C")),
+                                      QStringLiteral("Ток в проводе, А"), QStringLiteral("Температура, °C")),
                              this);
     steady_->setObjectName("ChartSteady");
     for (QChartView* v : {heating_, steady_}) v->setRenderHint(QPainter::Antialiasing);
@@ -94,6 +94,8 @@ TemperatureChartsView::TemperatureChartsView(QWidget* parent) : QWidget(parent) 
     lay->addWidget(heating_, 1);
     lay->addWidget(steady_, 1);
 }
+
+QList<QWidget*> TemperatureChartsView::views() const { return {heating_, steady_}; }
 
 QChart* TemperatureChartsView::heatingChart() const { return heating_->chart(); }
 QChart* TemperatureChartsView::steadyChart() const { return steady_->chart(); }
@@ -137,7 +139,11 @@ void TemperatureChartsView::setCharts(const TemperatureCharts& ch) {
         st->append(I, T);
         T0 = std::min(T0, T), T1 = std::max(T1, T);
     }
-    for (const ChartMark& m : ch.tempMarks) T1 = std::max(T1, m.value), T0 = std::min(T0, m.value);
+    // Up to half as much again above the hottest limit: a curve that runs far beyond it (at
+    // currents the clearance allows but the conductor cannot carry) leaves the top.
+    double limit = 0;
+    for (const ChartMark& m : ch.tempMarks) limit = std::max(limit, m.value), T0 = std::min(T0, m.value);
+    T1 = std::max(limit, std::min(T1, 1.5 * limit));
     TidyRange(Axis(c, Qt::Horizontal), 0, ch.currentEnd);
     TidyRange(Axis(c, Qt::Vertical), T0 - 5, T1 + 10);
     const QValueAxis* cx = Axis(c, Qt::Horizontal);

@@ -24,6 +24,8 @@ public:
 
     QChart* heatingChart() const;
     QChart* steadyChart() const;
+    // The two chart views, heating first.
+    QList<QWidget*> views() const;
     // Both charts, one above the other, as they are on screen.
     QPixmap picture() const;
 

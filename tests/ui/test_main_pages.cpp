@@ -37,6 +37,8 @@
 
 #include "lines/qt/MainWindow.h"
 #include "lines/qt/SpanViewChart.h"
+#include "lines/qt/TemperatureChartsView.h"
+#include <QChart>
 #include "model/AppData.h"
 #include "model/Cp1251.h"
 #include "model/LineList.h"
@@ -225,12 +227,44 @@ private slots:
         QCOMPARE(LineColour(rez, "РАБОТАТЬ"), QColor(Qt::blue));
         QCOMPARE(LineColour(rez, "Препятствие"), QColor(Qt::black));
 
+        // The temperature page: the heating curve with its steady temperature, and the steady
+        // temperature against the current with the limits of the report marked.
+        qem::ui::TemperatureChartsView* charts = s.w->temperatureCharts();
+        QVERIFY(charts->heatingChart()->series().size() >= 2);
+        QStringList marks;
+        for (QAbstractSeries* a : charts->steadyChart()->series()) marks << a->name();
+        const QString maxRow = text.filter("Ток в проводе").first();
+        const QString iMax = maxRow.split('|').value(3).trimmed();
+        QVERIFY2(marks.contains(QString("Iмакс = %1 А").arg(iMax)), qPrintable(marks.join("|") + " / " + maxRow));
+        QVERIFY2(marks.filter("Iгаб (земля)").size() == 1, qPrintable(marks.join("|")));
+        s.w->resultPages()->setCurrentIndex(1);
+        QTest::qWait(50);
+        if (const QByteArray dir = qgetenv("QEM_SCREENSHOTS"); !dir.isEmpty())
+            s.w->grab().save(QString::fromUtf8(dir) + "/temperature_page.png");
+        // Each sub-page goes to PDF as what it shows.
+        for (int sub : {0, 1, 2}) {
+            s.w->resultPages()->setCurrentIndex(sub);
+            const QString pdf = s.file("page.pdf");
+            QFile::remove(pdf);
+            s.dlg.files = {pdf.toStdString()};
+            s.action("menu Сохранить в PDF…")->trigger();
+            QFile f(pdf);
+            QVERIFY2(f.open(QIODevice::ReadOnly) && f.read(5) == "%PDF-", qPrintable(QString::number(sub)));
+            if (const QByteArray dir = qgetenv("QEM_SCREENSHOTS"); !dir.isEmpty())
+                QFile::copy(pdf, QString::fromUtf8(dir) + QString("/span_page%1.pdf").arg(sub));
+        }
+        s.w->resultPages()->setCurrentIndex(0);
+
         // The view: ten series; conductor of 101 points, supports and chord of two, the sag
         // and the two ground clearances as arrows (two ends each).
         s.w->resultPages()->setCurrentIndex(2);
         QTest::qWait(50);
         qem::ui::SpanViewChart* chart = s.w->spanChart();
         QCOMPARE(chart->chart()->series().size(), 10);
+        QCOMPARE(chart->chart()->axes(Qt::Horizontal).value(0)->titleText(), QString("Расстояние от опоры 1, м"));
+        QCOMPARE(chart->chart()->axes(Qt::Vertical).value(0)->titleText(), QString("Высота, м"));
+        if (const QByteArray dir = qgetenv("QEM_SCREENSHOTS"); !dir.isEmpty())
+            s.w->grab().save(QString::fromUtf8(dir) + "/span_view.png");
         QCOMPARE(chart->series(0)->count(), 101);
         for (int i : {2, 3, 7}) QCOMPARE(chart->series(i)->count(), 2);
         for (int i : {5, 8, 9}) QCOMPARE(chart->series(i)->count(), 2);

@@ -39,7 +39,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&v));
         QChart* h = v.heatingChart();
         QCOMPARE(h->axes(Qt::Horizontal).value(0)->titleText(), QStringLiteral("Время, мин"));
-        QCOMPARE(h->axes(Qt::Vertical).value(0)->titleText(), QStringLiteral("Температура провода, °C"));
+        QCOMPARE(h->axes(Qt::Vertical).value(0)->titleText(), QStringLiteral("Температура, °C"));
         QStringList names;
         for (QAbstractSeries* a : h->series()) names << a->name();
         QCOMPARE(names.size(), 3);
