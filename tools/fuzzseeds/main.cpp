@@ -17,6 +17,7 @@
 #include "model/NormsFile.h"
 #include "model/Settings.h"
 #include "platform/Workbook.h"
+#include "setup/ImportTemplate.h"
 #include "tools/qemdata/SampleNetwork.h"
 
 namespace fs = std::filesystem;
@@ -143,6 +144,16 @@ void Workbooks(const fs::path& data, const fs::path& fixtures) {
     if (auto b = ReadFileIfExists(fixtures / "kinds.xls")) WriteFileAtomically(Seed("workbook", "kinds.xls"), *b);
 }
 
+// The crews' templates (the program's own writer) and the import fixtures written by a
+// spreadsheet program, .xlsx and .xls.
+void ImportSheets(const fs::path& importFixtures) {
+    for (ImportPoints p : {ImportPoints::One, ImportPoints::Two})
+        WriteFileAtomically(Seed("rows", ImportTemplateName(p)), BuildImportTemplate(p).ToBytes());
+    for (const char* f : {"one_point.xlsx", "one_point.xls", "two_points.xls", "two_points_check.xlsx", "multi_line.xlsx",
+                          "error_eleven.xlsx"})
+        if (auto b = ReadFileIfExists(importFixtures / f)) WriteFileAtomically(Seed("rows", f), *b);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,6 +171,7 @@ int main(int argc, char** argv) {
         Equipment(data);
         TextEntries();
         Workbooks(data, fs::u8path(argv[3]));
+        ImportSheets(fs::u8path(argv[3]).parent_path() / "import");
     } catch (const std::exception& e) {
         std::cerr << "qemfuzzseeds: " << e.what() << "\n";
         return 1;
