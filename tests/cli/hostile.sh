@@ -5,11 +5,7 @@
 # is refused at once and merging goes on without it.
 set -euo pipefail
 bin="$1"
-cli="$bin/qemcli"
-net="$bin/data/Пример сети.qem"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. "$(dirname "$0")/common.bash"
 esc=$'\e'
 
 # Writes bytes (printf escapes) at an offset of a file.

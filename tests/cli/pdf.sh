@@ -3,11 +3,7 @@
 # page numbers, landscape for the wide line table, the table titles repeated on every page.
 set -euo pipefail
 bin="$1"
-cli="$bin/qemcli"
-net="$bin/data/Пример сети.qem"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. "$(dirname "$0")/common.bash"
 
 "$cli" span-report "$net" --line 3 --span 2 --pdf "$tmp/span.pdf" >"$tmp/out" 2>"$tmp/err" || fail "span-report --pdf exit $?"
 [[ ! -s "$tmp/out" && ! -s "$tmp/err" ]] || fail "span-report --pdf printed something: $(cat "$tmp/out" "$tmp/err")"

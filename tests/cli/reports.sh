@@ -3,11 +3,7 @@
 # sample network of the data folder.
 set -euo pipefail
 bin="$1"
-cli="$bin/qemcli"
-net="$bin/data/Пример сети.qem"
-fail() { echo "FAIL: $*" >&2; exit 1; }
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
+. "$(dirname "$0")/common.bash"
 [[ -f "$net" ]] || fail "no sample network at $net"
 
 # Span report, menu path and toolbar path (reference state recomputed first).
