@@ -40,6 +40,13 @@ void OpenSession(Session& s, const Args& a, const std::string& network) {
     }
 }
 
+void OpenLine(Session& s, const Args& a) {
+    if (a.positional.size() != 1) throw UsageError("expects one network file");
+    OpenSession(s, a, a.positional[0]);
+    SelectLine(s, a);
+    ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
+}
+
 void SelectLine(Session& s, const Args& a) {
     const int l = a.getInt("line");
     if (l < 1 || l > s.net.NLines())

@@ -40,6 +40,10 @@ void SelectSpan(Session& s, const Args& a);
 // "Учитывать" when UseSea = 1, unless --mode one|two and --sea/--no-sea say otherwise.
 void ApplyChoices(Session& s, const Args& a, const TySpan& shown);
 
+// The line commands' start: the one network file of the command line opened, line --line
+// made current, and the main window's choices for its first span.
+void OpenLine(Session& s, const Args& a);
+
 // Prints a report with colours per --color=always|never|auto (auto: colours on a terminal).
 void PrintReport(const Report& r, const Args& a);
 

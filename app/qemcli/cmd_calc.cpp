@@ -151,11 +151,8 @@ int CurrentsCmd(const Args& a) {
 }
 
 int LineReportCmd(const Args& a) {
-    if (a.positional.size() != 1) throw UsageError("expects one network file");
     Session s;
-    OpenSession(s, a, a.positional[0]);
-    SelectLine(s, a);
-    ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
+    OpenLine(s, a);
     Report r;
     const LineCommandResult res = SBRasClick(s.net, s.env, s.dlg, r);
     if (res.end == CommandEnd::Stopped) return 1;
@@ -206,12 +203,9 @@ int SweepCmd(const Args& a) {
 }
 
 int LimitsCmd(const Args& a) {
-    if (a.positional.size() != 1) throw UsageError("expects one network file");
     Session s;
-    OpenSession(s, a, a.positional[0]);
-    SelectLine(s, a);
+    OpenLine(s, a);
     TyLine& line = s.net.Line(s.net.CurLine);
-    ApplyChoices(s, a, line.Span(1));
     const bool source = a.has("use-source-condition");
     const ConductorRatings ratings = *RateLineConductorAll(line, s.env, source);
     std::set<std::string> notes;

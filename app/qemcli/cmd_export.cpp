@@ -23,11 +23,8 @@ int Report(const ExportResult& r) {
 }
 
 int ExportCmd(const Args& a) {
-    if (a.positional.size() != 1) throw UsageError("expects one network file");
     Session s;
-    OpenSession(s, a, a.positional[0]);
-    SelectLine(s, a);
-    ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
+    OpenLine(s, a);
     const ExportSettings e = Settings(s, a);
     return Report(a.has("min") ? SpeedButtonSaveExcelMinClick(s.net, s.env, e, s.dlg)
                                : SpeedButtonSaveExcelClick(s.net, s.env, e, s.dlg));
