@@ -62,6 +62,8 @@ void ScanLineFolder(AppState& app) { app.LineFiles = ScanFolder(LineFolderPath(a
 // reported and leaves both the network and NetFileName as they were, so that no later save
 // writes the network of one file over another.
 static bool OpenPath(AppState& app, Dialogs& dlg, const std::string& path, const FolderHooks& hooks) {
+    // Another network in place of the one a calculation walks: not before it has ended.
+    if (RefusedWhileCalculating(app.calc, dlg)) return false;
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(PathFromUtf8(path), ec)) {
         app.net.NetFileName = path;
@@ -127,6 +129,9 @@ static void ShowOpenFileRow(AppState& app, const FolderHooks& hooks) {
 
 bool SaveNetwork(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
     if (app.net.NLines() == 0) return false;  // no network is open: nothing to write over a file
+    // A calculation writes its results into the network while it runs: the file would get a
+    // network half way through it.
+    if (RefusedWhileCalculating(app.calc, dlg)) return false;
     std::error_code ec;
     const auto folder = PathFromUtf8(app.net.NetFileName).parent_path();
     if (!app.net.NetFileName.empty() && fs::is_directory(folder.empty() ? fs::path(".") : folder, ec))

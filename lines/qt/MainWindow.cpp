@@ -68,6 +68,7 @@ MainWindow::MainWindow(AppState* app, QWidget* parent) : QMainWindow(parent) {
     buildStatusBar();
     ownDialogs_ = std::make_unique<QtDialogs>(this, ProgressBar1);
     dlg_ = ownDialogs_.get();
+    calcWatch_ = app_->calc.Observe([this](bool running) { calculationRuns(running); });
     buildLinesPage(pages[PageLines]);
     buildSpanPage(pages[PageSpans]);
     buildSourcePage(pages[PageSource]);
@@ -84,10 +85,12 @@ std::string MainWindow::dataFile(const char* name) const { return PathToUtf8(app
 void MainWindow::guarded(const std::function<void()>& f) {
     // The dialogs of a command activate the window when they close: no folder re-check then.
     struct Depth {
-        int& d;
-        explicit Depth(int& v) : d(v) { ++d; }
-        ~Depth() { --d; }
-    } depth(commandDepth_);
+        MainWindow& w;
+        explicit Depth(MainWindow& m) : w(m) { ++w.commandDepth_; }
+        ~Depth() {
+            if (--w.commandDepth_ == 0) w.recheckWhenFree();
+        }
+    } depth(*this);
     try {
         f();
     } catch (const std::exception& e) {
@@ -241,6 +244,11 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::switchNorms(bool usePue6) {
+    // The rules in force stay for the whole of a running calculation.
+    if (app_->data.usePue6 != usePue6 && RefusedWhileCalculating(app_->calc, *dlg_)) {
+        showNormsInForce();
+        return;
+    }
     if (app_->data.usePue6 != usePue6 || app_->data.dataDir.empty())
         guarded([&] {
             SwitchNorms(app_->data, usePue6, dlg_);
@@ -274,8 +282,11 @@ bool MainWindow::event(QEvent* e) {
     // shown without a window manager may never be activated: its first showing counts too).
     // Later activations (which also follow every closed dialog) only list the folder again
     // and ask before re-reading a file that another program changed: a plain re-read would
-    // throw away the edits made since.
-    if (startupCheck_ && !folderChecked_ && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
+    // throw away the edits made since. An activation while a calculation runs is checked
+    // once it has ended: a file read meanwhile would replace the network under the worker.
+    if (startupCheck_ && folderChecked_ && e->type() == QEvent::WindowActivate && app_->calc.Running())
+        recheckPending_ = true;
+    else if (startupCheck_ && !folderChecked_ && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
         QTimer::singleShot(0, this, [this] {
             if (!folderChecked_) runFolderCheck();
         });
@@ -294,12 +305,13 @@ bool MainWindow::runFolderCheck() {
 }
 
 void MainWindow::runFolderRecheck() {
+    recheckPending_ = false;
     guarded([&] { RecheckFolder(*app_, *dlg_, hooks()); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-    if (busy_) {
-        dlg_->Message("Идёт расчёт: дождитесь его окончания или нажмите «Отмена»");
+    if (app_->calc.Running()) {
+        dlg_->Message(kMsgCalcRunning);
         e->ignore();
         return;
     }

@@ -20,6 +20,7 @@
 #include "engine/Format.h"
 #include "lines/MainPages.h"
 #include "model/NetworkCommands.h"
+#include "platform/qt/CalcLock.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
@@ -83,6 +84,7 @@ static const char* const kToolText[] = {"|<", "<", ">", ">|", "+", "Вст.", "�
 
 TFormRU::TFormRU(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormRU");
+    TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U("Расчет начальных условий"));
     auto* layout = new QVBoxLayout(this);
 
@@ -343,6 +345,7 @@ void TFormRU::fullCalculation() {
 TFormSetZam::TFormSetZam(AppState& app, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormSetZam");
+    TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U("Установка замеров"));
     auto* layout = new QVBoxLayout(this);
     grid_ = new QTableWidget(2, 3, this);
@@ -487,8 +490,11 @@ TFormSetPrep::TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent)
     save_->setEnabled(false);
     layout->addLayout(buttons);
     resize(1000, 380);
+    calcWatch_ = app_.calc.Observe([this](bool) { updateEnabled(); });
     follow();
 }
+
+void TFormSetPrep::updateEnabled() { setEnabled(CurrentSpan(app_) != nullptr && !app_.calc.Running()); }
 
 void TFormSetPrep::showSpan() {
     const TyLine* line = CurrentLine(app_);
@@ -509,7 +515,7 @@ void TFormSetPrep::follow(bool force) {
     shownSpan_ = span;
     showSpan();
     redraw(s ? ObstacleRows(*s) : 0);
-    setEnabled(s != nullptr);
+    updateEnabled();
 }
 
 void TFormSetPrep::changed() {
@@ -609,15 +615,20 @@ void TFormSetPrep::sort(bool ascending) {
 }
 
 void TFormSetPrep::done(int r) {
-    SaveNetwork(app_, dlg_);
     QDialog::done(r);
-    changed();
+    // The save and the parent's refill read the network: closed while a calculation runs (its
+    // close box stays usable), the editor leaves them for the end of the run.
+    app_.calc.WhenIdle([&app = app_, &dlg = dlg_, changed = changed_] {
+        SaveNetwork(app, dlg);
+        if (changed) changed();
+    });
 }
 
 // ---------------------------------------------------------------- TFormZem
 
 TFormZem::TFormZem(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormZem");
+    TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U("Профиль трассы"));
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
