@@ -93,16 +93,33 @@ static bool OpenPath(AppState& app, Dialogs& dlg, const std::string& path, const
     return true;
 }
 
-bool AskSaveChanges(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
-    if (!app.net.Modified || app.net.NLines() == 0) return true;
+// "Сохранить изменения в файле «name»?" (or "... в новом файле?"), Да / Нет / Отмена.
+static Answer AskSaveQuestion(const AppState& app, Dialogs& dlg) {
     const std::string text = app.net.NetFileName.empty()
                                  ? std::string("Сохранить изменения в новом файле?")
                                  : "Сохранить изменения в файле " + Quoted(FileNameOf(app.net.NetFileName)) + "?";
-    switch (dlg.Ask(text, Buttons::YesNoCancel)) {
+    return dlg.Ask(text, Buttons::YesNoCancel);
+}
+
+bool AskSaveChanges(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (!app.net.Modified || app.net.NLines() == 0) return true;
+    switch (AskSaveQuestion(app, dlg)) {
         case Answer::Yes: return SaveNetwork(app, dlg, hooks);
         case Answer::No: return true;
         case Answer::Cancel: return false;
     }
+    return false;
+}
+
+bool ConfirmExit(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (!app.net.Modified || app.net.NLines() == 0) return dlg.Ask(kMsgAskExit, Buttons::YesNo) == Answer::Yes;
+    switch (AskSaveQuestion(app, dlg)) {
+        case Answer::No: return true;
+        case Answer::Cancel: return false;
+        case Answer::Yes: break;
+    }
+    if (SaveNetwork(app, dlg, hooks)) return true;
+    dlg.Message(kMsgExitNotSaved, "", Icon::Warning);
     return false;
 }
 

@@ -36,6 +36,14 @@ void ScanLineFolder(AppState& app);
 // the network was saved. Cancel, or a save that failed or was cancelled, gives false.
 bool AskSaveChanges(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 
+inline constexpr const char* kMsgAskExit = " Вы действительно хотите выйти из программы? ";
+inline constexpr const char* kMsgExitNotSaved = "Сеть не сохранена, программа не закрыта.";
+// Closing the program: a modified network is offered for saving with the question of
+// AskSaveChanges (Да saves it, Нет leaves it unsaved, Отмена stays; a save that fails or is
+// cancelled keeps the program open with kMsgExitNotSaved); an unmodified one asks kMsgAskExit
+// (Да / Нет) and writes nothing. True when the program may end. The settings are not its part.
+bool ConfirmExit(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
+
 // Opens NetFileName (after a file dialog when ask): a file that does not exist gives one new
 // line and nothing is written; a damaged file is reported and the network stays as it was.
 // With ask, a modified network is first offered for saving (AskSaveChanges). Returns false

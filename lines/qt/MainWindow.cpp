@@ -315,19 +315,15 @@ void MainWindow::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    if (dlg_->Ask(" Вы действительно хотите выйти из программы? ", Buttons::YesNo) != Answer::Yes) {
+    // A changed network is offered for saving (Да / Нет / Отмена), an unchanged one is left as
+    // its file holds it.
+    bool leave = false;
+    guarded([&] { leave = ConfirmExit(*app_, *dlg_, hooks()); });
+    if (!leave) {
         e->ignore();
         return;
     }
-    // A network with edits but without a file would be lost: it is offered for saving.
-    if (app_->net.NetFileName.empty() && app_->net.Modified) {
-        bool leave = true;
-        guarded([&] { leave = AskSaveChanges(*app_, *dlg_, hooks()); });
-        if (!leave) {
-            e->ignore();
-            return;
-        }
-    }
+    // The placement, the page and the open file are remembered whatever became of the network.
     Settings& s = app_->data.settings;
     const QRect g = geometry();
     s.WinLeft = g.x();
@@ -336,17 +332,6 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     s.WinHeight = g.height();
     s.WinPage = PageControl1->currentIndex();
     SetFieldText(s.NetFileName, app_->net.NetFileName);
-    if (!app_->net.NetFileName.empty() && app_->net.NLines() > 0) {
-        try {
-            WriteNetwork(app_->net);
-        } catch (const std::exception& ex) {
-            // Leaving now would lose the network: the program stays open so that it can be
-            // saved elsewhere.
-            dlg_->Message(std::string(ex.what()) + "\nСеть не сохранена, программа не закрыта.", "", Icon::Error);
-            e->ignore();
-            return;
-        }
-    }
     if (!app_->data.dataDir.empty()) {
         try {
             SaveSettings(app_->data.dataDir, s, app_->data.folder);

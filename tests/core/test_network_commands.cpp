@@ -309,6 +309,50 @@ TEST(ModifiedNetwork, ReplacingItAsksToSaveFirst) {
     EXPECT_EQ(f.app.data.folder.SelFileRow, 1);
 }
 
+TEST(ModifiedNetwork, ExitAsksToSaveOnlyAChangedNetwork) {
+    struct Case {
+        bool modified;
+        Answer answer;
+        bool leaves;
+        int onDisk;  // NVL of line 1 in the file afterwards
+        std::vector<std::string> asked;
+    };
+    const std::string save = "Сохранить изменения в файле «a.qem»?";
+    const std::vector<Case> cases = {
+        {false, Answer::Yes, true, 100, {kMsgAskExit}},
+        {false, Answer::No, false, 100, {kMsgAskExit}},
+        {true, Answer::Yes, true, 555, {save}},
+        {true, Answer::No, true, 100, {save}},
+        {true, Answer::Cancel, false, 100, {save}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.modified) + " answer " + std::to_string(int(c.answer)));
+        Fixture f;
+        f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+        const std::string a = f.Network(f.data.path, "a.qem", 3);
+        f.app.LineFiles = {"a.qem"};
+        ASSERT_TRUE(SelectFileRow(f.app, f.dlg, 0));
+        f.app.net.Line(1).NVL = 555;  // a value the user typed
+        f.app.net.Modified = c.modified;
+        const auto stamp = fs::last_write_time(fs::u8path(a));
+        f.dlg.answers = {c.answer};
+        EXPECT_EQ(ConfirmExit(f.app, f.dlg), c.leaves);
+        EXPECT_EQ(f.dlg.Texts(), c.asked);
+        EXPECT_EQ(ReadNetwork(a)[0].NVL, c.onDisk);
+        if (c.onDisk == 100) EXPECT_EQ(fs::last_write_time(fs::u8path(a)), stamp);  // not written at all
+    }
+    // "Да" and a save that cannot be done (its folder is gone, no other file chosen): the
+    // program stays open and says so.
+    Fixture f;
+    f.app.net.Lines = {NewLine(f.app.FirstWire(), 45000)};
+    f.app.net.NetFileName = PathToUtf8(f.data / "нет такой папки" / "a.qem");
+    f.app.net.Modified = true;
+    f.dlg.answers = {Answer::Yes};
+    EXPECT_FALSE(ConfirmExit(f.app, f.dlg));
+    EXPECT_EQ(f.dlg.Texts().back(), kMsgExitNotSaved);
+    EXPECT_TRUE(f.app.net.Modified);
+}
+
 TEST(RecheckFolder, ListsTheFolderAgainAndAsksOnlyWhenTheOpenFileChangedOnDisk) {
     Fixture f;
     f.app.data.folder.LineFolder = PathToUtf8(f.data.path);

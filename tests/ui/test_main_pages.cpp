@@ -10,6 +10,7 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QStatusBar>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFontInfo>
@@ -547,25 +548,53 @@ private slots:
         QCOMPARE(s.w->progressBar()->value(), 0);
     }
 
-    void closingAsksAndStores() {
+    // Closing an unchanged network asks whether to leave and writes no network; a changed one is
+    // offered for saving instead: "Отмена" stays, "Нет" leaves it unsaved, "Да" saves it. The
+    // settings (placement, page, the open file) are stored whenever the program ends.
+    void closingAsksToSaveOnlyAChangedNetwork() {
         Session s;
         s.w->show();
         QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
         s.w->pages()->setCurrentIndex(MainWindow::PageSource);
+        const QString net = QString::fromStdString(s.app.net.NetFileName);
+        const QDateTime old(QDate(2020, 1, 1), QTime(0, 0));
+        {
+            QFile f(net);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+        auto written = [&] { return QFileInfo(net).lastModified() != old; };
         // "No" keeps the program open and writes nothing.
         s.dlg.answers = {qem::Answer::No};
         QVERIFY(!s.w->close());
         QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString(" Вы действительно хотите выйти из программы? "));
-        // An edit, then "Yes": placement and page stored, the network saved.
-        s.w->lineList()->item(0, 2)->setText("Новый конец");
         s.dlg.answers = {qem::Answer::Yes};
         QVERIFY(s.w->close());
+        QVERIFY(!written());
         qem::FolderMemory folder;
-        const qem::Settings st = qem::LoadSettings(s.app.data.dataDir, folder, false);
+        qem::Settings st = qem::LoadSettings(s.app.data.dataDir, folder, false);
         QCOMPARE(st.WinPage, int(MainWindow::PageSource));
         QCOMPARE(st.WinWidth, s.w->geometry().width());
         QCOMPARE(st.WinHeight, s.w->geometry().height());
-        QCOMPARE(QString::fromStdString(qem::FieldText(st.NetFileName)), QString::fromStdString(s.app.net.NetFileName));
+        QCOMPARE(QString::fromStdString(qem::FieldText(st.NetFileName)), net);
+
+        // A changed network: the save question alone.
+        s.w->show();
+        s.w->lineList()->item(0, 2)->setText("Новый конец");
+        s.dlg.shown.clear();
+        s.dlg.answers = {qem::Answer::Cancel};
+        QVERIFY(!s.w->close());
+        QCOMPARE(s.dlg.Texts(), std::vector<std::string>{"Сохранить изменения в файле «Пример сети.qem»?"});
+        QCOMPARE(s.dlg.shown.back().buttons, qem::Buttons::YesNoCancel);
+        QVERIFY(!written());
+        s.dlg.answers = {qem::Answer::No};
+        QVERIFY(s.w->close());
+        QCOMPARE(s.dlg.shown.size(), std::size_t(2));
+        QVERIFY(!written());
+        QVERIFY(qem::LoadSettings(s.app.data.dataDir, folder, false).WinWidth > 0);
+        s.w->show();
+        s.dlg.answers = {qem::Answer::Yes};
+        QVERIFY(s.w->close());
+        QVERIFY(written());
         qem::Network back;
         back.NetFileName = s.app.net.NetFileName;
         qem::ReadNetwork(back);
@@ -577,6 +606,8 @@ private slots:
         s.w->show();
         QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
         s.app.net.NetFileName = s.file("нет такой папки/сеть.qem").toStdString();
+        s.w->lineList()->item(0, 2)->setText("Некуда");
+        // "Да" to the save question, then no file chosen for the network: the program stays.
         s.dlg.answers = {qem::Answer::Yes};
         QVERIFY(!s.w->close());
         QVERIFY(s.w->isVisible());
@@ -586,7 +617,7 @@ private slots:
         // Yes writes it into the file chosen and the program ends.
         s.app.net.NetFileName.clear();
         s.w->lineList()->item(0, 2)->setText("Без файла");
-        s.dlg.answers = {qem::Answer::Yes, qem::Answer::Cancel};
+        s.dlg.answers = {qem::Answer::Cancel};
         QVERIFY(!s.w->close());
         QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString("Сохранить изменения в новом файле?"));
         s.dlg.answers = {qem::Answer::Yes, qem::Answer::Yes};
