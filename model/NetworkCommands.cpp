@@ -1,5 +1,6 @@
 #include "model/NetworkCommands.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "model/Catalog.h"
@@ -140,7 +141,10 @@ static void ShowOpenFileRow(AppState& app, const FolderHooks& hooks) {
     ScanLineFolder(app);
     Call(hooks.fillFilesGrid);
     const int row = OpenFileRow(app);
-    if (row >= 0) app.data.folder.SelFileRow = row;
+    if (row >= 0) {
+        app.data.folder.SelFileRow = row;
+        app.data.folder.SelFileName = app.LineFiles[row];
+    }
     if (hooks.showFileRow) hooks.showFileRow(row);
 }
 
@@ -209,18 +213,34 @@ bool SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hook
     if (!OpenPath(app, dlg, text.empty() ? std::string() : Cut255(Join(LineFolderPath(app), text)), hooks))
         return false;
     app.data.folder.SelFileRow = row;
+    app.data.folder.SelFileName = text;
     return true;
 }
 
-int OpenFileRow(const AppState& app) {
-    if (app.net.NetFileName.empty()) return -1;
-    const fs::path open = PathFromUtf8(app.net.NetFileName);
+// The row of the line files grid that lists the file at path; -1 when none does.
+static int RowOfPath(const AppState& app, const std::string& path) {
+    if (path.empty()) return -1;
+    const fs::path open = PathFromUtf8(path);
     for (int r = 0; r < int(app.LineFiles.size()); ++r) {
         const fs::path p = PathFromUtf8(Join(LineFolderPath(app), app.LineFiles[r]));
         std::error_code ec;
         if (p.lexically_normal() == open.lexically_normal() || fs::equivalent(p, open, ec)) return r;
     }
     return -1;
+}
+
+int OpenFileRow(const AppState& app) { return RowOfPath(app, app.net.NetFileName); }
+
+int RememberedFileRow(const AppState& app) {
+    const FolderMemory& m = app.data.folder;
+    if (!m.SelFileName.empty()) {
+        const auto it = std::find(app.LineFiles.begin(), app.LineFiles.end(), m.SelFileName);
+        if (it != app.LineFiles.end()) return int(it - app.LineFiles.begin());
+    } else if (const int r = RowOfPath(app, FieldText(app.data.settings.NetFileName)); r >= 0) {
+        return r;
+    }
+    const int row = m.SelFileRow;
+    return row < 0 || row >= int(app.LineFiles.size()) ? 0 : row;
 }
 
 void RecheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
@@ -244,8 +264,7 @@ bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
         ScanLineFolder(app);
         Call(hooks.fillFilesGrid);
         if (!app.LineFiles.empty()) {
-            int row = app.data.folder.SelFileRow;
-            if (row < 0 || row >= int(app.LineFiles.size())) row = 0;
+            const int row = RememberedFileRow(app);
             const bool opened = SelectFileRow(app, dlg, row, hooks);
             // Nothing opened: the grid shows the file still open, if it is listed.
             if (hooks.showFileRow) hooks.showFileRow(opened ? row : OpenFileRow(app));

@@ -87,6 +87,44 @@ TEST(CheckFolder, YesChoosesAnotherFolderAndOpensItsSelectedFile) {
     EXPECT_EQ(f.app.net.CurLine, 1);
 }
 
+// The file open at the last exit is opened again by its name, wherever the folder now lists
+// it; a LODL.txt of an older program, which holds only the row, is read as ever.
+TEST(CheckFolder, TheNextStartOpensTheLastFileByItsName) {
+    Fixture f;
+    TempFolder lines;
+    f.app.data.folder.LineFolder = PathToUtf8(lines.path);
+    for (const char* name : {"а.qem", "б.qem", "в.qem"}) f.Network(lines.path, name, 1);
+    ScanLineFolder(f.app);
+    ASSERT_EQ(f.app.LineFiles.size(), 3u);
+    const std::string last = f.app.LineFiles[2];
+    ASSERT_TRUE(SelectFileRow(f.app, f.dlg, 2));
+    SaveSettings(f.data.path, f.app.data.settings, f.app.data.folder);
+    // Meanwhile the file listed first went away and others came.
+    fs::remove(lines.path / fs::u8path(f.app.LineFiles[0]));
+    for (const char* name : {"0.qem", "яя.qem"}) f.Network(lines.path, name, 1);
+    auto nextStart = [&](const FolderHooks& hooks = {}) {
+        AppState next;
+        next.data.dataDir = f.data.path;
+        next.data.settings = LoadSettings(f.data.path, next.data.folder, false);
+        ScriptedDialogs dlg;
+        EXPECT_TRUE(CheckFolder(next, dlg, hooks));
+        EXPECT_TRUE(dlg.shown.empty());
+        return PathToUtf8(fs::u8path(next.net.NetFileName).filename());
+    };
+    EXPECT_EQ(nextStart(), last);
+
+    // LODL.txt of an older program: the file the settings name as open at the last exit, else
+    // the row.
+    qemtest::WriteText(f.data / kFolderMemoryFileName, Utf8ToCp1251(PathToUtf8(lines.path)) + "\r\n1\r\n");
+    Settings s;
+    SetFieldText(s.NetFileName, PathToUtf8(lines.path / fs::u8path(last)));
+    WriteFileAtomically(f.data / kSettingsFileName, EncodeSettings(s));
+    EXPECT_EQ(nextStart(), last);
+    WriteFileAtomically(f.data / kSettingsFileName, EncodeSettings(Settings{}));
+    const std::vector<std::string> listed = ScanFolder(PathToUtf8(lines.path));
+    EXPECT_EQ(nextStart(), listed.at(1));
+}
+
 TEST(CheckFolder, CancelClosesTheProgramOrGoesOnToTheNewFileQuestion) {
     Fixture f;
     TempFolder empty;
