@@ -565,6 +565,20 @@ TEST(LineList, ButtonsMoveTheCurrentLineAndKeepCurrentSpansWithPositions) {
     EXPECT_EQ(net.Line(1).NVL, 0);  // the new line at the current position
 }
 
+// The only line of a network stays, with a message instead of the question, as the only span.
+TEST(LineList, TheOnlyLineIsNotDeletedAndTheUserIsToldWhy) {
+    Fixture f;
+    f.app.net.Lines = {NewLine(f.app.FirstWire(), 45000)};
+    f.app.net.CurLine = 1;
+    f.dlg.defaultAnswer = Answer::Yes;
+    DeleteLineCommand(f.app, f.dlg);
+    EXPECT_EQ(f.app.net.NLines(), 1);
+    EXPECT_FALSE(f.app.net.Modified);
+    ASSERT_EQ(f.dlg.shown.size(), 1u);
+    EXPECT_EQ(f.dlg.shown[0].text, "Единственную линию сети удалить нельзя");
+    EXPECT_EQ(f.dlg.shown[0].buttons, Buttons::Ok);
+}
+
 TEST(LineList, FullNetworkRefusesWithAMessage) {
     Fixture f;
     for (int i = 0; i < kMaxLines; ++i) f.app.net.Lines.push_back(NewLine(f.app.FirstWire(), 1));
