@@ -115,7 +115,55 @@ bool SavePdfOf(const QString& file, const QString& title, QPageLayout::Orientati
     return true;
 }
 
+// A line of a table: a row or a rule, starting (after one blank at most) with '|' or '-'.
+bool TableLine(const ReportLine& l) {
+    const std::string& t = l.text;
+    const std::size_t i = !t.empty() && t[0] == ' ' ? 1 : 0;
+    return i < t.size() && (t[i] == '|' || t[i] == '-');
+}
+
+// The least number of a table's lines on either side of a page break.
+constexpr int kKeepTableLines = 3;
+
 }  // namespace
+
+std::vector<std::vector<int>> ReportPageLines(const Report& r, int perPage, int headFirst, int headCount) {
+    const int lines = int(r.lines.size());
+    perPage = std::max(1, perPage);
+    const int head = headCount > 0 && headFirst >= 0 && headFirst + headCount <= lines && headCount * 2 < perPage
+                         ? headCount
+                         : 0;
+    auto table = [&](int i) { return i >= 0 && i < lines && TableLine(r.lines[std::size_t(i)]); };
+    std::vector<std::vector<int>> pages;
+    for (int i = 0; i < lines || pages.empty();) {
+        std::vector<int> v;
+        if (!pages.empty())
+            for (int k = 0; k < head; ++k) v.push_back(headFirst + k);
+        const int room = std::max(1, perPage - int(v.size()));
+        const int natural = std::min(lines, i + room);
+        int end = natural;
+        if (end < lines && table(end - 1) && table(end)) {
+            // The break falls inside the table ts .. te - 1.
+            int ts = end - 1, te = end;
+            while (ts > 0 && table(ts - 1)) --ts;
+            while (te < lines && table(te)) ++te;
+            const bool titled = ts - 1 > i && !r.lines[std::size_t(ts - 1)].text.empty() && !table(ts - 1);
+            const int fresh = perPage - head;  // the room of the next page
+            if (titled && te - ts + 1 <= fresh)
+                end = ts - 1;  // the whole table and its title on the next page
+            else if (te - ts <= fresh && ts > i)
+                end = ts;  // the whole table on the next page
+            else if (te - end < kKeepTableLines && te - kKeepTableLines - ts >= kKeepTableLines)
+                end = te - kKeepTableLines;  // its last lines go on with a few before them
+            else if (end - ts < kKeepTableLines && ts > i)
+                end = ts;  // its first lines do not stand alone at the foot of the page
+            if (end <= i) end = natural;  // every page takes something
+        }
+        while (i < end) v.push_back(i++);
+        pages.push_back(std::move(v));
+    }
+    return pages;
+}
 
 QPageLayout::Orientation ReportOrientation(const Report& r) {
     const double widthPt = (210 - 2 * kMarginMm) / 25.4 * 72;
@@ -138,21 +186,9 @@ int PaintReport(QPagedPaintDevice& device, const Report& r, const PrintHeading& 
     const double footerHeight = FooterHeight(device);
     const double line = fb.lineSpacing();
     const int perPage = std::max(1, int((page.height() - headingHeight - footerHeight) / line));
-    const int lines = int(r.lines.size());
     // The lines of each page: the first page from the top, every further one under the
     // repeated column titles of the table (when they leave room for the table itself).
-    const int head = h.tableHeadCount > 0 && h.tableHeadFirst >= 0 && h.tableHeadFirst + h.tableHeadCount <= lines &&
-                             h.tableHeadCount * 2 < perPage
-                         ? h.tableHeadCount
-                         : 0;
-    std::vector<std::vector<int>> pageLines;
-    for (int i = 0; i < lines || pageLines.empty();) {
-        std::vector<int> v;
-        if (!pageLines.empty())
-            for (int k = 0; k < head; ++k) v.push_back(h.tableHeadFirst + k);
-        while (int(v.size()) < perPage && i < lines) v.push_back(i++);
-        pageLines.push_back(std::move(v));
-    }
+    const std::vector<std::vector<int>> pageLines = ReportPageLines(r, perPage, h.tableHeadFirst, h.tableHeadCount);
     const int pages = int(pageLines.size());
 
     for (int n = 0; n < pages; ++n) {

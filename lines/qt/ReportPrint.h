@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPageLayout>
 #include <QString>
+#include <vector>
 
 #include "engine/Report.h"
 
@@ -23,6 +24,14 @@ struct PrintHeading {
 
 // Landscape when the widest line would need a font below 8 points across a portrait page.
 QPageLayout::Orientation ReportOrientation(const Report& r);
+
+// The lines (indexes into r.lines) of each page when `perPage` lines fit on one. Every further
+// page starts with the report lines headFirst .. headFirst + headCount - 1 (the column titles
+// of a long table; none when headCount is 0). A page break never leaves the last lines of a
+// table alone on the next page nor its first lines alone at the foot of a page: a table that
+// fits on a page goes to the next one whole, with the title line right above it; a longer one
+// is broken so that at least three of its lines stand on either side.
+std::vector<std::vector<int>> ReportPageLines(const Report& r, int perPage, int headFirst = 0, int headCount = 0);
 
 // Lays the report out on the pages of `device` (its page layout already set); the number of
 // pages.
