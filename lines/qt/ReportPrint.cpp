@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFontMetricsF>
 #include <QGraphicsView>
 #include <QPageSize>
@@ -165,6 +166,15 @@ std::vector<std::vector<int>> ReportPageLines(const Report& r, int perPage, int 
     return pages;
 }
 
+QString DocumentName(const PrintHeading& h) {
+    const QDateTime when = QDateTime::fromString(h.date, QStringLiteral("dd.MM.yyyy hh:mm"));
+    const QString date = when.isValid() ? when.toString(QStringLiteral("yyyy-MM-dd hh-mm")) : h.date;
+    QString name = (h.title + ' ' + h.subject + ' ' + date).simplified();
+    for (QChar& c : name)
+        if (c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c)) c = '-';
+    return name.left(200).trimmed();
+}
+
 QPageLayout::Orientation ReportOrientation(const Report& r) {
     const double widthPt = (210 - 2 * kMarginMm) / 25.4 * 72;
     const double pt = widthPt / (WidestLine(r) * AdvancePerPoint());
@@ -270,7 +280,7 @@ bool SavePdf(const QString& file, const PrintJob& job, QString* error) {
 
 bool PrintWithDialog(const PrintJob& job, QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(job.heading.title);
+    printer.setDocName(DocumentName(job.heading));
     printer.setPageOrientation(job.report ? ReportOrientation(*job.report) : QPageLayout::Landscape);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Печать"));

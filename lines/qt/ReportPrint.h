@@ -22,6 +22,12 @@ struct PrintHeading {
     int tableHeadFirst = 0, tableHeadCount = 0;  // report lines repeated atop every further page
 };
 
+// The name of the document, for the printer's job and as the file "Сохранить в PDF…" proposes:
+// what, of which line and span, and when, as "Расчет режима пролета ВЛ 110 кВ А-Б, пролет 3 - 4
+// 2026-02-01 10-05" (no character a file name may not hold, and no dot in the date, which the
+// print dialog would take for the start of an extension).
+QString DocumentName(const PrintHeading& h);
+
 // Landscape when the widest line would need a font below 8 points across a portrait page.
 QPageLayout::Orientation ReportOrientation(const Report& r);
 

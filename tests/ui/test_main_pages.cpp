@@ -13,6 +13,9 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
+#include <QTimer>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -294,6 +297,36 @@ private slots:
         s.action("menu Расчет пролета")->trigger();
         QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageSpanResult));
         QCOMPARE(LineColour(rez, "РАБОТАТЬ"), QColor(Qt::blue));
+    }
+
+    // "Сохранить в PDF…" proposes, in the network's folder, a file named after what it saves,
+    // the line, the span and the date, as the printer's job is named.
+    void pdfProposesAFileNamedAfterTheReport() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.action("tool Расчет пролета")->trigger();
+        s.w->setDialogs(nullptr);  // the window's own file dialog
+        QString proposed;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QFileDialog*>(top); d && d->isVisible()) {
+                    proposed = d->selectedFiles().value(0);
+                    d->reject();
+                }
+        });
+        poll.start(20);
+        s.action("menu Сохранить в PDF…")->trigger();
+        poll.stop();
+        const qem::TyLine& line = s.app.net.Line(1);
+        const QString name = QString("Расчет режима пролета ВЛ 110 кВ %1-%2, пролет 1 - 2 %3")
+                                 .arg(QString::fromStdString(qem::Cp1251ToUtf8(line.From.str())),
+                                      QString::fromStdString(qem::Cp1251ToUtf8(line.To.str())),
+                                      QDate::currentDate().toString("yyyy-MM-dd"));
+        const QFileInfo f(proposed);
+        QVERIFY2(f.fileName().startsWith(name) && f.fileName().endsWith(".pdf"), qPrintable(proposed));
+        QCOMPARE(f.absolutePath(), QFileInfo(QString::fromStdString(s.app.net.NetFileName)).absolutePath());
     }
 
     void editingTheSpanPages() {
