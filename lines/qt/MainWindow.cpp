@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -60,7 +61,18 @@ MainWindow::MainWindow(AppState* app, QWidget* parent) : QMainWindow(parent) {
         static const char* const kCaptions[] = {"Линии", "Параметры пролетов", "Исходные данные", "Расчет пролета",
                                                 "Расчет ВЛ"};
         pages[i] = new QWidget(PageControl1);
-        PageControl1->addTab(pages[i], QString::fromUtf8(kCaptions[i]));
+        if (i > PageSource) {
+            PageControl1->addTab(pages[i], QString::fromUtf8(kCaptions[i]));
+            continue;
+        }
+        // The pages of fields scroll when the window is lower (or narrower) than they are, so
+        // that the window fits any screen.
+        auto* scroll = new QScrollArea(PageControl1);
+        scroll->setObjectName(QStringLiteral("ScrollPage%1").arg(i));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidget(pages[i]);
+        PageControl1->addTab(scroll, QString::fromUtf8(kCaptions[i]));
     }
     setCentralWidget(PageControl1);
     buildMenu();
@@ -265,12 +277,36 @@ void MainWindow::showNormsInForce() { (app_->data.usePue6 ? pue6_ : pue7_)->setC
 
 // ---------------------------------------------------------------- start-up and closing
 
+int MainWindow::unscrolledHeight() const {
+    // The tallest content of a scrolling page above the tallest minimum of any page.
+    int content = 0, pageMin = 0;
+    for (int i = 0; i < PageControl1->count(); ++i) {
+        QWidget* page = PageControl1->widget(i);
+        pageMin = std::max(pageMin, page->minimumSizeHint().height());
+        if (auto* scroll = qobject_cast<QScrollArea*>(page))
+            content = std::max(content, scroll->widget()->minimumSizeHint().height());
+    }
+    return minimumSizeHint().height() + std::max(0, content - pageMin);
+}
+
 void MainWindow::applyPlacement() {
     const Settings& s = app_->data.settings;
     if (s.WinWidth < 1 || s.WinHeight < 1) {
+        // The screen less 100 pixels each way, yet as tall as the pages of fields need (when
+        // the screen leaves room for that), inside the part of the screen that panels leave
+        // free, with room for what the window manager puts around the window (its title bar
+        // and borders, not known before the window is shown).
         QScreen* screen = QGuiApplication::primaryScreen();
-        const QSize size = screen ? screen->geometry().size() : QSize(1300, 900);
-        resize(std::max(size.width() - 100, 400), std::max(size.height() - 100, 300));
+        const QSize full = screen ? screen->geometry().size() : QSize(1300, 900);
+        const QRect avail = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), full);
+        const QMargins frame(5, 40, 5, 5);
+        const QSize room(avail.width() - frame.left() - frame.right(), avail.height() - frame.top() - frame.bottom());
+        const QSize least = minimumSizeHint();
+        const int w = std::max(std::min(full.width() - 100, room.width()), least.width());
+        const int h = std::max(std::min(std::max(full.height() - 100, unscrolledHeight()), room.height()), least.height());
+        resize(w, h);
+        // The frame's top-left corner, so that the whole frame lies in the free part.
+        move(avail.left() + std::max(0, (room.width() - w) / 2), avail.top() + std::max(0, (room.height() - h) / 2));
         return;
     }
     setGeometry(s.WinLeft, s.WinTop, s.WinWidth, s.WinHeight);

@@ -70,9 +70,13 @@ public:
     void setDialogs(Dialogs* dialogs);
     Dialogs& dialogs() { return *dlg_; }
 
-    // Placement from the settings: screen size minus 100 pixels when not stored, otherwise the
-    // stored geometry and active page.
+    // Placement from the settings: when none is stored (the first start), the screen size minus
+    // 100 pixels (taller where the pages of fields need it and the screen has room), inside the
+    // free part of the screen with room for the window manager's frame; otherwise the stored
+    // geometry and active page.
     void applyPlacement();
+    // The window's height at which no page of fields needs to scroll.
+    int unscrolledHeight() const;
     // The folder check with the hooks of this window; runs by itself when the window first
     // becomes active. False when the user chose to leave the program.
     bool runFolderCheck();
