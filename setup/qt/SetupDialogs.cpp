@@ -9,8 +9,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -758,10 +762,21 @@ QDialog* ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs, std::fu
         form->setWindowModality(Qt::NonModal);
         form->setChangedHandler(std::move(changed));
         if (parent) {
-            // At the top-left corner of the main window, no wider than it.
+            // At the main window's left edge, just below its menu, tool bar and page tabs (which
+            // stay in view), no wider than it and not beyond the bottom of the screen.
             const QWidget* main = parent->window();
-            form->resize(std::min(form->width(), main->width()), form->height());
-            form->move(main->pos());
+            int top = main->mapToGlobal(QPoint(0, 0)).y();
+            if (const auto* mw = qobject_cast<const QMainWindow*>(main); mw && mw->centralWidget()) {
+                const QWidget* central = mw->centralWidget();
+                top = central->mapToGlobal(QPoint(0, 0)).y();
+                if (const auto* tabs = qobject_cast<const QTabWidget*>(central))
+                    top = tabs->tabBar()->mapToGlobal(QPoint(0, tabs->tabBar()->height())).y();
+            }
+            int height = form->height();
+            if (const QScreen* screen = main->screen())
+                height = std::max(200, std::min(height, screen->availableGeometry().bottom() - top - 40));
+            form->resize(std::min(form->width(), main->width()), height);
+            form->move(main->pos().x(), top);
         }
     }
     form->show();

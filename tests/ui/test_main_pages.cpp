@@ -27,6 +27,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -909,12 +910,19 @@ private slots:
         QVERIFY(with > 0 && without > 0);
         spans->setCurrentRow(with - 1);
         s.w->findChild<QPushButton*>("ButtonObstacles")->click();
-        // Open, not modal, at the main window's top-left corner; the main window takes input.
+        // Open, not modal, at the main window's left edge below its menu, tool bar and page
+        // tabs, which it leaves in view; the main window takes input.
         auto* editor = qobject_cast<QDialog*>(s.w->obstacleEditor());
         QVERIFY(editor && editor->isVisible());
         QVERIFY(!editor->isModal());
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(editor->pos(), s.w->pos());
+        QCOMPARE(editor->pos().x(), s.w->pos().x());
+        auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+        const QRect tabs = global(s.w->pages()->tabBar());
+        QVERIFY(!editor->frameGeometry().intersects(global(s.w->menuBar())));
+        QVERIFY(!editor->frameGeometry().intersects(tabs));
+        QVERIFY(editor->frameGeometry().top() >= tabs.bottom());
+        QVERIFY(editor->frameGeometry().top() < tabs.bottom() + 20);
         auto* grid = editor->findChild<QTableWidget*>("StringGrid1");
         QCOMPARE(grid->rowCount(), qem::ObstacleRows(line.Span(with)));
         // Another span chosen in the main window: the editor shows that one.
