@@ -105,7 +105,8 @@ int Initial(const Args& a) {
     }
     if (!Usable(s, span, {true, 1})) return 1;
     {
-        SeaLevelPointsGuard points(span, s.env.mode, s.dlg);
+        SeaLevelPointsGuard points(span, s.env.mode);
+        s.dlg.MessageIfAny(points.token().refusal);
         RecomputeInitialConditions(span, s.env, 1);
     }
     const TyZamer& z = span.Zamer[1];
