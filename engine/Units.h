@@ -22,8 +22,12 @@ using OhmPerKm = double;
 using OhmPerM = double;
 using PerKelvin = double;
 using WPerM = double;              // heat flow per metre of conductor
-using WPerMK = double;             // heat loss coefficient per metre and kelvin
+using WPerMK = double;             // W/(m K): heat loss coefficient per metre of conductor, thermal conductivity
 using WPerM2 = double;             // solar flux
+using WPerM2K = double;            // heat transfer coefficient per square metre and kelvin
+using M2PerS = double;             // kinematic viscosity
+using JPerKgK = double;            // specific heat
+using JPerKmK = double;            // heat capacity of one kilometre of conductor
 using Minutes = double;
 
 inline constexpr double kPi = 3.14159265358979323846;
