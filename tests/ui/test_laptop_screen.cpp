@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "lines/qt/MainWindow.h"
+#include "tests/ui/MainWindowSession.h"
 #include "model/AppData.h"
 #include "platform/ScriptedDialogs.h"
 
@@ -32,16 +33,8 @@ private slots:
     void firstStartFitsTheScreen() {
         QScreen* screen = QGuiApplication::primaryScreen();
         QCOMPARE(screen->geometry().size(), QSize(1366, 768));
-        QTemporaryDir dir;
-        const QDir shipped(QStringLiteral(QEM_BIN_DIR "/data"));
-        for (const QString& f : shipped.entryList(QDir::Files))
-            if (f != "qem.cfg" && f != "LODL.txt") QFile::copy(shipped.filePath(f), dir.filePath(f));
-        qem::AppState app;
-        app.data = qem::LoadAll(std::filesystem::u8path(dir.path().toStdString()), false, nullptr, true);
-        app.net.ResetCurSpans();
-        MainWindow w(&app);
-        qem::ScriptedDialogs dlg;
-        w.setDialogs(&dlg);
+        MainWindowSession<> s;
+        MainWindow& w = *s.w;
         w.applyPlacement();  // no placement stored: the first start
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));

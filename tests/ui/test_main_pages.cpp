@@ -41,6 +41,7 @@
 #include <memory>
 
 #include "lines/qt/MainWindow.h"
+#include "tests/ui/MainWindowSession.h"
 #include "lines/qt/SpanViewChart.h"
 #include "lines/qt/TemperatureChartsView.h"
 #include <QChart>
@@ -59,29 +60,7 @@ namespace {
 
 const QString kSample = QStringLiteral("Пример сети.qem");
 
-// The window over a fresh copy of the shipped data folder, after its start-up folder check.
-struct Session {
-    QTemporaryDir dir;
-    qem::AppState app;
-    qem::ScriptedDialogs dlg;
-    std::unique_ptr<MainWindow> w;
-
-    Session() {
-        const QDir shipped(QStringLiteral(QEM_BIN_DIR "/data"));
-        for (const QString& f : shipped.entryList(QDir::Files))
-            if (f != "qem.cfg" && f != "LODL.txt") QFile::copy(shipped.filePath(f), dir.filePath(f));
-        app.data = qem::LoadAll(std::filesystem::u8path(dir.path().toStdString()), false, nullptr, true);
-        app.net.ResetCurSpans();
-        w = std::make_unique<MainWindow>(&app);
-        w->setDialogs(&dlg);
-        w->resize(1300, 800);
-        w->runFolderCheck();
-    }
-    QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-    QAction* action(const char* name) const {
-        return w->findChild<QAction*>(QString::fromUtf8(name));
-    }
-};
+using Session = MainWindowSession<>;
 
 QStringList Lines(const QTextEdit* box) {
     QStringList out;
