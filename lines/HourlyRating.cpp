@@ -654,7 +654,8 @@ constexpr int kHoursPerBlock = 256;
 std::vector<LineRatingResult> RateLinesHourly(
     const std::vector<TyLine>& lines, const std::vector<int>& which, const WeatherData& weather,
     const std::function<CalcEnv(const TyLine&)>& envOf, const HourlyOptions& o, Dialogs& dlg,
-    const std::function<void(const LineRatingResult&, const HourRating&)>& onHour) {
+    const std::function<void(const LineRatingResult&, const HourRating&)>& onHour,
+    const std::function<void(const LineRatingResult&)>& onLine) {
     const std::vector<int> seriesOf = WeatherSeriesOfLines(lines, weather);
     std::vector<LineRatingResult> results;
     std::size_t total = 0;
@@ -672,6 +673,7 @@ std::vector<LineRatingResult> RateLinesHourly(
         if (si < 0) {
             res.summary.failure = "в файле погоды нет часов этой линии";
             results.push_back(res);
+            if (onLine) onLine(res);
             continue;
         }
         const WeatherSeries& ws = weather.series[std::size_t(si)];
@@ -728,10 +730,43 @@ std::vector<LineRatingResult> RateLinesHourly(
         res.summary = sum.Done();
         res.summary.failure = failure;
         results.push_back(res);
+        if (onLine) onLine(res);
         if (stopped || dlg.Cancelled()) break;
     }
     dlg.Progress(0, progressMax);
     return results;
+}
+
+std::vector<std::string> SummaryText(const LineRatingResult& r) {
+    const LineSummary& s = r.summary;
+    std::vector<std::string> t;
+    t.push_back("ВЛ " + std::to_string(r.line) + " " + r.name);
+    if (!s.failure.empty()) {
+        t.push_back("  не рассчитана: " + s.failure);
+        return t;
+    }
+    t.push_back(Format("  часов: %d, рассчитано: %d", s.hours, s.rated));
+    if (s.rated > 0) {
+        t.push_back(Format("  ДДТН, А: наименьший %.0f, средний %.0f, наибольший %.0f", s.least, s.mean, s.greatest));
+        t.push_back(Format("  АДТН, А: наименьший %.0f, средний %.0f, наибольший %.0f", s.leastADTN, s.meanADTN,
+                           s.greatestADTN));
+        t.push_back(Format("  ДДТН ограничивает: нагрев %.1f %%, габарит %.1f %%, оборудование %.1f %% часов",
+                           100 * s.heatShare, 100 * s.clearanceShare, 100 * s.equipmentShare));
+        if (s.meanGain)
+            auto signed_ = [](const char* f, double v) {
+                const std::string t = Format(f, v);
+                return t[0] == '-' && t.find_first_not_of("-0.,") == std::string::npos ? t.substr(1)
+                       : t[0] == '-'                                                 ? t
+                                                                                     : "+" + t;
+            };
+            t.push_back("  выигрыш против таблицы ДДТН: в среднем " + signed_("%.1f", 100 * *s.meanGain) + " % (" +
+                        signed_("%.0f", *s.meanGainA) + " А)");
+        std::string w;
+        for (const SpanCount& c : s.weakest) w += (w.empty() ? "" : ", ") + c.spanText + Format(" (%d ч)", c.hours);
+        if (!w.empty()) t.push_back("  слабые пролёты: " + w);
+    }
+    if (!s.firstUnrated.empty()) t.push_back("  первый нерассчитанный час: " + s.firstUnrated);
+    return t;
 }
 
 }  // namespace qem

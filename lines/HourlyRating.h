@@ -127,9 +127,14 @@ std::vector<int> WeatherSeriesOfLines(const std::vector<TyLine>& lines, const We
 // the calculation environment of a line (its measurement mode and sea-level choice). Lines and
 // hours are worked out on env.jobs threads; the results do not depend on their number. Cancelled
 // through dlg between blocks of hours (the lines done so far are returned); progress counts hours.
+// `onLine` is called with each line's summary after its hours.
 std::vector<LineRatingResult> RateLinesHourly(
     const std::vector<TyLine>& lines, const std::vector<int>& which, const WeatherData& weather,
     const std::function<CalcEnv(const TyLine&)>& envOf, const HourlyOptions& options, Dialogs& dlg,
-    const std::function<void(const LineRatingResult&, const HourRating&)>& onHour);
+    const std::function<void(const LineRatingResult&, const HourRating&)>& onHour,
+    const std::function<void(const LineRatingResult&)>& onLine = {});
+
+// The summary as text lines (Russian, UTF-8).
+std::vector<std::string> SummaryText(const LineRatingResult& r);
 
 }  // namespace qem
