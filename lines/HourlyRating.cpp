@@ -752,7 +752,7 @@ std::vector<std::string> SummaryText(const LineRatingResult& r) {
                            s.greatestADTN));
         t.push_back(Format("  ДДТН ограничивает: нагрев %.1f %%, габарит %.1f %%, оборудование %.1f %% часов",
                            100 * s.heatShare, 100 * s.clearanceShare, 100 * s.equipmentShare));
-        if (s.meanGain)
+        if (s.meanGain) {
             auto signed_ = [](const char* f, double v) {
                 const std::string t = Format(f, v);
                 return t[0] == '-' && t.find_first_not_of("-0.,") == std::string::npos ? t.substr(1)
@@ -761,6 +761,7 @@ std::vector<std::string> SummaryText(const LineRatingResult& r) {
             };
             t.push_back("  выигрыш против таблицы ДДТН: в среднем " + signed_("%.1f", 100 * *s.meanGain) + " % (" +
                         signed_("%.0f", *s.meanGainA) + " А)");
+        }
         std::string w;
         for (const SpanCount& c : s.weakest) w += (w.empty() ? "" : ", ") + c.spanText + Format(" (%d ч)", c.hours);
         if (!w.empty()) t.push_back("  слабые пролёты: " + w);
