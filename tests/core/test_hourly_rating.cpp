@@ -180,3 +180,83 @@ TEST(HourlyRating, EverySpanAsTheLineCalculationWithTheHoursWeather) {
     std::cout << "largest difference " << worst << " A; clearance-bound " << clearanceBound << ", heat-bound " << heatBound
               << "\n";
 }
+
+// An hour with ice: the clearances are checked once under the ice at the air temperature; where
+// one fails the line has 0 A by "габарит при гололёде", where all hold heat and equipment rate it.
+TEST(HourlyRating, IceHoursCheckTheClearancesUnderIce) {
+    Sample s;
+    HourlyOptions o;
+    o.longitude = kLongitude;
+    o.staticRating = false;
+    WeatherHour bare = Hour(Utc(2025, 1, 10, 9), -4, 2, 90);
+    WeatherHour light = bare, heavy = bare;
+    light.iceWall = 0.2, light.iceDensity = 0.9;
+    heavy.iceWall = 4, heavy.iceDensity = 0.9;
+    for (int l = 1; l <= 3; ++l) {
+        SCOPED_TRACE(l);
+        const auto r = Rate(s.lines, l, {bare, light, heavy}, s.env, o);
+        ASSERT_TRUE(r[0].rated && r[1].rated && r[2].rated);
+        EXPECT_EQ(r[2].conductorDDTN, 0);
+        EXPECT_EQ(r[2].ddtnLimit.cause, "габарит при гололёде");
+        EXPECT_NE(r[2].ddtnLimit.span, 0);
+        if (r[1].ddtnLimit.cause != "габарит при гололёде") {
+            // The light ice holds: the conductor is rated by its heat alone (no clearance search).
+            EXPECT_GE(r[1].conductorDDTN, r[0].conductorDDTN);
+            EXPECT_EQ(r[1].ddtnLimit.component == "провод ВЛ" ? r[1].ddtnLimit.cause : "нагрев", "нагрев");
+        }
+    }
+}
+
+// Lines and blocks of hours on any number of threads give the same hours.
+TEST(HourlyRating, SameHoursOnAnyNumberOfThreads) {
+    Sample s;
+    const WeatherData w = ReadWeatherFile(PathToUtf8(kData / fs::u8path("Погода за год (синтетическая).csv")));
+    HourlyOptions o;
+    o.longitude = *w.longitude;
+    o.staticRating = false;
+    std::vector<std::string> runs[2];
+    for (unsigned jobs : {1u, 2u}) {
+        CalcEnv env = s.env;
+        env.jobs = jobs;
+        ScriptedDialogs dlg;
+        WeatherData part = w;
+        part.series[0].hours.resize(900);
+        RateLinesHourly(s.lines, {1, 2, 3}, part, [&](const TyLine&) { return env; }, o, dlg,
+                        [&](const LineRatingResult& l, const HourRating& h) {
+                            runs[jobs - 1].push_back(std::to_string(l.line) + " " + std::to_string(h.DDTN) + " " +
+                                                     std::to_string(h.ADTN) + " " + h.ddtnLimit.spanText + h.ddtnLimit.cause +
+                                                     h.failure);
+                        });
+    }
+    EXPECT_EQ(runs[0].size(), 2700u);
+    EXPECT_EQ(runs[0], runs[1]);
+}
+
+TEST(HourlyRating, WeatherOfAnUnknownLineIsRefused) {
+    Sample s;
+    WeatherData w;
+    w.file = "w.csv";
+    w.hasLine = true;
+    w.series = {{"ПС Южная-ПС Северная", 2, {}}, {"2", 3, {}}, {"7", 9, {}}};
+    try {
+        WeatherSeriesOfLines(s.lines, w);
+        FAIL();
+    } catch (const WeatherError& e) {
+        EXPECT_STREQ(e.what(), "Файл погоды «w.csv», строка 9, столбец «линия»: линии «7» нет в сети (номер линии или "
+                               "«Начало-Конец»)");
+    }
+    w.series.pop_back();
+    EXPECT_EQ(WeatherSeriesOfLines(s.lines, w), (std::vector<int>{0, 1, -1}));
+}
+
+// The wind to a span: the acute angle between the wind's direction and the span's bearing read
+// from north 0 ... 180 (stored 0 ... 90 keep their meaning).
+TEST(HourlyRating, WindToSpanAngle) {
+    EXPECT_EQ(WindToSpanAngle(0, 0), 0);
+    EXPECT_EQ(WindToSpanAngle(180, 0), 0);
+    EXPECT_EQ(WindToSpanAngle(90, 0), 90);
+    EXPECT_EQ(WindToSpanAngle(270, 30), 60);
+    EXPECT_EQ(WindToSpanAngle(10, 170), 20);
+    EXPECT_EQ(WindToSpanAngle(350, 20), 30);
+    EXPECT_EQ(WindToSpanAngle(45, 135), 90);
+}
