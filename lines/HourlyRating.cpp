@@ -19,6 +19,7 @@
 #include "model/Cp1251.h"
 #include "platform/Parallel.h"
 #include "platform/ScriptedDialogs.h"
+#include "platform/Workbook.h"
 #include "setup/InitialConditions.h"
 
 namespace qem {
@@ -768,6 +769,113 @@ std::vector<std::string> SummaryText(const LineRatingResult& r) {
     }
     if (!s.firstUnrated.empty()) t.push_back("  первый нерассчитанный час: " + s.firstUnrated);
     return t;
+}
+
+const std::vector<std::string>& HourColumns() {
+    static const std::vector<std::string> c = {
+        "ВЛ", "Линия", "Время", "Температура воздуха, °C", "ДДТН, А", "АДТН, А", "Ограничивает ДДТН", "Пролёт", "Причина",
+        "ДДТН по таблице, А", "АДТН по таблице, А", "Ограничивает АДТН", "Пролёт АДТН", "Причина АДТН",
+        "Провод ВЛ ДДТН, А", "Провод ВЛ АДТН, А", "Не рассчитано"};
+    return c;
+}
+
+std::vector<HourCell> HourCells(const LineRatingResult& l, const HourRating& h) {
+    std::vector<HourCell> c;
+    auto num = [&](std::optional<double> v, int decimals) {
+        if (!v) return c.push_back({"", std::nullopt});
+        const double r = std::stod(Format(decimals ? "%.1f" : "%.0f", *v));
+        c.push_back({Format(decimals ? "%.1f" : "%.0f", r), r});
+    };
+    auto rated = [&](double v) { return h.rated ? std::optional<double>(v) : std::nullopt; };
+    auto text = [&](const std::string& s) { c.push_back({s, std::nullopt}); };
+    num(double(l.line), 0);
+    text(l.name);
+    text(WeatherTimeText(h.utc, h.offsetMinutes));
+    num(h.Ta, 1);
+    num(rated(h.DDTN), 0);
+    num(rated(h.ADTN), 0);
+    text(h.ddtnLimit.component);
+    text(h.ddtnLimit.spanText);
+    text(h.ddtnLimit.cause);
+    num(h.staticDDTN, 0);
+    num(h.staticADTN, 0);
+    text(h.adtnLimit.component);
+    text(h.adtnLimit.spanText);
+    text(h.adtnLimit.cause);
+    num(rated(h.conductorDDTN), 0);
+    num(rated(h.conductorADTN), 0);
+    text(h.failure);
+    return c;
+}
+
+struct HourlyWorkbook::Impl {
+    Workbook wb = Workbook::Create("Часы");
+    int row = 1;
+};
+
+HourlyWorkbook::HourlyWorkbook() : impl_(std::make_unique<Impl>()) {
+    Sheet& s = impl_->wb.FirstSheet();
+    int c = 1;
+    for (const std::string& t : HourColumns()) s.SetText(1, c++, t);
+    s.FreezePanes("A2");
+}
+HourlyWorkbook::~HourlyWorkbook() = default;
+
+void HourlyWorkbook::Add(const LineRatingResult& line, const HourRating& h) {
+    Sheet& s = impl_->wb.FirstSheet();
+    const int r = ++impl_->row;
+    int c = 1;
+    for (const HourCell& cell : HourCells(line, h)) {
+        if (cell.number)
+            s.SetNumber(r, c, *cell.number);
+        else if (!cell.text.empty())
+            s.SetText(r, c, cell.text);
+        ++c;
+    }
+}
+
+void HourlyWorkbook::Save(const std::string& path) const { impl_->wb.Save(path); }
+
+Report HourlyReport(const LineRatingResult& line, const std::vector<HourRating>& hours) {
+    Report r;
+    for (const std::string& t : SummaryText(line)) r.add(t);
+    r.add("");
+    auto amps = [](const std::optional<double>& v) { return v ? Format("%6.0f", *v) : std::string("     -"); };
+    auto limit = [](const RatingLimit& l) {
+        return l.component + (l.spanText.empty() ? "" : ", пролёт " + l.spanText) + ", " + l.cause;
+    };
+    const bool byDay = hours.size() > 240;
+    r.add(byDay ? " Сутки (наименьший ДДТН суток)  t возд  ДДТН   АДТН  ДДТН т АДТН т  Ограничивает ДДТН"
+                : " Время                   t возд  ДДТН   АДТН  ДДТН т АДТН т  Ограничивает ДДТН");
+    r.add(" " + std::string(110, '-'));
+    auto row = [&](const HourRating& h, const std::string& when) {
+        if (!h.rated) {
+            r.add(" " + when + Format("  %5.1f", h.Ta) + "  не рассчитано: " + h.failure, Colour::Red);
+            return;
+        }
+        r.add(" " + when + Format("  %5.1f", h.Ta) + amps(h.DDTN) + " " + amps(h.ADTN) + " " + amps(h.staticDDTN) + " " +
+              amps(h.staticADTN) + "  " + limit(h.ddtnLimit));
+    };
+    if (!byDay) {
+        for (const HourRating& h : hours) row(h, WeatherTimeText(h.utc, h.offsetMinutes));
+        return r;
+    }
+    for (std::size_t i = 0; i < hours.size();) {
+        const std::string day = WeatherTimeText(hours[i].utc, hours[i].offsetMinutes).substr(0, 10);
+        const HourRating* least = nullptr;
+        const HourRating* unrated = nullptr;
+        for (; i < hours.size() && WeatherTimeText(hours[i].utc, hours[i].offsetMinutes).substr(0, 10) == day; ++i) {
+            const HourRating& h = hours[i];
+            if (!h.rated) {
+                if (!unrated) unrated = &h;
+            } else if (!least || h.DDTN < least->DDTN) {
+                least = &h;
+            }
+        }
+        if (unrated) row(*unrated, WeatherTimeText(unrated->utc, unrated->offsetMinutes).substr(0, 16) + "        ");
+        if (least) row(*least, WeatherTimeText(least->utc, least->offsetMinutes).substr(0, 16) + "        ");
+    }
+    return r;
 }
 
 }  // namespace qem

@@ -15,12 +15,14 @@
 // within 2 A.
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/CalcEnv.h"
 #include "engine/HeatBalance.h"
+#include "engine/Report.h"
 #include "lines/ComponentLimits.h"
 #include "model/QEMcom.h"
 #include "model/Weather.h"
@@ -136,5 +138,31 @@ std::vector<LineRatingResult> RateLinesHourly(
 
 // The summary as text lines (Russian, UTF-8).
 std::vector<std::string> SummaryText(const LineRatingResult& r);
+
+// The table of hours as the command's CSV and workbook and the window's export have it: the
+// column titles, and one hour's cells (the number where the cell is a number, rounded as shown).
+struct HourCell {
+    std::string text;
+    std::optional<double> number;
+};
+const std::vector<std::string>& HourColumns();
+std::vector<HourCell> HourCells(const LineRatingResult& line, const HourRating& h);
+
+// Hours into the sheet "Часы" of a new workbook, saved at the end (platform/Workbook.h).
+class HourlyWorkbook {
+public:
+    HourlyWorkbook();
+    ~HourlyWorkbook();
+    void Add(const LineRatingResult& line, const HourRating& h);
+    void Save(const std::string& path) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// The line's hours on paper: the summary, then a fixed-width table of every hour (up to 240
+// hours) or of every day (its least ДДТН and АДТН with their hours and limits).
+Report HourlyReport(const LineRatingResult& line, const std::vector<HourRating>& hours);
 
 }  // namespace qem

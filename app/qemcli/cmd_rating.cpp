@@ -52,40 +52,6 @@ std::string SummaryJson(const LineSummary& s) {
     return o.str();
 }
 
-const char* const kColumns[] = {"ВЛ", "Линия", "Время", "Температура воздуха, °C", "ДДТН, А", "АДТН, А",
-                                "Ограничивает ДДТН", "Пролёт", "Причина", "ДДТН по таблице, А", "АДТН по таблице, А",
-                                "Ограничивает АДТН", "Пролёт АДТН", "Причина АДТН", "Провод ВЛ ДДТН, А",
-                                "Провод ВЛ АДТН, А", "Не рассчитано"};
-
-// The cells of one hour's row, as text ("" for an empty cell) with numbers marked.
-std::vector<std::pair<std::string, std::optional<double>>> RowCells(const LineRatingResult& l, const HourRating& h) {
-    std::vector<std::pair<std::string, std::optional<double>>> c;
-    auto num = [&](std::optional<double> v, int decimals) {
-        if (!v) return c.push_back({"", std::nullopt});
-        const double r = std::round(*v * std::pow(10, decimals)) / std::pow(10, decimals);
-        c.push_back({Format(decimals ? "%.1f" : "%.0f", r), r});
-    };
-    auto text = [&](const std::string& s) { c.push_back({s, std::nullopt}); };
-    num(double(l.line), 0);
-    text(l.name);
-    text(WeatherTimeText(h.utc, h.offsetMinutes));
-    num(h.Ta, 1);
-    num(h.rated ? std::optional<double>(h.DDTN) : std::nullopt, 0);
-    num(h.rated ? std::optional<double>(h.ADTN) : std::nullopt, 0);
-    text(h.ddtnLimit.component);
-    text(h.ddtnLimit.spanText);
-    text(h.ddtnLimit.cause);
-    num(h.staticDDTN, 0);
-    num(h.staticADTN, 0);
-    text(h.adtnLimit.component);
-    text(h.adtnLimit.spanText);
-    text(h.adtnLimit.cause);
-    num(h.rated ? std::optional<double>(h.conductorDDTN) : std::nullopt, 0);
-    num(h.rated ? std::optional<double>(h.conductorADTN) : std::nullopt, 0);
-    text(h.failure);
-    return c;
-}
-
 // Hours into a CSV file (Windows-1251, ';', decimal comma, CR LF), written as they come into a
 // temporary file that replaces the file at the end.
 class CsvOut {
@@ -94,13 +60,13 @@ public:
         out_.open(PathFromUtf8(tmp_), std::ios::binary);
         if (!out_) throw FileError("Не удалось записать файл " + Quoted(tmp_));
         std::string head;
-        for (const char* c : kColumns) head += (head.empty() ? "" : ";") + std::string(c);
+        for (const std::string& c : HourColumns()) head += (head.empty() ? "" : ";") + c;
         Line(head);
     }
     void Hour(const LineRatingResult& l, const HourRating& h) {
         std::string s;
         bool first = true;
-        for (auto& [t, v] : RowCells(l, h)) {
+        for (auto& [t, v] : HourCells(l, h)) {
             std::string cell = t;
             if (v)
                 for (char& ch : cell)
@@ -132,35 +98,6 @@ private:
     void Line(const std::string& utf8) { out_ << Utf8ToCp1251(utf8) << "\r\n"; }
     std::string path_, tmp_;
     std::ofstream out_;
-};
-
-// Hours into the sheet "Часы" of a workbook, saved at the end.
-class XlsxOut {
-public:
-    explicit XlsxOut(const std::string& path) : path_(path), wb_(Workbook::Create("Часы")) {
-        Sheet& s = wb_.FirstSheet();
-        int c = 1;
-        for (const char* t : kColumns) s.SetText(1, c++, t);
-        s.FreezePanes("A2");
-    }
-    void Hour(const LineRatingResult& l, const HourRating& h) {
-        Sheet& s = wb_.FirstSheet();
-        ++row_;
-        int c = 1;
-        for (auto& [t, v] : RowCells(l, h)) {
-            if (v)
-                s.SetNumber(row_, c, *v);
-            else if (!t.empty())
-                s.SetText(row_, c, t);
-            ++c;
-        }
-    }
-    void Close() { wb_.Save(path_); }
-
-private:
-    std::string path_;
-    Workbook wb_;
-    int row_ = 1;
 };
 
 int RatingCmd(const Args& a) {
@@ -212,9 +149,9 @@ int RatingCmd(const Args& a) {
     for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
     if (!out.empty() && ext != ".csv" && ext != ".xlsx") throw UsageError("--out must name a .csv or .xlsx file");
     std::optional<CsvOut> csv;
-    std::optional<XlsxOut> xlsx;
+    std::optional<HourlyWorkbook> xlsx;
     if (ext == ".csv") csv.emplace(out);
-    if (ext == ".xlsx") xlsx.emplace(out);
+    if (ext == ".xlsx") xlsx.emplace();
     const bool json = a.has("json");
     if (json) std::cout << "{\"Lines\":[";
     int lineNo = 0, hourNo = 0;
@@ -239,7 +176,7 @@ int RatingCmd(const Args& a) {
             }
             ++hourNo;
             if (csv) csv->Hour(l, h);
-            if (xlsx) xlsx->Hour(l, h);
+            if (xlsx) xlsx->Add(l, h);
             all = all && h.rated;
         },
         [&](const LineRatingResult& l) {
@@ -255,7 +192,7 @@ int RatingCmd(const Args& a) {
         });
     if (json) std::cout << "]}\n";
     if (csv) csv->Close();
-    if (xlsx) xlsx->Close();
+    if (xlsx) xlsx->Save(out);
     if (!json)
         for (const auto& r : results)
             for (const std::string& t : SummaryText(r)) std::cout << t << "\n";
