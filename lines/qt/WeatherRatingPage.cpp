@@ -195,6 +195,8 @@ WeatherRatingPage::WeatherRatingPage(AppState& app, Dialogs& dlg, RunLong runLon
     top->addLayout(shownRow);
     summary_ = new QLabel;
     summary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    summary_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    summary_->setMinimumHeight(summary_->fontMetrics().lineSpacing() * 7);
     top->addWidget(summary_);
 
     auto* split = new QSplitter(Qt::Vertical);
@@ -401,16 +403,19 @@ void WeatherRatingPage::showLine(int i) {
     auto* x = new QDateTimeAxis;
     x->setFormat(hours.size() > 24 * 20 ? QStringLiteral("dd.MM") : QStringLiteral("dd.MM hh:mm"));
     x->setTitleText(QStringLiteral("Время (местное)"));
-    x->setTickCount(hours.size() > 24 * 20 ? 13 : 11);
     if (!hours.empty()) {
-        x->setRange(LocalTime(hours.front()), LocalTime(hours.back()));
+        // Whole days, so that the ticks of a short series fall on midnights.
+        const QDateTime from = LocalTime(hours.front());
+        const qint64 days = std::max<qint64>(1, (qint64(hours.size()) + 23) / 24);
+        x->setRange(from, from.addSecs(days * 86400));
+        x->setTickCount(days <= 14 ? int(days) + 1 : 13);
     }
     auto* y = new QValueAxis;
     y->setTitleText(QStringLiteral("Ток, А"));
     y->setRange(0, top > 0 ? top * 1.1 : 1);
     y->applyNiceNumbers();
     auto* t = new QValueAxis;
-    t->setTitleText(QStringLiteral("Температура воздуха, °C"));
+    t->setTitleText(QStringLiteral("t воздуха, °C"));
     t->setRange(tLo < tHi ? std::floor(tLo) - 2 : tLo - 5, tLo < tHi ? std::ceil(tHi) + 2 : tLo + 5);
     t->applyNiceNumbers();
     c->addAxis(x, Qt::AlignBottom);
