@@ -306,13 +306,12 @@ std::unique_ptr<LinePrep> Prepare(const TyLine& source, const CalcEnv& env, cons
     auto p = std::make_unique<LinePrep>();
     p->line = LimitLine(source, false);
     TyLine& line = p->line;
-    ScriptedDialogs quiet;
     if (line.NSpans() == 0) {
         p->failure = "в линии нет пролётов";
         return p;
     }
     for (int j = 1; j <= line.NSpans(); ++j)
-        p->points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode, quiet));
+        p->points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode));
     for (int j = 1; j <= line.NSpans(); ++j) {
         const std::string check = CheckZamerData(line.Span(j), env.mode == ZamerMode::TwoPoints ? -1 : 0);
         if (!check.empty()) {

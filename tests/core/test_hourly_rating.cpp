@@ -61,8 +61,7 @@ struct PreparedLine {
     TyLine line;
     std::vector<std::unique_ptr<SeaLevelPointsGuard>> points;
     PreparedLine(const TyLine& source, const CalcEnv& env) : line(LimitLine(source, false)) {
-        ScriptedDialogs quiet;
-        for (auto& s : line.Spans) points.push_back(std::make_unique<SeaLevelPointsGuard>(s, env.mode, quiet));
+        for (auto& s : line.Spans) points.push_back(std::make_unique<SeaLevelPointsGuard>(s, env.mode));
         for (auto& s : line.Spans) {
             EXPECT_EQ(CheckZamerData(s, 0), "");
             RecomputeInitialConditions(s, env, 1);
