@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "lines/qt/MainWindow.h"
+#include "lines/qt/WeatherRatingPage.h"
 #include "tests/ui/MainWindowSession.h"
 #include "model/AppData.h"
 #include "model/Cp1251.h"
@@ -150,6 +151,24 @@ private slots:
         QVERIFY(cat->findChild<QPushButton*>("ButtonWireDelete")->isEnabled());
         QVERIFY(import->confirm());
         QCOMPARE(s.app.net.NLines(), int(lines.size()) + 1);
+    }
+
+    // "Рассчитать" of the weather window while the line calculation runs copies nothing of the
+    // network the worker writes and says why.
+    void theWeatherWindowWaitsForARunningCalculation() {
+        Session s;
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.action("menu Расчёт по погоде")->trigger();
+        auto* page = s.w->findChild<qem::ui::WeatherRatingPage*>();
+        QVERIFY(page);
+        s.dlg.during = [&] {
+            s.dlg.shown.clear();
+            page->calculate();
+        };
+        s.action("tool Расчет ВЛ")->trigger();
+        QVERIFY(!s.dlg.during);
+        QVERIFY(page->results().empty());
+        QCOMPARE(s.dlg.Texts().front(), std::string(qem::kMsgCalcRunning));
     }
 
     // The obstacle editor closed while the line calculation runs: the network is written when
