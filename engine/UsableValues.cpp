@@ -56,69 +56,83 @@ private:
     std::string found_;
 };
 
-std::string Indexed(const char* name, int i, const char* field = nullptr) {
-    std::string s = std::string(name) + "[" + std::to_string(i) + "]";
-    return field ? s + "." + field : s;
+// A field named as the user sees it: the caption of its box or grid column in the window that
+// edits it, with the place in that window before it ("препятствие 2, «Высота препятствия»").
+std::string Caption(const char* caption) { return std::string("«") + caption + "»"; }
+std::string Caption(const char* where, const char* caption) { return std::string(where) + ", " + Caption(caption); }
+std::string Caption(const char* where, int i, const char* caption) {
+    return std::string(where) + " " + std::to_string(i) + ", " + Caption(caption);
 }
+
+// The captions: the span page, the source data page, the conductor catalog, the initial
+// conditions, the obstacle, route profile and measurement windows, the terminal equipment.
+const char* const kWire = "провод";
+const char* const kObstacle = "препятствие";
+const char* const kProfilePoint = "профиль трассы, точка";
+const char* const kZamer = "замер";
+const char* const kTwoPoint = "установка замеров, точка";
 
 }  // namespace
 
 std::string UnusableSpanValue(const TySpan& span, SpanValueUse use) {
     Checker c;
-    if (span.Mpr < 1) c.fault("Mpr = " + std::to_string(span.Mpr) + " — в фазе меньше одного провода");
-    // The conductor.
+    if (span.Mpr < 1)
+        c.fault(Caption("Количество проводов в фазе") + " = " + std::to_string(span.Mpr) +
+                " — в фазе меньше одного провода");
+    // The conductor, by the columns of the conductor catalog.
     const TyWire& w = span.Pr;
-    c.single("Pr.SAlN", w.SAlN, Rule::NotNegative);
-    c.single("Pr.SStN", w.SStN, Rule::NotNegative);
+    c.single(Caption(kWire, "S Al н,мм2"), w.SAlN, Rule::NotNegative);
+    c.single(Caption(kWire, "S ст н,мм2"), w.SStN, Rule::NotNegative);
     if (c.found().empty() && !(double(w.SAlN) + double(w.SStN) > 0))
-        c.fault("Pr.SAlN + Pr.SStN = " + ShortestSingle(w.SAlN + w.SStN) + " — сечение провода должно быть больше нуля");
-    c.single("Pr.D", w.D, Rule::Positive);
-    c.single("Pr.R", w.R, Rule::NotNegative);
-    c.single("Pr.AlfaR", w.AlfaR);
-    c.single("Pr.MAl", w.MAl, Rule::NotNegative);
-    c.single("Pr.MSt", w.MSt, Rule::NotNegative);
-    c.single("Pr.TMax", w.TMax);
+        c.fault(Caption(kWire, "S Al н,мм2") + " + " + Caption("S ст н,мм2") + " = " +
+                ShortestSingle(w.SAlN + w.SStN) + " — сечение провода должно быть больше нуля");
+    c.single(Caption(kWire, "d пр,см"), w.D, Rule::Positive);
+    c.single(Caption(kWire, "r,Ом/км"), w.R, Rule::NotNegative);
+    c.single(Caption(kWire, "Температурный коэффициент сопротивления"), w.AlfaR);
+    c.single(Caption(kWire, "m Al,кг/км"), w.MAl, Rule::NotNegative);
+    c.single(Caption(kWire, "m ст,кг/км"), w.MSt, Rule::NotNegative);
+    c.single(Caption(kWire, "Макс. Т.,С"), w.TMax);
     // Place and regime, which the heat balance reads.
-    c.single("H1", span.H1);
-    c.single("AngP", span.AngP);
-    c.single("Fi", span.Fi);
-    c.single("Tvv", span.Tvv);
-    c.single("Vv", span.Vv, Rule::NotNegative);
-    c.single("Alfv", span.Alfv);
-    c.single("Iv", span.Iv);
+    c.single(Caption("Высота установки опоры 1, м"), span.H1);
+    c.single(Caption("Ориентация к меридиану, о"), span.AngP);
+    c.single(Caption("Географическая широта, о"), span.Fi);
+    c.single(Caption("Температура воздуха, оС"), span.Tvv);
+    c.single(Caption("Скорость ветра, м/с"), span.Vv, Rule::NotNegative);
+    c.single(Caption("Направление ветра, о"), span.Alfv);
+    c.single(Caption("Ток линии, А"), span.Iv);
     if (!use.mechanics) return c.found();
-    c.single("PrBreak", span.PrBreak);
-    c.single("Bgv", span.Bgv);
-    c.single("Gamma", span.Gamma);
+    c.single(Caption(kWire, "Разр.ус.,Н"), span.PrBreak);
+    c.single(Caption("Толщина стенки гололеда, см"), span.Bgv);
+    c.single(Caption("Удельный вес гололеда, г/см**3"), span.Gamma);
     // The reference state.
-    c.single("Si", span.Si);
-    c.single("Tv", span.Tv);
-    c.single("V", span.V, Rule::NotNegative);
-    c.single("Bg", span.Bg);
+    c.single(Caption("Напряжение в проводе, кг/мм2"), span.Si);
+    c.single(Caption("начальные условия", "Температура воздуха, град"), span.Tv);
+    c.single(Caption("начальные условия", "Скорость ветра, м/с"), span.V, Rule::NotNegative);
+    c.single(Caption("начальные условия", "Стенка гололеда, см"), span.Bg);
     // Geometry.
-    c.single("Lpr", span.Lpr, Rule::Positive);
-    c.single("H2", span.H2);
-    c.single("Hpr1", span.Hpr1);
-    c.single("Hpr2", span.Hpr2);
+    c.single(Caption("Длина пролета, м"), span.Lpr, Rule::Positive);
+    c.single(Caption("Высота установки опоры 2, м"), span.H2);
+    c.single(Caption("Высота подвеса провода на опоре 1, м"), span.Hpr1);
+    c.single(Caption("Высота подвеса провода на опоре 2, м"), span.Hpr2);
     // The route profile as far as it is in use (up to the first point at 0.001 m or less).
     for (int i = 1; i <= 10; ++i) {
         const TyZem& z = span.Zem[i];
-        c.single(Indexed("Zem", i, "ZemL"), z.ZemL);
+        c.single(Caption(kProfilePoint, i, "Расстояние от опоры,м"), z.ZemL);
         if (!(z.ZemL > 0.001f)) break;
-        c.single(Indexed("Zem", i, "ZemH"), z.ZemH);
+        c.single(Caption(kProfilePoint, i, "Высотная отметка, м"), z.ZemH);
     }
     // The obstacles of the span: up to ten slots.
     if (span.NPrep < 0 || span.NPrep > 10)
-        c.fault("NPrep = " + std::to_string(span.NPrep) + " — число препятствий вне 0..10");
+        c.fault(Caption("Число препятствий") + " = " + std::to_string(span.NPrep) + " — вне 0..10");
     const bool sea = span.UseSea != 0;
     const int obstacles = span.NPrep < 0 ? 0 : (span.NPrep > 10 ? 10 : span.NPrep);
     for (int k = 1; k <= obstacles; ++k) {
         const TyPrep& p = span.Prep[k];
-        c.single(Indexed("Prep", k, "Lprep"), p.Lprep);
-        c.single(Indexed("Prep", k, "Hprep"), p.Hprep);
-        if (sea) c.single(Indexed("Prep", k, "HSeaPrep"), p.HSeaPrep);
+        c.single(Caption(kObstacle, k, "Расстояние до препятствия"), p.Lprep);
+        c.single(Caption(kObstacle, k, "Высота препятствия"), p.Hprep);
+        if (sea) c.single(Caption(kObstacle, k, "Высота над уровнем моря в месте пересечения"), p.HSeaPrep);
     }
-    if (sea) c.single("M_middle_h", span.M_middle_h);
+    if (sea) c.single(Caption("замеры", "Н Уровня моря ,м"), span.M_middle_h);
     if (use.measurements) {
         // The slots the derivation reads: 1 (the sag), the chosen one (the conductor
         // temperature) and the latest one (the fit); and the two-point data.
@@ -128,18 +142,18 @@ std::string UnusableSpanValue(const TySpan& span, SpanValueUse use) {
         const int zamer = use.zamer < 1 || use.zamer > 10 ? 1 : use.zamer;
         for (int k : {1, zamer, latest}) {
             const TyZamer& z = span.Zamer[k];
-            c.real(Indexed("Zamer", k, "Time"), z.Time);
-            c.single(Indexed("Zamer", k, "HMid"), z.HMid);
-            c.single(Indexed("Zamer", k, "I"), z.I);
-            c.single(Indexed("Zamer", k, "TPr"), z.TPr);
-            c.single(Indexed("Zamer", k, "Tv"), z.Tv);
-            c.single(Indexed("Zamer", k, "V"), z.V, Rule::NotNegative);
-            c.single(Indexed("Zamer", k, "Alf"), z.Alf);
+            c.real(Caption(kZamer, k, "Дата") + " и " + Caption("Время"), z.Time);
+            c.single(Caption(kZamer, k, "Н до земли в ср.пролета,м"), z.HMid);
+            c.single(Caption(kZamer, k, "Ток, А"), z.I);
+            c.single(Caption(kZamer, k, "Темп.провода"), z.TPr);
+            c.single(Caption(kZamer, k, "Темп.воздуха"), z.Tv);
+            c.single(Caption(kZamer, k, "Ветер,м/с"), z.V, Rule::NotNegative);
+            c.single(Caption(kZamer, k, "Напр.ветра"), z.Alf);
         }
         for (int i = 1; i <= 2; ++i) {
-            c.single(Indexed("HZam", i), span.HZam[i]);
-            c.single(Indexed("LZam", i), span.LZam[i]);
-            c.single(Indexed("HSeaZam", i), span.HSeaZam[i]);
+            c.single(Caption(kTwoPoint, i, "Габарит замера"), span.HZam[i]);
+            c.single(Caption(kTwoPoint, i, "Расстояние до замера"), span.LZam[i]);
+            c.single(Caption(kTwoPoint, i, "Высота над уровнем моря"), span.HSeaZam[i]);
         }
     }
     return c.found();
@@ -147,8 +161,8 @@ std::string UnusableSpanValue(const TySpan& span, SpanValueUse use) {
 
 std::string UnusableLineValue(const TyLine& line) {
     Checker c;
-    c.single("CabDDTN", line.CabDDTN);
-    c.single("CabADTN", line.CabADTN);
+    c.single(Caption("ДДТН кабеля"), line.CabDDTN);
+    c.single(Caption("АДТН кабеля"), line.CabADTN);
     return c.found();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 // Values that a network file can carry but no calculation can use: numbers that are not
 // finite or are denormal, lengths and sections that are not positive, counts out of range (a
-// phase without conductors, more obstacles than slots). The calculations check each span when they come to it and stop with an error
-// naming the line, the span and the field, instead of letting such a value turn into an error
+// phase without conductors, more obstacles than slots). The calculations check each span when
+// they come to it and stop with an error naming the line, the span and the field by its
+// caption in the window that edits it, instead of letting such a value turn into an error
 // nobody can trace or a NaN in a report.
 #include <string>
 
@@ -22,8 +23,9 @@ struct SpanValueUse {
     bool mechanics = true;
 };
 
-// The first value of the span that no calculation can use, as "Prep[1].Hprep = nan — не
-// является конечным числом"; empty when every value the calculation reads is usable.
+// The first value of the span that no calculation can use, named by its caption, as
+// "препятствие 1, «Высота препятствия» = nan — не является конечным числом" or "«Длина пролета,
+// м» = 0 — должно быть больше нуля"; empty when every value the calculation reads is usable.
 std::string UnusableSpanValue(const TySpan& span, SpanValueUse use = {});
 
 // The first value of the line's own fields that no calculation can use (the cable insert
@@ -37,8 +39,8 @@ std::string SpanPlace(const TyLine& line, const TySpan& span);
 std::string LinePlace(const TyLine& line);
 
 // The first unusable value of one span of the line, or of every span, with its place: "ВЛ 110
-// кВ Север-Юг, пролёт 4 - 5: Prep[1].Hprep = nan — не является конечным числом"; empty when
-// there is none.
+// кВ Север-Юг, пролёт 4 - 5: препятствие 1, «Высота препятствия» = nan — не является конечным
+// числом"; empty when there is none.
 std::string UnusableValueOf(const TyLine& line, const TySpan& span, SpanValueUse use = {});
 std::string UnusableValueOfSpans(const TyLine& line, SpanValueUse use = {});
 

@@ -29,6 +29,8 @@ CatalogEditor::CatalogEditor(AppState& app, Dialogs& dialogs) : app_(app), dlg_(
 
 void CatalogEditor::showError(const std::exception& e) { dlg_.Message(e.what(), "Ошибка", Icon::Error); }
 
+bool CatalogEditor::refused() { return RefusedWhileCalculating(app_.calc, dlg_); }
+
 void CatalogEditor::Activate() {
     conductors_ = FillConductorGrid(app_.data.wires);
     conductorsEditable_ = false;
@@ -46,6 +48,7 @@ void CatalogEditor::Refresh() {
 // ------------------------------------------------------------------ conductors
 
 bool CatalogEditor::EditConductorCell(int row, int col, const std::string& text) {
+    if (refused()) return false;
     if (!conductorsEditable_ || row < 1 || row >= conductors_.rowCount() || col < 0 || col >= conductors_.colCount)
         return false;
     WireCatalog& cat = app_.data.wires;
@@ -70,6 +73,7 @@ bool CatalogEditor::EditConductorCell(int row, int col, const std::string& text)
 }
 
 int CatalogEditor::AddConductor() {
+    if (refused()) return 0;
     WireCatalog& cat = app_.data.wires;
     if (cat.NWires >= kMaxWires) return 0;
     cat.NWires = static_cast<Byte>(cat.NWires + 1);
@@ -85,6 +89,7 @@ int CatalogEditor::AddConductor() {
 }
 
 bool CatalogEditor::DeleteConductor(int row) {
+    if (refused()) return false;
     if (row < 1 || row >= conductors_.rowCount()) return false;
     if (dlg_.Ask(kMsgCatDeleteWire, Buttons::YesNo, kMsgCatDeleteTitle, Icon::Question) != Answer::Yes) return false;
     TextGrid g = conductors_;
@@ -102,6 +107,7 @@ bool CatalogEditor::DeleteConductor(int row) {
 }
 
 bool CatalogEditor::Save() {
+    if (refused()) return false;
     try {
         SaveCatalogs(conductors_, app_.data.dataDir, FieldText(app_.data.settings.WireCatFile), app_.data.usePue6,
                      app_.data.wires, app_.data.norms);
@@ -116,12 +122,14 @@ bool CatalogEditor::Save() {
 }
 
 void CatalogEditor::SortConductors(bool up) {
+    if (refused()) return;
     SortCatalog(app_.data.wires, up ? SortOrder::Ascending : SortOrder::Descending);
     conductors_ = FillConductorGrid(app_.data.wires);
     importPending_ = false;
 }
 
 bool CatalogEditor::ImportConductors(const std::filesystem::path& file) {
+    if (refused()) return false;
     try {
         ImportGrid(conductors_, file);
     } catch (const std::exception& e) {
@@ -147,6 +155,7 @@ bool CatalogEditor::ExportConductors(const std::filesystem::path& file) {
 TextGrid CatalogEditor::NormsGridOf(NormsPage page) const { return NormsGrid(app_.data.norms, page, showBelow110_); }
 
 bool CatalogEditor::EditNormsCell(NormsPage page, int row, int col, const std::string& text) {
+    if (refused()) return false;
     if (!normsEditable_) return false;
     float* cell = NormsCell(app_.data.norms, page, row, col);
     if (!cell) return false;
@@ -154,6 +163,7 @@ bool CatalogEditor::EditNormsCell(NormsPage page, int row, int col, const std::s
 }
 
 bool CatalogEditor::SwitchPue(bool usePue6) {
+    if (app_.data.usePue6 != usePue6 && refused()) return false;
     if (app_.data.usePue6 == usePue6) return true;
     try {
         SwitchNormsSaving(app_.data, conductors_, usePue6, &dlg_);
@@ -210,6 +220,7 @@ TyKO* CatalogEditor::SelectedKO() {
 }
 
 bool CatalogEditor::EditKOListCell(int row, int col, const std::string& text) {
+    if (refused()) return false;
     if (!listEditable_ || row < 1 || row > static_cast<int>(KORows_.size())) return false;
     TyKO& k = app_.data.ko.at(static_cast<std::size_t>(KORows_[static_cast<std::size_t>(row - 1)]));
     switch (col) {
@@ -253,6 +264,7 @@ TextGrid CatalogEditor::TempGrid() const {
 std::string CatalogEditor::EditTempCell(int row, int col, const std::string& text) {
     TyKO* k = SelectedKO();
     if (!k || (row != 1 && row != 2) || col < 1 || col > 13) return text;
+    if (refused()) return std::to_string(row == 1 ? k->DDTN[col] : k->ADTN[col]);
     int v = 0;
     const bool ok = ValInt(EntryText(text), v) == 0;
     if (!ok) v = 0;
@@ -261,6 +273,7 @@ std::string CatalogEditor::EditTempCell(int row, int col, const std::string& tex
 }
 
 void CatalogEditor::CopyMinus20() {
+    if (refused()) return;
     TyKO* k = SelectedKO();
     if (!k) return;
     const Integer v = k->DDTN[1];
@@ -271,6 +284,7 @@ void CatalogEditor::CopyMinus20() {
 }
 
 void CatalogEditor::AddKO() {
+    if (refused()) return;
     TyKO k;
     k.Kind = static_cast<Byte>(kind_);
     app_.data.ko.push_back(k);
@@ -280,6 +294,7 @@ void CatalogEditor::AddKO() {
 }
 
 bool CatalogEditor::DeleteKO() {
+    if (refused()) return false;
     if (!SelectedKO()) return false;
     if (dlg_.Ask(kMsgCatDeleteKO, Buttons::YesCancel) != Answer::Yes) return false;
     const int row = KOSelRow_;
@@ -290,6 +305,7 @@ bool CatalogEditor::DeleteKO() {
 }
 
 bool CatalogEditor::SaveKO() {
+    if (refused()) return false;
     try {
         SaveKOCat(KOFile(), app_.data.ko);
     } catch (const std::exception& e) {
@@ -301,6 +317,7 @@ bool CatalogEditor::SaveKO() {
 }
 
 void CatalogEditor::SortKO(bool byU, bool up) {
+    if (refused()) return;
     SortKOCat(app_.data.ko, byU, up);
     RedrawKOList();
 }

@@ -125,6 +125,9 @@ private:
     bool listEditable_ = false;
 
     void showError(const std::exception& e);
+    // Every change of the catalogs, the norms or their files is refused while a calculation
+    // reads them (with the message why).
+    bool refused();
 };
 
 // Stable bubble sort of the whole terminal-equipment catalog by U or I; descending when up.

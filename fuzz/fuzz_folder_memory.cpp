@@ -1,5 +1,5 @@
-// The remembered line folder LODL.txt: refused with a message, or a folder and row that write
-// back as read.
+// The remembered line folder LODL.txt: refused with a message, or a folder, row and file name
+// that write back as read.
 #include "fuzz/FuzzTarget.h"
 #include "model/Cp1251.h"
 #include "model/Settings.h"
@@ -16,7 +16,7 @@ QEM_FUZZ_TARGET(folder_memory) {
             if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') fuzz::Fail("a control character in print");
         return;
     }
-    const std::string text = Utf8ToCp1251(folder.LineFolder) + "\r\n" + std::to_string(folder.SelFileRow) + "\r\n";
+    const std::string text = EncodeFolderMemory(folder);
     FolderMemory again;
     DecodeFolderMemory(Bytes(text.begin(), text.end()), "LODL.txt", again);
     if (!(again == folder)) fuzz::Fail("the remembered folder does not read back as written");

@@ -179,19 +179,22 @@ ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, cons
     }
     const int n = net.NLines(), total = n * kLimitTemps;
     std::vector<std::string> refused;
+    // Cancelled: the workbooks of the lines finished so far stay, and the message names them.
+    auto cancelled = [&] {
+        dlg.Progress(0, total);
+        std::string text = kCancelled;
+        if (!res.written.empty()) {
+            text = "Выгрузка прервана пользователем: сводная книга не записана. Записаны книги линий:";
+            for (const std::string& w : res.written) text += "\n" + w;
+        }
+        dlg.Message(text);
+        return res;
+    };
     for (int i = 1; i <= n; ++i) {
         TyLine& line = net.Line(i);
-        if (dlg.Cancelled()) {
-            dlg.Progress(0, total);
-            dlg.Message(kCancelled);
-            return res;
-        }
+        if (dlg.Cancelled()) return cancelled();
         const auto ratings = Ratings(line, env, s, dlg, (i - 1) * kLimitTemps, total);
-        if (!ratings) {
-            dlg.Progress(0, total);
-            dlg.Message(kCancelled);
-            return res;
-        }
+        if (!ratings) return cancelled();
         res.lineReport = (*ratings)[kLimitTemps - 1].report;
         Workbook wb = Workbook::FromBytes(lineTemplate, {}, kLineTemplate);
         const LimitTableOutcome o =

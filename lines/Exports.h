@@ -52,7 +52,8 @@ ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, cons
                                           Dialogs& dlg);
 // "Выгрузить в Excel все линии": every line's table into its own workbook and the head of each
 // into the summary. A line whose conductor is not rated gets its block with rows 5 and 6 empty
-// and the reason in T5, no workbook of its own, and is named at the end.
+// and the reason in T5, no workbook of its own, and is named at the end. Cancelled, it writes
+// no summary; the workbooks of the lines finished by then stay, and the message names them.
 ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, const ExportSettings& settings,
                                           Dialogs& dlg);
 

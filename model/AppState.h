@@ -8,6 +8,7 @@
 #include "engine/CalcEnv.h"
 #include "model/AppData.h"
 #include "model/Network.h"
+#include "platform/CalcRun.h"
 #include "platform/Parallel.h"
 #include "platform/FileSystem.h"
 
@@ -22,6 +23,9 @@ struct AppState {
     unsigned jobs = AllCores();             // threads of the long calculations
     int currentZamer = 1;                   // current measurement of the initial-conditions dialog
     FileStamp netStamp;                     // NetFileName as it was when last opened or saved
+    // A long calculation on the worker thread: while it runs, nothing may change the network,
+    // the catalogs, the norms or the settings.
+    CalcRun calc;
 
     // Catalog entry 1, which new spans copy (all zeros when the catalog is empty).
     TyWire FirstWire() const;

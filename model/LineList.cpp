@@ -109,6 +109,10 @@ void InsertLineCommand(AppState& app, Dialogs& dlg) {
 
 void DeleteLineCommand(AppState& app, Dialogs& dlg) {
     if (app.net.NLines() == 0) return;
+    if (app.net.NLines() == 1) {
+        dlg.Message(kMsgOnlyLine, "", Icon::Information);
+        return;
+    }
     if (dlg.Ask("Вы действительно хотите удалить выбранный элемент", Buttons::YesCancel) != Answer::Yes) return;
     app.net.DeleteLine(app.net.CurLine);
 }

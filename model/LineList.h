@@ -34,7 +34,9 @@ void LastLine(Network& net);
 // "Добавить линию", "Вставить линию в список": a limit refuses with a message, nothing lost.
 void AddLineCommand(AppState& app, Dialogs& dlg);
 void InsertLineCommand(AppState& app, Dialogs& dlg);
-// "Удалить линию из списка" after "Вы действительно хотите удалить выбранный элемент".
+// "Удалить линию из списка" after "Вы действительно хотите удалить выбранный элемент"; the only
+// line of the network stays, with kMsgOnlyLine instead of the question.
+inline constexpr const char* kMsgOnlyLine = "Единственную линию сети удалить нельзя";
 void DeleteLineCommand(AppState& app, Dialogs& dlg);
 // The move buttons: the current line changes places with the next (previous) one; the
 // current span entries stay with the positions.

@@ -1,5 +1,6 @@
 #include "model/NetworkCommands.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "model/Catalog.h"
@@ -62,6 +63,8 @@ void ScanLineFolder(AppState& app) { app.LineFiles = ScanFolder(LineFolderPath(a
 // reported and leaves both the network and NetFileName as they were, so that no later save
 // writes the network of one file over another.
 static bool OpenPath(AppState& app, Dialogs& dlg, const std::string& path, const FolderHooks& hooks) {
+    // Another network in place of the one a calculation walks: not before it has ended.
+    if (RefusedWhileCalculating(app.calc, dlg)) return false;
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(PathFromUtf8(path), ec)) {
         app.net.NetFileName = path;
@@ -91,16 +94,33 @@ static bool OpenPath(AppState& app, Dialogs& dlg, const std::string& path, const
     return true;
 }
 
-bool AskSaveChanges(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
-    if (!app.net.Modified || app.net.NLines() == 0) return true;
+// "Сохранить изменения в файле «name»?" (or "... в новом файле?"), Да / Нет / Отмена.
+static Answer AskSaveQuestion(const AppState& app, Dialogs& dlg) {
     const std::string text = app.net.NetFileName.empty()
                                  ? std::string("Сохранить изменения в новом файле?")
                                  : "Сохранить изменения в файле " + Quoted(FileNameOf(app.net.NetFileName)) + "?";
-    switch (dlg.Ask(text, Buttons::YesNoCancel)) {
+    return dlg.Ask(text, Buttons::YesNoCancel);
+}
+
+bool AskSaveChanges(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (!app.net.Modified || app.net.NLines() == 0) return true;
+    switch (AskSaveQuestion(app, dlg)) {
         case Answer::Yes: return SaveNetwork(app, dlg, hooks);
         case Answer::No: return true;
         case Answer::Cancel: return false;
     }
+    return false;
+}
+
+bool ConfirmExit(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
+    if (!app.net.Modified || app.net.NLines() == 0) return dlg.Ask(kMsgAskExit, Buttons::YesNo) == Answer::Yes;
+    switch (AskSaveQuestion(app, dlg)) {
+        case Answer::No: return true;
+        case Answer::Cancel: return false;
+        case Answer::Yes: break;
+    }
+    if (SaveNetwork(app, dlg, hooks)) return true;
+    dlg.Message(kMsgExitNotSaved, "", Icon::Warning);
     return false;
 }
 
@@ -121,12 +141,18 @@ static void ShowOpenFileRow(AppState& app, const FolderHooks& hooks) {
     ScanLineFolder(app);
     Call(hooks.fillFilesGrid);
     const int row = OpenFileRow(app);
-    if (row >= 0) app.data.folder.SelFileRow = row;
+    if (row >= 0) {
+        app.data.folder.SelFileRow = row;
+        app.data.folder.SelFileName = app.LineFiles[row];
+    }
     if (hooks.showFileRow) hooks.showFileRow(row);
 }
 
 bool SaveNetwork(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
     if (app.net.NLines() == 0) return false;  // no network is open: nothing to write over a file
+    // A calculation writes its results into the network while it runs: the file would get a
+    // network half way through it.
+    if (RefusedWhileCalculating(app.calc, dlg)) return false;
     std::error_code ec;
     const auto folder = PathFromUtf8(app.net.NetFileName).parent_path();
     if (!app.net.NetFileName.empty() && fs::is_directory(folder.empty() ? fs::path(".") : folder, ec))
@@ -187,18 +213,34 @@ bool SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hook
     if (!OpenPath(app, dlg, text.empty() ? std::string() : Cut255(Join(LineFolderPath(app), text)), hooks))
         return false;
     app.data.folder.SelFileRow = row;
+    app.data.folder.SelFileName = text;
     return true;
 }
 
-int OpenFileRow(const AppState& app) {
-    if (app.net.NetFileName.empty()) return -1;
-    const fs::path open = PathFromUtf8(app.net.NetFileName);
+// The row of the line files grid that lists the file at path; -1 when none does.
+static int RowOfPath(const AppState& app, const std::string& path) {
+    if (path.empty()) return -1;
+    const fs::path open = PathFromUtf8(path);
     for (int r = 0; r < int(app.LineFiles.size()); ++r) {
         const fs::path p = PathFromUtf8(Join(LineFolderPath(app), app.LineFiles[r]));
         std::error_code ec;
         if (p.lexically_normal() == open.lexically_normal() || fs::equivalent(p, open, ec)) return r;
     }
     return -1;
+}
+
+int OpenFileRow(const AppState& app) { return RowOfPath(app, app.net.NetFileName); }
+
+int RememberedFileRow(const AppState& app) {
+    const FolderMemory& m = app.data.folder;
+    if (!m.SelFileName.empty()) {
+        const auto it = std::find(app.LineFiles.begin(), app.LineFiles.end(), m.SelFileName);
+        if (it != app.LineFiles.end()) return int(it - app.LineFiles.begin());
+    } else if (const int r = RowOfPath(app, FieldText(app.data.settings.NetFileName)); r >= 0) {
+        return r;
+    }
+    const int row = m.SelFileRow;
+    return row < 0 || row >= int(app.LineFiles.size()) ? 0 : row;
 }
 
 void RecheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
@@ -222,8 +264,7 @@ bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
         ScanLineFolder(app);
         Call(hooks.fillFilesGrid);
         if (!app.LineFiles.empty()) {
-            int row = app.data.folder.SelFileRow;
-            if (row < 0 || row >= int(app.LineFiles.size())) row = 0;
+            const int row = RememberedFileRow(app);
             const bool opened = SelectFileRow(app, dlg, row, hooks);
             // Nothing opened: the grid shows the file still open, if it is listed.
             if (hooks.showFileRow) hooks.showFileRow(opened ? row : OpenFileRow(app));

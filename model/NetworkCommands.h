@@ -36,6 +36,14 @@ void ScanLineFolder(AppState& app);
 // the network was saved. Cancel, or a save that failed or was cancelled, gives false.
 bool AskSaveChanges(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 
+inline constexpr const char* kMsgAskExit = " Вы действительно хотите выйти из программы? ";
+inline constexpr const char* kMsgExitNotSaved = "Сеть не сохранена, программа не закрыта.";
+// Closing the program: a modified network is offered for saving with the question of
+// AskSaveChanges (Да saves it, Нет leaves it unsaved, Отмена stays; a save that fails or is
+// cancelled keeps the program open with kMsgExitNotSaved); an unmodified one asks kMsgAskExit
+// (Да / Нет) and writes nothing. True when the program may end. The settings are not its part.
+bool ConfirmExit(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
+
 // Opens NetFileName (after a file dialog when ask): a file that does not exist gives one new
 // line and nothing is written; a damaged file is reported and the network stays as it was.
 // With ask, a modified network is first offered for saving (AskSaveChanges). Returns false
@@ -63,12 +71,20 @@ void NewToolbar(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 // network in memory then stays open.
 bool SelectFileRow(AppState& app, Dialogs& dlg, int row, const FolderHooks& hooks = {});
 
-// The folder check; returns false when the user chose to leave the program.
+// The folder check: the line folder listed, then the remembered file opened
+// (RememberedFileRow), or the questions of an empty folder. Returns false when the user chose to
+// leave the program.
 bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks = {});
 
 // The open file as the line files grid lists it: its row (from 0) in LineFiles, -1 when the
 // file is not in the line folder.
 int OpenFileRow(const AppState& app);
+
+// The row (from 0) of the line files that the folder check opens: the remembered file by its
+// name; for a LODL.txt of an older program, which names none, the file the settings record as
+// the one open at the last exit when the folder lists it; else the remembered row (the first
+// when it lies beyond the list).
+int RememberedFileRow(const AppState& app);
 
 // A later activation of the main window: the folder is listed again and the open file's row
 // made current without opening anything. When the open file was written by someone else

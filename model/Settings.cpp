@@ -95,6 +95,13 @@ void DecodeFolderMemory(const Bytes& image, const std::string& fileName, FolderM
     }
     folder.LineFolder = Cp1251ToUtf8(line1);
     folder.SelFileRow = row;
+    folder.SelFileName = Cp1251ToUtf8(takeLine(pos));
+}
+
+std::string EncodeFolderMemory(const FolderMemory& folder) {
+    std::string text = Utf8ToCp1251(folder.LineFolder) + "\r\n" + std::to_string(folder.SelFileRow) + "\r\n";
+    if (!folder.SelFileName.empty()) text += Utf8ToCp1251(folder.SelFileName) + "\r\n";
+    return text;
 }
 
 void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder) {
@@ -110,8 +117,7 @@ void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder
 }
 
 void SaveFolderMemory(const std::filesystem::path& dataDir, const FolderMemory& folder) {
-    WriteFileAtomically(dataDir / kFolderMemoryFileName,
-                    Utf8ToCp1251(folder.LineFolder) + "\r\n" + std::to_string(folder.SelFileRow) + "\r\n");
+    WriteFileAtomically(dataDir / kFolderMemoryFileName, EncodeFolderMemory(folder));
 }
 
 }  // namespace qem

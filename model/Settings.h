@@ -38,10 +38,13 @@ struct Settings {
     bool operator==(const Settings&) const = default;
 };
 
-// The remembered line folder and the selected row of its file list.
+// The remembered line folder and the selected file of its list: by its name, and by its row
+// for a LODL.txt of an older program, which holds only the folder and the row (the order of
+// the list changes when files are added).
 struct FolderMemory {
     std::string LineFolder;  // UTF-8 path without a trailing separator
     int SelFileRow = 0;
+    std::string SelFileName;  // UTF-8 file name in the folder; empty: not known
     bool operator==(const FolderMemory&) const = default;
 };
 
@@ -58,12 +61,16 @@ Settings LoadSettings(const std::filesystem::path& dataDir, FolderMemory& folder
 // Writes qem.cfg (812 bytes), then SaveFolderMemory.
 void SaveSettings(const std::filesystem::path& dataDir, const Settings& s, const FolderMemory& folder);
 
-// Reads LODL.txt (Windows-1251, two lines): line 1 the folder, line 2 the row (an empty line
-// gives 1; a text that is not an integer throws DataFileError). Without the file the folder
-// becomes the process's current directory and the row stays as it was.
+// Reads LODL.txt (Windows-1251): line 1 the folder, line 2 the row (an empty line gives 1; a
+// text that is not an integer throws DataFileError), line 3 the file's name (none in the file
+// of an older program). Without the file the folder becomes the process's current directory
+// and the row and name stay as they were.
 void LoadFolderMemory(const std::filesystem::path& dataDir, FolderMemory& folder);
 // The two lines of a LODL.txt image into folder (DataFileError naming fileName as above).
 void DecodeFolderMemory(const Bytes& image, const std::string& fileName, FolderMemory& folder);
+// The text of LODL.txt: the folder and the row, then the name when it is known, each line ended
+// by CR LF (a reader of two lines takes the first two as ever).
+std::string EncodeFolderMemory(const FolderMemory& folder);
 void SaveFolderMemory(const std::filesystem::path& dataDir, const FolderMemory& folder);
 
 // UTF-8 <-> the Windows-1251 text of a record field.

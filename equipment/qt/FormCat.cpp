@@ -22,6 +22,7 @@
 #include "equipment/qt/FormSetKO.h"
 #include "equipment/qt/TableFill.h"
 #include "model/Catalog.h"
+#include "platform/qt/CalcLock.h"
 
 namespace qem::ui {
 
@@ -66,6 +67,7 @@ std::pair<QToolButton*, QToolButton*> SortPair(QWidget* parent, QBoxLayout* into
 TFormCat::TFormCat(QWidget* parent, AppState& app, Dialogs& dialogs)
     : QDialog(parent), core_(app, dialogs), app_(app) {
     setObjectName("FormCat");
+    TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(Utf("Каталог"));
     resize(1100, 640);
     auto* layout = new QVBoxLayout(this);
@@ -414,7 +416,10 @@ QDialog* ShowCatalog(QWidget* parent, AppState& app, Dialogs& dialogs, int page,
         form = new TFormCat(parent, app, dialogs);
         form->setAttribute(Qt::WA_DeleteOnClose);
         form->setModal(false);
-        if (onClosed) QObject::connect(form, &QDialog::finished, form, [onClosed](int) { onClosed(); });
+        // What the parent does after the window closed reads the network: not while a
+        // calculation runs (the window may be closed then), but once it has ended.
+        if (onClosed)
+            QObject::connect(form, &QDialog::finished, form, [onClosed, &app](int) { app.calc.WhenIdle(onClosed); });
     }
     if (page >= 0 && page < form->pages()->count()) form->pages()->setCurrentIndex(page);
     if (page == CatPageKO) form->selectKind(form->core().Kind());

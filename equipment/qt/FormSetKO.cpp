@@ -1,5 +1,7 @@
 #include "equipment/qt/FormSetKO.h"
 
+#include "platform/qt/CalcLock.h"
+
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QGridLayout>
@@ -36,6 +38,7 @@ const char* const kCountHint[4] = {"количество проводов в п�
 TFormSetKO::TFormSetKO(QWidget* parent, AppState& app, Dialogs& dialogs)
     : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormSetKO");
+    TakeNoEditsWhileCalculating(this, app.calc);
     core_ = std::make_unique<LineEquipment>(app.net, app.net.CurLine, app.data.ko, app.data.wires, dialogs);
     setWindowTitle(Utf(core_->Caption()));
     setModal(true);

@@ -11,6 +11,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -60,7 +61,18 @@ MainWindow::MainWindow(AppState* app, QWidget* parent) : QMainWindow(parent) {
         static const char* const kCaptions[] = {"Линии", "Параметры пролетов", "Исходные данные", "Расчет пролета",
                                                 "Расчет ВЛ"};
         pages[i] = new QWidget(PageControl1);
-        PageControl1->addTab(pages[i], QString::fromUtf8(kCaptions[i]));
+        if (i > PageSource) {
+            PageControl1->addTab(pages[i], QString::fromUtf8(kCaptions[i]));
+            continue;
+        }
+        // The pages of fields scroll when the window is lower (or narrower) than they are, so
+        // that the window fits any screen.
+        auto* scroll = new QScrollArea(PageControl1);
+        scroll->setObjectName(QStringLiteral("ScrollPage%1").arg(i));
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        scroll->setWidget(pages[i]);
+        PageControl1->addTab(scroll, QString::fromUtf8(kCaptions[i]));
     }
     setCentralWidget(PageControl1);
     buildMenu();
@@ -68,6 +80,7 @@ MainWindow::MainWindow(AppState* app, QWidget* parent) : QMainWindow(parent) {
     buildStatusBar();
     ownDialogs_ = std::make_unique<QtDialogs>(this, ProgressBar1);
     dlg_ = ownDialogs_.get();
+    calcWatch_ = app_->calc.Observe([this](bool running) { calculationRuns(running); });
     buildLinesPage(pages[PageLines]);
     buildSpanPage(pages[PageSpans]);
     buildSourcePage(pages[PageSource]);
@@ -84,10 +97,12 @@ std::string MainWindow::dataFile(const char* name) const { return PathToUtf8(app
 void MainWindow::guarded(const std::function<void()>& f) {
     // The dialogs of a command activate the window when they close: no folder re-check then.
     struct Depth {
-        int& d;
-        explicit Depth(int& v) : d(v) { ++d; }
-        ~Depth() { --d; }
-    } depth(commandDepth_);
+        MainWindow& w;
+        explicit Depth(MainWindow& m) : w(m) { ++w.commandDepth_; }
+        ~Depth() {
+            if (--w.commandDepth_ == 0) w.recheckWhenFree();
+        }
+    } depth(*this);
     try {
         f();
     } catch (const std::exception& e) {
@@ -243,6 +258,11 @@ void MainWindow::buildStatusBar() {
 }
 
 void MainWindow::switchNorms(bool usePue6) {
+    // The rules in force stay for the whole of a running calculation.
+    if (app_->data.usePue6 != usePue6 && RefusedWhileCalculating(app_->calc, *dlg_)) {
+        showNormsInForce();
+        return;
+    }
     if (app_->data.usePue6 != usePue6 || app_->data.dataDir.empty())
         guarded([&] {
             SwitchNorms(app_->data, usePue6, dlg_);
@@ -259,12 +279,36 @@ void MainWindow::showNormsInForce() { (app_->data.usePue6 ? pue6_ : pue7_)->setC
 
 // ---------------------------------------------------------------- start-up and closing
 
+int MainWindow::unscrolledHeight() const {
+    // The tallest content of a scrolling page above the tallest minimum of any page.
+    int content = 0, pageMin = 0;
+    for (int i = 0; i < PageControl1->count(); ++i) {
+        QWidget* page = PageControl1->widget(i);
+        pageMin = std::max(pageMin, page->minimumSizeHint().height());
+        if (auto* scroll = qobject_cast<QScrollArea*>(page))
+            content = std::max(content, scroll->widget()->minimumSizeHint().height());
+    }
+    return minimumSizeHint().height() + std::max(0, content - pageMin);
+}
+
 void MainWindow::applyPlacement() {
     const Settings& s = app_->data.settings;
     if (s.WinWidth < 1 || s.WinHeight < 1) {
+        // The screen less 100 pixels each way, yet as tall as the pages of fields need (when
+        // the screen leaves room for that), inside the part of the screen that panels leave
+        // free, with room for what the window manager puts around the window (its title bar
+        // and borders, not known before the window is shown).
         QScreen* screen = QGuiApplication::primaryScreen();
-        const QSize size = screen ? screen->geometry().size() : QSize(1300, 900);
-        resize(std::max(size.width() - 100, 400), std::max(size.height() - 100, 300));
+        const QSize full = screen ? screen->geometry().size() : QSize(1300, 900);
+        const QRect avail = screen ? screen->availableGeometry() : QRect(QPoint(0, 0), full);
+        const QMargins frame(5, 40, 5, 5);
+        const QSize room(avail.width() - frame.left() - frame.right(), avail.height() - frame.top() - frame.bottom());
+        const QSize least = minimumSizeHint();
+        const int w = std::max(std::min(full.width() - 100, room.width()), least.width());
+        const int h = std::max(std::min(std::max(full.height() - 100, unscrolledHeight()), room.height()), least.height());
+        resize(w, h);
+        // The frame's top-left corner, so that the whole frame lies in the free part.
+        move(avail.left() + std::max(0, (room.width() - w) / 2), avail.top() + std::max(0, (room.height() - h) / 2));
         return;
     }
     setGeometry(s.WinLeft, s.WinTop, s.WinWidth, s.WinHeight);
@@ -276,8 +320,11 @@ bool MainWindow::event(QEvent* e) {
     // shown without a window manager may never be activated: its first showing counts too).
     // Later activations (which also follow every closed dialog) only list the folder again
     // and ask before re-reading a file that another program changed: a plain re-read would
-    // throw away the edits made since.
-    if (startupCheck_ && !folderChecked_ && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
+    // throw away the edits made since. An activation while a calculation runs is checked
+    // once it has ended: a file read meanwhile would replace the network under the worker.
+    if (startupCheck_ && folderChecked_ && e->type() == QEvent::WindowActivate && app_->calc.Running())
+        recheckPending_ = true;
+    else if (startupCheck_ && !folderChecked_ && (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show))
         QTimer::singleShot(0, this, [this] {
             if (!folderChecked_) runFolderCheck();
         });
@@ -296,28 +343,25 @@ bool MainWindow::runFolderCheck() {
 }
 
 void MainWindow::runFolderRecheck() {
+    recheckPending_ = false;
     guarded([&] { RecheckFolder(*app_, *dlg_, hooks()); });
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-    if (busy_) {
-        dlg_->Message("Идёт расчёт: дождитесь его окончания или нажмите «Отмена»");
+    if (app_->calc.Running()) {
+        dlg_->Message(kMsgCalcRunning);
         e->ignore();
         return;
     }
-    if (dlg_->Ask(" Вы действительно хотите выйти из программы? ", Buttons::YesNo) != Answer::Yes) {
+    // A changed network is offered for saving (Да / Нет / Отмена), an unchanged one is left as
+    // its file holds it.
+    bool leave = false;
+    guarded([&] { leave = ConfirmExit(*app_, *dlg_, hooks()); });
+    if (!leave) {
         e->ignore();
         return;
     }
-    // A network with edits but without a file would be lost: it is offered for saving.
-    if (app_->net.NetFileName.empty() && app_->net.Modified) {
-        bool leave = true;
-        guarded([&] { leave = AskSaveChanges(*app_, *dlg_, hooks()); });
-        if (!leave) {
-            e->ignore();
-            return;
-        }
-    }
+    // The placement, the page and the open file are remembered whatever became of the network.
     Settings& s = app_->data.settings;
     const QRect g = geometry();
     s.WinLeft = g.x();
@@ -326,17 +370,6 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     s.WinHeight = g.height();
     s.WinPage = PageControl1->currentIndex();
     SetFieldText(s.NetFileName, app_->net.NetFileName);
-    if (!app_->net.NetFileName.empty() && app_->net.NLines() > 0) {
-        try {
-            WriteNetwork(app_->net);
-        } catch (const std::exception& ex) {
-            // Leaving now would lose the network: the program stays open so that it can be
-            // saved elsewhere.
-            dlg_->Message(std::string(ex.what()) + "\nСеть не сохранена, программа не закрыта.", "", Icon::Error);
-            e->ignore();
-            return;
-        }
-    }
     if (!app_->data.dataDir.empty()) {
         try {
             SaveSettings(app_->data.dataDir, s, app_->data.folder);

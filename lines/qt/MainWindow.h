@@ -3,7 +3,9 @@
 // selection of the current line and span (in AppState) and hands every command to the
 // UI-independent logic (NetworkCommands, LineList, CalcCommands, Series); the widgets only
 // show what that logic leaves.
+#include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <atomic>
 #include <functional>
 #include <memory>
@@ -53,8 +55,8 @@ public:
     QProgressBar* progressBar() const { return ProgressBar1; }
     // "Отмена" beside the progress bar, shown while a long calculation runs.
     QPushButton* cancelButton() const { return ButtonCancel; }
-    // True while a long calculation runs on its worker thread.
-    bool busy() const { return busy_; }
+    // True while a long calculation runs on its worker thread (AppState::calc).
+    bool busy() const;
     QTableWidget* filesGrid() const { return StringGridFiles; }
     QTableWidget* lineList() const { return StringGridLines; }
     QTextEdit* spanReport() const { return RichEditRez; }
@@ -68,9 +70,13 @@ public:
     void setDialogs(Dialogs* dialogs);
     Dialogs& dialogs() { return *dlg_; }
 
-    // Placement from the settings: screen size minus 100 pixels when not stored, otherwise the
-    // stored geometry and active page.
+    // Placement from the settings: when none is stored (the first start), the screen size minus
+    // 100 pixels (taller where the pages of fields need it and the screen has room), inside the
+    // free part of the screen with room for the window manager's frame; otherwise the stored
+    // geometry and active page.
     void applyPlacement();
+    // The window's height at which no page of fields needs to scroll.
+    int unscrolledHeight() const;
     // The folder check with the hooks of this window; runs by itself when the window first
     // becomes active. False when the user chose to leave the program.
     bool runFolderCheck();
@@ -152,11 +158,18 @@ private:
     // Runs a command and shows any error it lets through.
     void guarded(const std::function<void()>& f);
     // Runs a long calculation on a worker thread (all cores through the calculation's jobs)
-    // while the window stays responsive: its pages, menu and tool bar (and the obstacle editor)
-    // are disabled for edits, the progress bar moves, "Отмена" stops the calculation between
-    // its pieces, and every dialog of the calculation is shown on the window's thread. Returns
-    // when the calculation has ended; its error, if any, comes out here.
+    // while the window stays responsive: for its length AppState::calc says that a calculation
+    // runs, so that this window (its pages, menu, tool bar and shortcuts) and every other window
+    // that could change what the worker reads take no edits; the progress bar moves, "Отмена"
+    // stops the calculation between its pieces, and every dialog of the calculation is shown on
+    // the window's thread. Returns when the calculation has ended; its error, if any, comes out
+    // here.
     void runLong(const std::function<void(Dialogs&)>& work);
+    // A run began (true) or ended: the pages, the menu, the tool bar and their commands' shortcuts
+    // take no input meanwhile; "Отмена" shows.
+    void calculationRuns(bool running);
+    // The folder check of an activation that came while a calculation ran, once nothing runs.
+    void recheckWhenFree();
     // The obstacle editor, when open, shows the current span (after the current line or span
     // changed; with `force` after records were replaced in place).
     void followEditors(bool force = false);
@@ -192,6 +205,7 @@ private:
     bool startupCheck_ = false;   // the folder check runs on the first activation
     bool folderChecked_ = false;
     int commandDepth_ = 0;        // >0 while a command runs (its dialogs activate the window)
+    bool recheckPending_ = false; // the window was activated while a calculation ran
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs* dlg_ = nullptr;
     int filling_ = 0;  // >0 while the window itself fills widgets
@@ -200,8 +214,10 @@ private:
     QTabWidget* PageControl2 = nullptr;
     QProgressBar* ProgressBar1 = nullptr;
     QPushButton* ButtonCancel = nullptr;
-    bool busy_ = false;
     std::atomic<bool> cancel_{false};
+    CalcRun::Watch calcWatch_;
+    QList<QPointer<QWidget>> lockedWidgets_;  // disabled for the run under way
+    QList<QPointer<QAction>> lockedActions_;
 
     // Page "Линии".
     QTableWidget* StringGridFiles = nullptr;

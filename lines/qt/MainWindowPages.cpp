@@ -549,14 +549,16 @@ void MainWindow::buildSpanPage(QWidget* page) {
         ChooseUseSea(*app_, on);
     });
 
-    right->addWidget(gSpan, 0, 0);
-    right->addWidget(gWire, 1, 0);
-    right->addWidget(gGeo, 2, 0, 2, 1);
-    right->addWidget(gReg, 0, 1);
-    right->addWidget(gObst, 1, 1);
-    right->addWidget(gInit, 2, 1);
-    right->addWidget(gSea, 3, 1);
-    right->setRowStretch(4, 1);
+    // Two columns of groups, each as tall as its own groups (not row by row across both), so
+    // that the page fits a laptop screen.
+    auto* left = new QVBoxLayout;
+    auto* second = new QVBoxLayout;
+    for (QWidget* g : std::initializer_list<QWidget*>{gSpan, gWire, gGeo}) left->addWidget(g);
+    for (QWidget* g : std::initializer_list<QWidget*>{gReg, gObst, gInit, gSea}) second->addWidget(g);
+    left->addStretch(1);
+    second->addStretch(1);
+    right->addLayout(left, 0, 0);
+    right->addLayout(second, 0, 1);
     right->setColumnStretch(2, 1);
     layout->addLayout(right, 1);
 

@@ -88,11 +88,13 @@ void MainWindow::pdfCommand() {
         dlg_->Message("Сохранять нечего: откройте страницу с результатами расчёта");
         return;
     }
-    // The folder of the network file, else the data folder.
-    std::string folder = PathToUtf8(app_->data.dataDir);
-    if (!app_->net.NetFileName.empty())
-        folder = PathToUtf8(std::filesystem::u8path(app_->net.NetFileName).parent_path());
-    const std::optional<std::string> file = dlg_->SaveFileName(folder, "Документ PDF|*.pdf", "pdf");
+    // In the folder of the network file, else the data folder, a file named as the printer's
+    // job: what, of which line and span, and when.
+    std::filesystem::path folder = app_->data.dataDir;
+    if (!app_->net.NetFileName.empty()) folder = std::filesystem::u8path(app_->net.NetFileName).parent_path();
+    const std::string proposed =
+        PathToUtf8(folder / std::filesystem::u8path((DocumentName(job.heading) + ".pdf").toStdString()));
+    const std::optional<std::string> file = dlg_->SaveFileName(proposed, "Документ PDF|*.pdf", "pdf");
     if (!file) return;
     QString error;
     if (!SavePdf(Q(*file), job, &error))

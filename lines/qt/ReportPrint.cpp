@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFontMetricsF>
 #include <QGraphicsView>
 #include <QPageSize>
@@ -115,7 +116,64 @@ bool SavePdfOf(const QString& file, const QString& title, QPageLayout::Orientati
     return true;
 }
 
+// A line of a table: a row or a rule, starting (after one blank at most) with '|' or '-'.
+bool TableLine(const ReportLine& l) {
+    const std::string& t = l.text;
+    const std::size_t i = !t.empty() && t[0] == ' ' ? 1 : 0;
+    return i < t.size() && (t[i] == '|' || t[i] == '-');
+}
+
+// The least number of a table's lines on either side of a page break.
+constexpr int kKeepTableLines = 3;
+
 }  // namespace
+
+std::vector<std::vector<int>> ReportPageLines(const Report& r, int perPage, int headFirst, int headCount) {
+    const int lines = int(r.lines.size());
+    perPage = std::max(1, perPage);
+    const int head = headCount > 0 && headFirst >= 0 && headFirst + headCount <= lines && headCount * 2 < perPage
+                         ? headCount
+                         : 0;
+    auto table = [&](int i) { return i >= 0 && i < lines && TableLine(r.lines[std::size_t(i)]); };
+    std::vector<std::vector<int>> pages;
+    for (int i = 0; i < lines || pages.empty();) {
+        std::vector<int> v;
+        if (!pages.empty())
+            for (int k = 0; k < head; ++k) v.push_back(headFirst + k);
+        const int room = std::max(1, perPage - int(v.size()));
+        const int natural = std::min(lines, i + room);
+        int end = natural;
+        if (end < lines && table(end - 1) && table(end)) {
+            // The break falls inside the table ts .. te - 1.
+            int ts = end - 1, te = end;
+            while (ts > 0 && table(ts - 1)) --ts;
+            while (te < lines && table(te)) ++te;
+            const bool titled = ts - 1 > i && !r.lines[std::size_t(ts - 1)].text.empty() && !table(ts - 1);
+            const int fresh = perPage - head;  // the room of the next page
+            if (titled && te - ts + 1 <= fresh)
+                end = ts - 1;  // the whole table and its title on the next page
+            else if (te - ts <= fresh && ts > i)
+                end = ts;  // the whole table on the next page
+            else if (te - end < kKeepTableLines && te - kKeepTableLines - ts >= kKeepTableLines)
+                end = te - kKeepTableLines;  // its last lines go on with a few before them
+            else if (end - ts < kKeepTableLines && ts > i)
+                end = ts;  // its first lines do not stand alone at the foot of the page
+            if (end <= i) end = natural;  // every page takes something
+        }
+        while (i < end) v.push_back(i++);
+        pages.push_back(std::move(v));
+    }
+    return pages;
+}
+
+QString DocumentName(const PrintHeading& h) {
+    const QDateTime when = QDateTime::fromString(h.date, QStringLiteral("dd.MM.yyyy hh:mm"));
+    const QString date = when.isValid() ? when.toString(QStringLiteral("yyyy-MM-dd hh-mm")) : h.date;
+    QString name = (h.title + ' ' + h.subject + ' ' + date).simplified();
+    for (QChar& c : name)
+        if (c.unicode() < 0x20 || QStringLiteral("\\/:*?\"<>|").contains(c)) c = '-';
+    return name.left(200).trimmed();
+}
 
 QPageLayout::Orientation ReportOrientation(const Report& r) {
     const double widthPt = (210 - 2 * kMarginMm) / 25.4 * 72;
@@ -145,20 +203,10 @@ ReportLayout LayoutReport(QPagedPaintDevice& device, const Report& r, const Prin
     const double footerHeight = FooterHeight(device);
     L.line = fb.lineSpacing();
     const int perPage = std::max(1, int((page.height() - L.headingHeight - footerHeight) / L.line));
-    const int lines = int(r.lines.size());
     // The lines of each page: the first page from the top, every further one under the
-    // repeated column titles of the table (when they leave room for the table itself).
-    const int head = h.tableHeadCount > 0 && h.tableHeadFirst >= 0 && h.tableHeadFirst + h.tableHeadCount <= lines &&
-                             h.tableHeadCount * 2 < perPage
-                         ? h.tableHeadCount
-                         : 0;
-    for (int i = 0; i < lines || L.pages.empty();) {
-        std::vector<int> v;
-        if (!L.pages.empty())
-            for (int k = 0; k < head; ++k) v.push_back(h.tableHeadFirst + k);
-        while (int(v.size()) < perPage && i < lines) v.push_back(i++);
-        L.pages.push_back(std::move(v));
-    }
+    // repeated column titles of the table (when they leave room for the table itself); no
+    // table broken before its last rows.
+    L.pages = ReportPageLines(r, perPage, h.tableHeadFirst, h.tableHeadCount);
     return L;
 }
 
@@ -283,7 +331,7 @@ bool SavePdf(const QString& file, const PrintJob& job, QString* error) {
 
 bool PrintWithDialog(const PrintJob& job, QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(job.heading.title);
+    printer.setDocName(DocumentName(job.heading));
     const bool both = job.report && !job.pictures.isEmpty();
     printer.setPageOrientation(job.report && !both ? ReportOrientation(*job.report) : QPageLayout::Landscape);
     QPrintDialog dialog(&printer, parent);

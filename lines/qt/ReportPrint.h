@@ -5,6 +5,7 @@
 #include <QList>
 #include <QPageLayout>
 #include <QString>
+#include <vector>
 
 #include "engine/Report.h"
 
@@ -21,8 +22,22 @@ struct PrintHeading {
     int tableHeadFirst = 0, tableHeadCount = 0;  // report lines repeated atop every further page
 };
 
+// The name of the document, for the printer's job and as the file "Сохранить в PDF…" proposes:
+// what, of which line and span, and when, as "Расчет режима пролета ВЛ 110 кВ А-Б, пролет 3 - 4
+// 2026-02-01 10-05" (no character a file name may not hold, and no dot in the date, which the
+// print dialog would take for the start of an extension).
+QString DocumentName(const PrintHeading& h);
+
 // Landscape when the widest line would need a font below 8 points across a portrait page.
 QPageLayout::Orientation ReportOrientation(const Report& r);
+
+// The lines (indexes into r.lines) of each page when `perPage` lines fit on one. Every further
+// page starts with the report lines headFirst .. headFirst + headCount - 1 (the column titles
+// of a long table; none when headCount is 0). A page break never leaves the last lines of a
+// table alone on the next page nor its first lines alone at the foot of a page: a table that
+// fits on a page goes to the next one whole, with the title line right above it; a longer one
+// is broken so that at least three of its lines stand on either side.
+std::vector<std::vector<int>> ReportPageLines(const Report& r, int perPage, int headFirst = 0, int headCount = 0);
 
 // Lays the report out on the pages of `device` (its page layout already set); the number of
 // pages.

@@ -49,14 +49,15 @@ QPen MarkPen(const QColor& colour) {
     return p;
 }
 
-// Rounds a range outwards to whole steps of a tidy size.
-void TidyRange(QValueAxis* a, double lo, double hi) {
+// Rounds a range outwards to whole steps of a tidy size; with `exactEnd` it ends at hi itself
+// (the ticks stay on the whole steps).
+void TidyRange(QValueAxis* a, double lo, double hi, bool exactEnd = false) {
     if (!(hi > lo)) hi = lo + 1;
     const double raw = (hi - lo) / 8;
     const double p = std::pow(10.0, std::floor(std::log10(raw)));
     const double m = raw / p;
     const double step = (m <= 1 ? 1 : m <= 2 ? 2 : m <= 5 ? 5 : 10) * p;
-    a->setRange(std::floor(lo / step) * step, std::ceil(hi / step) * step);
+    a->setRange(std::floor(lo / step) * step, exactEnd ? hi : std::ceil(hi / step) * step);
     a->setTickInterval(step);
     a->setTickType(QValueAxis::TicksDynamic);
     a->setTickAnchor(0);
@@ -124,7 +125,7 @@ void TemperatureChartsView::setCharts(const TemperatureCharts& ch) {
         tEnd = std::max(ch.heating.points.back().first, 1.0);
     }
     y1 = std::max(y1, ch.steadyTemp);
-    TidyRange(Axis(h, Qt::Horizontal), 0, tEnd);
+    TidyRange(Axis(h, Qt::Horizontal), 0, tEnd, true);  // the time axis ends where the curve does
     TidyRange(Axis(h, Qt::Vertical), y0 - 0.05 * (y1 - y0) - 1, y1 + 0.1 * (y1 - y0) + 1);
     const QValueAxis* hy = Axis(h, Qt::Vertical);
     Horizontal(h, ch.steadyMark, 0, Axis(h, Qt::Horizontal)->max(), hot);

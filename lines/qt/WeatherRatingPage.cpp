@@ -284,6 +284,8 @@ void WeatherRatingPage::setRunning(bool on) {
 }
 
 void WeatherRatingPage::calculate() {
+    // Another calculation is writing into the network that this one would copy.
+    if (RefusedWhileCalculating(app_.calc, dlg_)) return;
     if (!haveWeather_) {
         dlg_.Message("Выберите файл погоды", "Расчёт по погоде");
         return;

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "model/NetworkCommands.h"
+#include "platform/qt/CalcLock.h"
 #include "setup/ImportTemplate.h"
 
 namespace qem::ui {
@@ -58,6 +59,7 @@ TFormImport::TFormImport(AppState& app, Dialogs& dialogs, ImportPoints points, s
     : QDialog(parent), app_(app), dlg_(dialogs), points_(points), afterImport_(std::move(afterImport)) {
     const bool one = points == ImportPoints::One;
     setObjectName(one ? "FormImport" : "FormImport2");
+    TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U(one ? "Импорт данных из Excel по 1 точке" : "Импорт данных из Excel по 2 точкам"));
     auto* layout = new QVBoxLayout(this);
 

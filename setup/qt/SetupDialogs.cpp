@@ -9,8 +9,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -20,6 +24,7 @@
 #include "engine/Format.h"
 #include "lines/MainPages.h"
 #include "model/NetworkCommands.h"
+#include "platform/qt/CalcLock.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
@@ -83,6 +88,7 @@ static const char* const kToolText[] = {"|<", "<", ">", ">|", "+", "Вст.", "�
 
 TFormRU::TFormRU(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormRU");
+    TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U("Расчет начальных условий"));
     auto* layout = new QVBoxLayout(this);
 
@@ -343,6 +349,7 @@ void TFormRU::fullCalculation() {
 TFormSetZam::TFormSetZam(AppState& app, Dialogs& dialogs, QWidget* parent)
     : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormSetZam");
+    TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U("Установка замеров"));
     auto* layout = new QVBoxLayout(this);
     grid_ = new QTableWidget(2, 3, this);
@@ -487,8 +494,11 @@ TFormSetPrep::TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent)
     save_->setEnabled(false);
     layout->addLayout(buttons);
     resize(1000, 380);
+    calcWatch_ = app_.calc.Observe([this](bool) { updateEnabled(); });
     follow();
 }
+
+void TFormSetPrep::updateEnabled() { setEnabled(CurrentSpan(app_) != nullptr && !app_.calc.Running()); }
 
 void TFormSetPrep::showSpan() {
     const TyLine* line = CurrentLine(app_);
@@ -509,7 +519,7 @@ void TFormSetPrep::follow(bool force) {
     shownSpan_ = span;
     showSpan();
     redraw(s ? ObstacleRows(*s) : 0);
-    setEnabled(s != nullptr);
+    updateEnabled();
 }
 
 void TFormSetPrep::changed() {
@@ -609,15 +619,20 @@ void TFormSetPrep::sort(bool ascending) {
 }
 
 void TFormSetPrep::done(int r) {
-    SaveNetwork(app_, dlg_);
     QDialog::done(r);
-    changed();
+    // The save and the parent's refill read the network: closed while a calculation runs (its
+    // close box stays usable), the editor leaves them for the end of the run.
+    app_.calc.WhenIdle([&app = app_, &dlg = dlg_, changed = changed_] {
+        SaveNetwork(app, dlg);
+        if (changed) changed();
+    });
 }
 
 // ---------------------------------------------------------------- TFormZem
 
 TFormZem::TFormZem(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormZem");
+    TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U("Профиль трассы"));
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
@@ -747,10 +762,21 @@ QDialog* ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs, std::fu
         form->setWindowModality(Qt::NonModal);
         form->setChangedHandler(std::move(changed));
         if (parent) {
-            // At the top-left corner of the main window, no wider than it.
+            // At the main window's left edge, just below its menu, tool bar and page tabs (which
+            // stay in view), no wider than it and not beyond the bottom of the screen.
             const QWidget* main = parent->window();
-            form->resize(std::min(form->width(), main->width()), form->height());
-            form->move(main->pos());
+            int top = main->mapToGlobal(QPoint(0, 0)).y();
+            if (const auto* mw = qobject_cast<const QMainWindow*>(main); mw && mw->centralWidget()) {
+                const QWidget* central = mw->centralWidget();
+                top = central->mapToGlobal(QPoint(0, 0)).y();
+                if (const auto* tabs = qobject_cast<const QTabWidget*>(central))
+                    top = tabs->tabBar()->mapToGlobal(QPoint(0, tabs->tabBar()->height())).y();
+            }
+            int height = form->height();
+            if (const QScreen* screen = main->screen())
+                height = std::max(200, std::min(height, screen->availableGeometry().bottom() - top - 40));
+            form->resize(std::min(form->width(), main->width()), height);
+            form->move(main->pos().x(), top);
         }
     }
     form->show();

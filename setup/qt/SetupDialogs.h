@@ -102,6 +102,8 @@ private:
     void cellEdited(int row, int col);
     void changed();
     void showSpan();
+    // Takes input when it shows a span and no calculation runs.
+    void updateEnabled();
     AppState& app_;
     Dialogs& dlg_;
     QLabel* span_ = nullptr;
@@ -115,6 +117,7 @@ private:
     int shownLine_ = 0, shownSpan_ = 0;
     const TySpan* shownRecord_ = nullptr;
     std::function<void()> changed_;
+    CalcRun::Watch calcWatch_;
 };
 
 // "Профиль трассы".

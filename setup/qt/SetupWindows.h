@@ -19,9 +19,10 @@ bool ShowMeasurements(QWidget* parent, AppState& app, Dialogs& dialogs);
 // "Установка замеров": the two-point set of the current span.
 void ShowTwoPointSet(QWidget* parent, AppState& app, Dialogs& dialogs);
 // "Задать препятсвия": the obstacles of the current span, in a window that does not block the
-// parent, placed at the parent window's top-left corner; one per parent (a second command
-// brings the open one forward). `changed` runs after each change of the obstacles and when the
-// window closes; the network is saved on closing.
+// parent, placed at the parent window's left edge below its menu, tool bar and page tabs; one
+// per parent (a second command brings the open one forward). `changed` runs after each change
+// of the obstacles and when the window closes; the network is saved on closing (closed while a
+// calculation runs, both once it has ended).
 QDialog* ShowObstacles(QWidget* parent, AppState& app, Dialogs& dialogs, std::function<void()> changed = {});
 // The parent's obstacle editor while it is open; nullptr otherwise.
 QDialog* FindObstacleEditor(QWidget* parent);

@@ -49,7 +49,7 @@ iconv -f UTF-8 -t UTF-8 <<<"$out" >/dev/null || fail "merge JSON is not UTF-8"
 cp "$net" "$tmp/cab.qem"
 poke "$tmp/cab.qem" 69 '\x00\x00\x80\x7f'
 "$cli" limits "$tmp/cab.qem" --line 1 --json >"$tmp/out" 2>"$tmp/err" && fail "limits with CabDDTN = inf succeeded"
-grep -q "CabDDTN = inf" "$tmp/err" || fail "limits: CabDDTN not named: $(cat "$tmp/err")"
+grep -q "«ДДТН кабеля» = inf" "$tmp/err" || fail "limits: the cable's ДДТН not named: $(cat "$tmp/err")"
 ! grep -qi "nan\|inf" "$tmp/out" || fail "limits printed a non-finite value"
 
 # Norms that are not numbers are refused, naming the file.

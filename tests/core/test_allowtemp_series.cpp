@@ -156,7 +156,7 @@ TEST(AllowTempCommand, FileOfAllLinesAndFailure) {
     net.Line(1).Spans.push_back(bad);
     EXPECT_EQ(AllowTempCommand(net, Env(), dlg, file, true, out), CommandEnd::Failed);
     EXPECT_EQ(dlg.Texts(), std::vector<std::string>{"Произошла ошибка при расчёте\nВЛ 110 кВ ПС Лесная-ПС Озёрная, "
-                                                    "пролёт 12 - 13: Lpr = 0 — должно быть больше нуля"});
+                                                    "пролёт 12 - 13: «Длина пролета, м» = 0 — должно быть больше нуля"});
     EXPECT_EQ(out.lines.size(), 7u);
     EXPECT_EQ(qemtest::ReadText(file), Cp1251Text(out));
 }

@@ -312,3 +312,46 @@ TEST_F(CatalogEditorTest, AddingEditingDeletingAndSavingEquipment) {
 }
 
 }  // namespace
+
+// While a calculation runs every change of the catalogs, the norms or their files is refused
+// with the reason; once it has ended the same edits go through.
+TEST_F(CatalogEditorTest, NothingChangesWhileACalculationRuns) {
+    CatalogEditor ed(app, dlg);
+    ed.EditConductors();
+    ed.EditNorms();
+    ed.EditKOList();
+    ed.SelectKORow(1);
+    const WireCatalog wires = app.data.wires;
+    const KOCat ko = app.data.ko;
+    const float ground = app.data.norms.NormGround[0][0];
+    const auto file = [&](const char* name) { return ReadWholeFile(PathToUtf8(dir / name)); };
+    const Bytes cat = file("glld.cat"), koFile = file(kKOCatFileName);
+    dlg.defaultAnswer = Answer::Yes;
+    {
+        const CalcRunScope run(app.calc);
+        EXPECT_FALSE(ed.EditConductorCell(2, 7, "12,5"));
+        EXPECT_EQ(ed.AddConductor(), 0);
+        EXPECT_FALSE(ed.DeleteConductor(3));
+        ed.SortConductors(false);
+        EXPECT_FALSE(ed.Save());
+        EXPECT_FALSE(ed.EditNormsCell(NormsPage::Ground, 1, 1, "99"));
+        EXPECT_FALSE(ed.SwitchPue(true));
+        EXPECT_FALSE(ed.EditKOListCell(1, KOColI, "5000"));
+        EXPECT_EQ(ed.EditTempCell(1, 3, "777"), std::to_string(app.data.ko[0].DDTN[3]));
+        ed.CopyMinus20();
+        ed.AddKO();
+        EXPECT_FALSE(ed.DeleteKO());
+        EXPECT_FALSE(ed.SaveKO());
+        ed.SortKO(true, true);
+    }
+    EXPECT_EQ(dlg.Texts(), std::vector<std::string>(14, kMsgCalcRunning));
+    EXPECT_EQ(app.data.wires, wires);
+    EXPECT_EQ(app.data.ko, ko);
+    EXPECT_FALSE(app.data.usePue6);
+    EXPECT_EQ(app.data.norms.NormGround[0][0], ground);
+    EXPECT_EQ(file("glld.cat"), cat);
+    EXPECT_EQ(file(kKOCatFileName), koFile);
+    EXPECT_TRUE(ed.EditConductorCell(2, 7, "12,5"));
+    EXPECT_TRUE(ed.SwitchPue(true));
+    EXPECT_TRUE(app.data.usePue6);
+}

@@ -124,8 +124,8 @@ TEST(AbsurdValues, ANegativeWindSpeedIsNamed) {
     Report out;
     EXPECT_EQ(SBRasClick(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
     EXPECT_EQ(s.dlg.Texts(), std::vector<std::string>{std::string(kMsgCalcError) +
-                                                      "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 1 - 2: Vv = -3e+38 — не "
-                                                      "может быть отрицательным"});
+                                                      "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 1 - 2: «Скорость ветра, м/с» = -3e+38 "
+                                                      "— не может быть отрицательным"});
 }
 
 // ---- Values no calculation can use --------------------------------------------------------------
@@ -137,23 +137,23 @@ TEST(UnusableValues, EachIsNamedWithItsFieldAndWhy) {
         std::string fault;
     };
     const std::vector<Case> cases = {
-        {[](TySpan& s) { s.Prep[1].Hprep = kNaN; }, {}, "Prep[1].Hprep = nan — не является конечным числом"},
-        {[](TySpan& s) { s.Prep[1].Hprep = -kInf; }, {}, "Prep[1].Hprep = -inf — не является конечным числом"},
-        {[](TySpan& s) { s.Lpr = -5; }, {}, "Lpr = -5 — должно быть больше нуля"},
-        {[](TySpan& s) { s.Pr.D = 1e-44f; }, {}, "Pr.D = 1e-44 — денормализованное число, слишком малое для расчёта"},
-        {[](TySpan& s) { s.Pr.MAl = -1; }, {}, "Pr.MAl = -1 — не может быть отрицательным"},
-        {[](TySpan& s) { s.Pr.SAlN = s.Pr.SStN = 0; }, {}, "Pr.SAlN + Pr.SStN = 0 — сечение провода должно быть больше нуля"},
-        {[](TySpan& s) { s.Mpr = 0; }, {}, "Mpr = 0 — в фазе меньше одного провода"},
-        {[](TySpan& s) { s.NPrep = 11; }, {}, "NPrep = 11 — число препятствий вне 0..10"},
-        {[](TySpan& s) { s.NPrep = -1; }, {}, "NPrep = -1 — число препятствий вне 0..10"},
-        {[](TySpan& s) { s.Zem[2].ZemH = kInf; }, {}, "Zem[2].ZemH = inf — не является конечным числом"},
-        {[](TySpan& s) { s.Iv = kNaN; }, {}, "Iv = nan — не является конечным числом"},
+        {[](TySpan& s) { s.Prep[1].Hprep = kNaN; }, {}, "препятствие 1, «Высота препятствия» = nan — не является конечным числом"},
+        {[](TySpan& s) { s.Prep[1].Hprep = -kInf; }, {}, "препятствие 1, «Высота препятствия» = -inf — не является конечным числом"},
+        {[](TySpan& s) { s.Lpr = -5; }, {}, "«Длина пролета, м» = -5 — должно быть больше нуля"},
+        {[](TySpan& s) { s.Pr.D = 1e-44f; }, {}, "провод, «d пр,см» = 1e-44 — денормализованное число, слишком малое для расчёта"},
+        {[](TySpan& s) { s.Pr.MAl = -1; }, {}, "провод, «m Al,кг/км» = -1 — не может быть отрицательным"},
+        {[](TySpan& s) { s.Pr.SAlN = s.Pr.SStN = 0; }, {}, "провод, «S Al н,мм2» + «S ст н,мм2» = 0 — сечение провода должно быть больше нуля"},
+        {[](TySpan& s) { s.Mpr = 0; }, {}, "«Количество проводов в фазе» = 0 — в фазе меньше одного провода"},
+        {[](TySpan& s) { s.NPrep = 11; }, {}, "«Число препятствий» = 11 — вне 0..10"},
+        {[](TySpan& s) { s.NPrep = -1; }, {}, "«Число препятствий» = -1 — вне 0..10"},
+        {[](TySpan& s) { s.Zem[2].ZemH = kInf; }, {}, "профиль трассы, точка 2, «Высотная отметка, м» = inf — не является конечным числом"},
+        {[](TySpan& s) { s.Iv = kNaN; }, {}, "«Ток линии, А» = nan — не является конечным числом"},
         // Measurement data count only where the reference state is derived from them.
         {[](TySpan& s) { s.Zamer[1].HMid = kNaN; }, {}, ""},
-        {[](TySpan& s) { s.Zamer[1].HMid = kNaN; }, {true, 1}, "Zamer[1].HMid = nan — не является конечным числом"},
+        {[](TySpan& s) { s.Zamer[1].HMid = kNaN; }, {true, 1}, "замер 1, «Н до земли в ср.пролета,м» = nan — не является конечным числом"},
         {[](TySpan& s) { s.Zamer[1].Time = std::numeric_limits<double>::infinity(); },
          {true, 1},
-         "Zamer[1].Time = inf — не является конечным числом"},
+         "замер 1, «Дата» и «Время» = inf — не является конечным числом"},
         // Beyond the profile in use and beyond NPrep nothing is read.
         {[](TySpan& s) { s.Zem[10].ZemL = 0, s.Zem[10].ZemH = kNaN, s.Prep[5].Hprep = kNaN; }, {}, ""},
     };
@@ -173,7 +173,7 @@ TEST(UnusableValues, CommandsNameTheLineAndSpanAndKeepTheRowsBefore) {
         SampleLine s(6);
         s.span(4).Prep[1].Hprep = bad;
         const std::string message = std::string(kMsgCalcError) +
-                                    "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 4 - 5: Prep[1].Hprep = " +
+                                    "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 4 - 5: препятствие 1, «Высота препятствия» = " +
                                     ShortestSingle(bad) + " — не является конечным числом";
         Report out;
         s.select(4);
@@ -203,8 +203,8 @@ TEST(UnusableValues, TheMeasurementOfARecomputationIsChecked) {
     Report out;
     EXPECT_EQ(NMTRegClick(s.net, s.env, s.dlg, out).end, CommandEnd::Done);  // the stored state
     const std::string message = std::string(kMsgCalcError) +
-                                "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 2 - 3: Zamer[1].HMid = nan — не является "
-                                "конечным числом";
+                                "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 2 - 3: замер 1, «Н до земли в ср.пролета,м» = nan "
+                                "— не является конечным числом";
     for (int run = 0; run < 2; ++run) {
         s.dlg.shown.clear();
         const CommandEnd end = run == 0 ? SpeedButton15Click(s.net, s.env, s.dlg, out).end
@@ -222,7 +222,7 @@ TEST(UnusableValues, SeriesNameTheSpanBeforeTheirFirstRow) {
     SeriesSettings st;
     SeriesOutcome o = CalculationSeries(s.span(1), st, 70, out);
     EXPECT_TRUE(o.failed);
-    EXPECT_EQ(o.error, "Пролёт 1 - 2: Iv = nan — не является конечным числом");
+    EXPECT_EQ(o.error, "Пролёт 1 - 2: «Ток линии, А» = nan — не является конечным числом");
     EXPECT_EQ(out.lines.back().text, "Расчёт не выполнен: " + o.error);
     EXPECT_EQ(out.lines.size(), 4u);
     EXPECT_FALSE(PrintsNonFinite(out));
@@ -243,7 +243,7 @@ TEST(UnusableValues, CableInsertLimitsThatAreNoNumbersAreNamed) {
             ComponentLimits(s.line(), 70, false, s.dlg, ConductorRatings{});
             ADD_FAILURE() << "no error";
         } catch (const CalcError& e) {
-            EXPECT_EQ(std::string(e.what()), std::string(kMsgCalcError) + "\nВЛ 110 кВ ПС Южная-ПС Северная: CabADTN = " +
+            EXPECT_EQ(std::string(e.what()), std::string(kMsgCalcError) + "\nВЛ 110 кВ ПС Южная-ПС Северная: «АДТН кабеля» = " +
                                                  ShortestSingle(bad) + " — не является конечным числом");
         }
     }

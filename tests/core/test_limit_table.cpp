@@ -339,6 +339,21 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     f.dlg.cancelAfterProgress = false;
     f.dlg.progress.clear();
 
+    // Cancelled once the first line's workbook was written: the message names it, and no
+    // summary is written.
+    struct CancelInLine2 : ScriptedDialogs {
+        bool Cancelled() override { return !progress.empty() && progress.back() > kLimitTemps; }
+    } late;
+    r = SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, late);
+    EXPECT_EQ(r.end, CommandEnd::Stopped);
+    const std::string line1 = PathToUtf8(f.dir / "ПС Южная ПС Северная.xlsx");
+    EXPECT_EQ(r.written, std::vector<std::string>{line1});
+    EXPECT_EQ(late.Texts(), std::vector<std::string>{"Выгрузка прервана пользователем: сводная книга не записана. "
+                                                     "Записаны книги линий:\n" + line1});
+    EXPECT_TRUE(fs::exists(PathFromUtf8(line1)));
+    EXPECT_FALSE(fs::exists(f.dir / kSummaryWorkbook));
+    fs::remove(PathFromUtf8(line1));
+
     // A summary that cannot be saved (its folder is missing): a message, no workbook.
     ExportSettings elsewhere = f.settings;
     elsewhere.out = PathToUtf8(f.dir / "нет папки" / "сводка.xlsx");

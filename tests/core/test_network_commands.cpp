@@ -87,6 +87,44 @@ TEST(CheckFolder, YesChoosesAnotherFolderAndOpensItsSelectedFile) {
     EXPECT_EQ(f.app.net.CurLine, 1);
 }
 
+// The file open at the last exit is opened again by its name, wherever the folder now lists
+// it; a LODL.txt of an older program, which holds only the row, is read as ever.
+TEST(CheckFolder, TheNextStartOpensTheLastFileByItsName) {
+    Fixture f;
+    TempFolder lines;
+    f.app.data.folder.LineFolder = PathToUtf8(lines.path);
+    for (const char* name : {"а.qem", "б.qem", "в.qem"}) f.Network(lines.path, name, 1);
+    ScanLineFolder(f.app);
+    ASSERT_EQ(f.app.LineFiles.size(), 3u);
+    const std::string last = f.app.LineFiles[2];
+    ASSERT_TRUE(SelectFileRow(f.app, f.dlg, 2));
+    SaveSettings(f.data.path, f.app.data.settings, f.app.data.folder);
+    // Meanwhile the file listed first went away and others came.
+    fs::remove(lines.path / fs::u8path(f.app.LineFiles[0]));
+    for (const char* name : {"0.qem", "яя.qem"}) f.Network(lines.path, name, 1);
+    auto nextStart = [&](const FolderHooks& hooks = {}) {
+        AppState next;
+        next.data.dataDir = f.data.path;
+        next.data.settings = LoadSettings(f.data.path, next.data.folder, false);
+        ScriptedDialogs dlg;
+        EXPECT_TRUE(CheckFolder(next, dlg, hooks));
+        EXPECT_TRUE(dlg.shown.empty());
+        return PathToUtf8(fs::u8path(next.net.NetFileName).filename());
+    };
+    EXPECT_EQ(nextStart(), last);
+
+    // LODL.txt of an older program: the file the settings name as open at the last exit, else
+    // the row.
+    qemtest::WriteText(f.data / kFolderMemoryFileName, Utf8ToCp1251(PathToUtf8(lines.path)) + "\r\n1\r\n");
+    Settings s;
+    SetFieldText(s.NetFileName, PathToUtf8(lines.path / fs::u8path(last)));
+    WriteFileAtomically(f.data / kSettingsFileName, EncodeSettings(s));
+    EXPECT_EQ(nextStart(), last);
+    WriteFileAtomically(f.data / kSettingsFileName, EncodeSettings(Settings{}));
+    const std::vector<std::string> listed = ScanFolder(PathToUtf8(lines.path));
+    EXPECT_EQ(nextStart(), listed.at(1));
+}
+
 TEST(CheckFolder, CancelClosesTheProgramOrGoesOnToTheNewFileQuestion) {
     Fixture f;
     TempFolder empty;
@@ -309,6 +347,50 @@ TEST(ModifiedNetwork, ReplacingItAsksToSaveFirst) {
     EXPECT_EQ(f.app.data.folder.SelFileRow, 1);
 }
 
+TEST(ModifiedNetwork, ExitAsksToSaveOnlyAChangedNetwork) {
+    struct Case {
+        bool modified;
+        Answer answer;
+        bool leaves;
+        int onDisk;  // NVL of line 1 in the file afterwards
+        std::vector<std::string> asked;
+    };
+    const std::string save = "Сохранить изменения в файле «a.qem»?";
+    const std::vector<Case> cases = {
+        {false, Answer::Yes, true, 100, {kMsgAskExit}},
+        {false, Answer::No, false, 100, {kMsgAskExit}},
+        {true, Answer::Yes, true, 555, {save}},
+        {true, Answer::No, true, 100, {save}},
+        {true, Answer::Cancel, false, 100, {save}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.modified) + " answer " + std::to_string(int(c.answer)));
+        Fixture f;
+        f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
+        const std::string a = f.Network(f.data.path, "a.qem", 3);
+        f.app.LineFiles = {"a.qem"};
+        ASSERT_TRUE(SelectFileRow(f.app, f.dlg, 0));
+        f.app.net.Line(1).NVL = 555;  // a value the user typed
+        f.app.net.Modified = c.modified;
+        const auto stamp = fs::last_write_time(fs::u8path(a));
+        f.dlg.answers = {c.answer};
+        EXPECT_EQ(ConfirmExit(f.app, f.dlg), c.leaves);
+        EXPECT_EQ(f.dlg.Texts(), c.asked);
+        EXPECT_EQ(ReadNetwork(a)[0].NVL, c.onDisk);
+        if (c.onDisk == 100) EXPECT_EQ(fs::last_write_time(fs::u8path(a)), stamp);  // not written at all
+    }
+    // "Да" and a save that cannot be done (its folder is gone, no other file chosen): the
+    // program stays open and says so.
+    Fixture f;
+    f.app.net.Lines = {NewLine(f.app.FirstWire(), 45000)};
+    f.app.net.NetFileName = PathToUtf8(f.data / "нет такой папки" / "a.qem");
+    f.app.net.Modified = true;
+    f.dlg.answers = {Answer::Yes};
+    EXPECT_FALSE(ConfirmExit(f.app, f.dlg));
+    EXPECT_EQ(f.dlg.Texts().back(), kMsgExitNotSaved);
+    EXPECT_TRUE(f.app.net.Modified);
+}
+
 TEST(RecheckFolder, ListsTheFolderAgainAndAsksOnlyWhenTheOpenFileChangedOnDisk) {
     Fixture f;
     f.app.data.folder.LineFolder = PathToUtf8(f.data.path);
@@ -481,6 +563,20 @@ TEST(LineList, ButtonsMoveTheCurrentLineAndKeepCurrentSpansWithPositions) {
     InsertLineCommand(f.app, f.dlg);
     EXPECT_EQ(net.NLines(), 3);
     EXPECT_EQ(net.Line(1).NVL, 0);  // the new line at the current position
+}
+
+// The only line of a network stays, with a message instead of the question, as the only span.
+TEST(LineList, TheOnlyLineIsNotDeletedAndTheUserIsToldWhy) {
+    Fixture f;
+    f.app.net.Lines = {NewLine(f.app.FirstWire(), 45000)};
+    f.app.net.CurLine = 1;
+    f.dlg.defaultAnswer = Answer::Yes;
+    DeleteLineCommand(f.app, f.dlg);
+    EXPECT_EQ(f.app.net.NLines(), 1);
+    EXPECT_FALSE(f.app.net.Modified);
+    ASSERT_EQ(f.dlg.shown.size(), 1u);
+    EXPECT_EQ(f.dlg.shown[0].text, "Единственную линию сети удалить нельзя");
+    EXPECT_EQ(f.dlg.shown[0].buttons, Buttons::Ok);
 }
 
 TEST(LineList, FullNetworkRefusesWithAMessage) {

@@ -145,7 +145,7 @@ TEST(Settings, SavedRecordComesBackAndAShortOneIsReported) {
     s.WinHeight = 900;
     s.WinPage = 2;
     s.LongTermTemp = 80;
-    FolderMemory folder{"/home/оператор/сети", 3};
+    FolderMemory folder{"/home/оператор/сети", 3, "Сеть 110.qem"};
     SaveSettings(dir.path, s, folder);
     FolderMemory f2;
     EXPECT_EQ(LoadSettings(dir.path, f2), s);
@@ -162,18 +162,20 @@ TEST(Settings, SavedRecordComesBackAndAShortOneIsReported) {
     EXPECT_EQ(std::filesystem::file_size(dir / "qem.cfg"), 811u);  // not replaced behind the user's back
 }
 
-TEST(FolderMemory, ReadsTheTwoLines) {
+TEST(FolderMemory, ReadsTheFolderTheRowAndTheName) {
     struct Case {
         const char* text;
         const char* folder;
         int row;
+        const char* name = "";
     };
     const Case cases[] = {
-        {"/data/lines\r\n5\r\n", "/data/lines", 5},
+        {"/data/lines\r\n5\r\n", "/data/lines", 5},     // an older program's two lines
         {"/data/lines\r\n\r\n", "/data/lines", 1},       // empty line 2 selects row 1
         {"/data/lines\r\n", "/data/lines", 1},           // no line 2 at all
         {"/data/lines\n 7 \n", "/data/lines", 7},        // LF only, blanks around the number
         {"/\xEB\xE8\xED\xE8\xE8\r\n2\r\n", "/линии", 2},  // Windows-1251
+        {"/data\r\n2\r\n\xD1\xE5\xF2\xFC.qem\r\n", "/data", 2, "Сеть.qem"},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.text);
@@ -183,10 +185,14 @@ TEST(FolderMemory, ReadsTheTwoLines) {
         LoadFolderMemory(dir.path, f);
         EXPECT_EQ(f.LineFolder, k.folder);
         EXPECT_EQ(f.SelFileRow, k.row);
+        EXPECT_EQ(f.SelFileName, k.name);
     }
+    // Written back: the name on a third line only when it is known.
+    EXPECT_EQ(EncodeFolderMemory({"/data", 2, "Сеть.qem"}), "/data\r\n2\r\n\xD1\xE5\xF2\xFC.qem\r\n");
+    EXPECT_EQ(EncodeFolderMemory({"/data", 2, ""}), "/data\r\n2\r\n");
     TempFolder dir;
     qemtest::WriteText(dir / "LODL.txt", "/x\r\nдва\r\n");
-    FolderMemory f{"keep", 4};
+    FolderMemory f{"keep", 4, ""};
     EXPECT_THROW(LoadFolderMemory(dir.path, f), DataFileError);
     EXPECT_EQ(f.LineFolder, "keep");
     std::filesystem::remove(dir / "LODL.txt");

@@ -10,8 +10,12 @@
 #include <QDialog>
 #include <QGroupBox>
 #include <QStatusBar>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QApplication>
+#include <QTimer>
+#include <QFileDialog>
 #include <QFontInfo>
 #include <QHeaderView>
 #include <QLabel>
@@ -23,6 +27,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -36,6 +41,7 @@
 #include <memory>
 
 #include "lines/qt/MainWindow.h"
+#include "tests/ui/MainWindowSession.h"
 #include "lines/qt/SpanViewChart.h"
 #include "lines/qt/TemperatureChartsView.h"
 #include <QChart>
@@ -54,29 +60,7 @@ namespace {
 
 const QString kSample = QStringLiteral("Пример сети.qem");
 
-// The window over a fresh copy of the shipped data folder, after its start-up folder check.
-struct Session {
-    QTemporaryDir dir;
-    qem::AppState app;
-    qem::ScriptedDialogs dlg;
-    std::unique_ptr<MainWindow> w;
-
-    Session() {
-        const QDir shipped(QStringLiteral(QEM_BIN_DIR "/data"));
-        for (const QString& f : shipped.entryList(QDir::Files))
-            if (f != "qem.cfg" && f != "LODL.txt") QFile::copy(shipped.filePath(f), dir.filePath(f));
-        app.data = qem::LoadAll(std::filesystem::u8path(dir.path().toStdString()), false, nullptr, true);
-        app.net.ResetCurSpans();
-        w = std::make_unique<MainWindow>(&app);
-        w->setDialogs(&dlg);
-        w->resize(1300, 800);
-        w->runFolderCheck();
-    }
-    QString file(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
-    QAction* action(const char* name) const {
-        return w->findChild<QAction*>(QString::fromUtf8(name));
-    }
-};
+using Session = MainWindowSession<>;
 
 QStringList Lines(const QTextEdit* box) {
     QStringList out;
@@ -293,6 +277,36 @@ private slots:
         s.action("menu Расчет пролета")->trigger();
         QCOMPARE(s.w->pages()->currentIndex(), int(MainWindow::PageSpanResult));
         QCOMPARE(LineColour(rez, "РАБОТАТЬ"), QColor(Qt::blue));
+    }
+
+    // "Сохранить в PDF…" proposes, in the network's folder, a file named after what it saves,
+    // the line, the span and the date, as the printer's job is named.
+    void pdfProposesAFileNamedAfterTheReport() {
+        Session s;
+        s.w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
+        s.action("tool Расчет пролета")->trigger();
+        s.w->setDialogs(nullptr);  // the window's own file dialog
+        QString proposed;
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, [&] {
+            for (QWidget* top : QApplication::topLevelWidgets())
+                if (auto* d = qobject_cast<QFileDialog*>(top); d && d->isVisible()) {
+                    proposed = d->selectedFiles().value(0);
+                    d->reject();
+                }
+        });
+        poll.start(20);
+        s.action("menu Сохранить в PDF…")->trigger();
+        poll.stop();
+        const qem::TyLine& line = s.app.net.Line(1);
+        const QString name = QString("Расчет режима пролета ВЛ 110 кВ %1-%2, пролет 1 - 2 %3")
+                                 .arg(QString::fromStdString(qem::Cp1251ToUtf8(line.From.str())),
+                                      QString::fromStdString(qem::Cp1251ToUtf8(line.To.str())),
+                                      QDate::currentDate().toString("yyyy-MM-dd"));
+        const QFileInfo f(proposed);
+        QVERIFY2(f.fileName().startsWith(name) && f.fileName().endsWith(".pdf"), qPrintable(proposed));
+        QCOMPARE(f.absolutePath(), QFileInfo(QString::fromStdString(s.app.net.NetFileName)).absolutePath());
     }
 
     void editingTheSpanPages() {
@@ -547,25 +561,53 @@ private slots:
         QCOMPARE(s.w->progressBar()->value(), 0);
     }
 
-    void closingAsksAndStores() {
+    // Closing an unchanged network asks whether to leave and writes no network; a changed one is
+    // offered for saving instead: "Отмена" stays, "Нет" leaves it unsaved, "Да" saves it. The
+    // settings (placement, page, the open file) are stored whenever the program ends.
+    void closingAsksToSaveOnlyAChangedNetwork() {
         Session s;
         s.w->show();
         QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
         s.w->pages()->setCurrentIndex(MainWindow::PageSource);
+        const QString net = QString::fromStdString(s.app.net.NetFileName);
+        const QDateTime old(QDate(2020, 1, 1), QTime(0, 0));
+        {
+            QFile f(net);
+            QVERIFY(f.open(QIODevice::ReadWrite) && f.setFileTime(old, QFileDevice::FileModificationTime));
+        }
+        auto written = [&] { return QFileInfo(net).lastModified() != old; };
         // "No" keeps the program open and writes nothing.
         s.dlg.answers = {qem::Answer::No};
         QVERIFY(!s.w->close());
         QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString(" Вы действительно хотите выйти из программы? "));
-        // An edit, then "Yes": placement and page stored, the network saved.
-        s.w->lineList()->item(0, 2)->setText("Новый конец");
         s.dlg.answers = {qem::Answer::Yes};
         QVERIFY(s.w->close());
+        QVERIFY(!written());
         qem::FolderMemory folder;
-        const qem::Settings st = qem::LoadSettings(s.app.data.dataDir, folder, false);
+        qem::Settings st = qem::LoadSettings(s.app.data.dataDir, folder, false);
         QCOMPARE(st.WinPage, int(MainWindow::PageSource));
         QCOMPARE(st.WinWidth, s.w->geometry().width());
         QCOMPARE(st.WinHeight, s.w->geometry().height());
-        QCOMPARE(QString::fromStdString(qem::FieldText(st.NetFileName)), QString::fromStdString(s.app.net.NetFileName));
+        QCOMPARE(QString::fromStdString(qem::FieldText(st.NetFileName)), net);
+
+        // A changed network: the save question alone.
+        s.w->show();
+        s.w->lineList()->item(0, 2)->setText("Новый конец");
+        s.dlg.shown.clear();
+        s.dlg.answers = {qem::Answer::Cancel};
+        QVERIFY(!s.w->close());
+        QCOMPARE(s.dlg.Texts(), std::vector<std::string>{"Сохранить изменения в файле «Пример сети.qem»?"});
+        QCOMPARE(s.dlg.shown.back().buttons, qem::Buttons::YesNoCancel);
+        QVERIFY(!written());
+        s.dlg.answers = {qem::Answer::No};
+        QVERIFY(s.w->close());
+        QCOMPARE(s.dlg.shown.size(), std::size_t(2));
+        QVERIFY(!written());
+        QVERIFY(qem::LoadSettings(s.app.data.dataDir, folder, false).WinWidth > 0);
+        s.w->show();
+        s.dlg.answers = {qem::Answer::Yes};
+        QVERIFY(s.w->close());
+        QVERIFY(written());
         qem::Network back;
         back.NetFileName = s.app.net.NetFileName;
         qem::ReadNetwork(back);
@@ -577,6 +619,8 @@ private slots:
         s.w->show();
         QVERIFY(QTest::qWaitForWindowExposed(s.w.get()));
         s.app.net.NetFileName = s.file("нет такой папки/сеть.qem").toStdString();
+        s.w->lineList()->item(0, 2)->setText("Некуда");
+        // "Да" to the save question, then no file chosen for the network: the program stays.
         s.dlg.answers = {qem::Answer::Yes};
         QVERIFY(!s.w->close());
         QVERIFY(s.w->isVisible());
@@ -586,7 +630,7 @@ private slots:
         // Yes writes it into the file chosen and the program ends.
         s.app.net.NetFileName.clear();
         s.w->lineList()->item(0, 2)->setText("Без файла");
-        s.dlg.answers = {qem::Answer::Yes, qem::Answer::Cancel};
+        s.dlg.answers = {qem::Answer::Cancel};
         QVERIFY(!s.w->close());
         QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString("Сохранить изменения в новом файле?"));
         s.dlg.answers = {qem::Answer::Yes, qem::Answer::Yes};
@@ -845,12 +889,19 @@ private slots:
         QVERIFY(with > 0 && without > 0);
         spans->setCurrentRow(with - 1);
         s.w->findChild<QPushButton*>("ButtonObstacles")->click();
-        // Open, not modal, at the main window's top-left corner; the main window takes input.
+        // Open, not modal, at the main window's left edge below its menu, tool bar and page
+        // tabs, which it leaves in view; the main window takes input.
         auto* editor = qobject_cast<QDialog*>(s.w->obstacleEditor());
         QVERIFY(editor && editor->isVisible());
         QVERIFY(!editor->isModal());
         QVERIFY(!QApplication::activeModalWidget());
-        QCOMPARE(editor->pos(), s.w->pos());
+        QCOMPARE(editor->pos().x(), s.w->pos().x());
+        auto global = [](QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); };
+        const QRect tabs = global(s.w->pages()->tabBar());
+        QVERIFY(!editor->frameGeometry().intersects(global(s.w->menuBar())));
+        QVERIFY(!editor->frameGeometry().intersects(tabs));
+        QVERIFY(editor->frameGeometry().top() >= tabs.bottom());
+        QVERIFY(editor->frameGeometry().top() < tabs.bottom() + 20);
         auto* grid = editor->findChild<QTableWidget*>("StringGrid1");
         QCOMPARE(grid->rowCount(), qem::ObstacleRows(line.Span(with)));
         // Another span chosen in the main window: the editor shows that one.

@@ -40,6 +40,10 @@ private slots:
         QChart* h = v.heatingChart();
         QCOMPARE(h->axes(Qt::Horizontal).value(0)->titleText(), QStringLiteral("Время, мин"));
         QCOMPARE(h->axes(Qt::Vertical).value(0)->titleText(), QStringLiteral("Температура, °C"));
+        // The time axis ends where the heating curve ends.
+        const auto* hx = qobject_cast<QValueAxis*>(h->axes(Qt::Horizontal).value(0));
+        QCOMPARE(hx->min(), 0.0);
+        QCOMPARE(hx->max(), ch.heating.points.back().first);
         QStringList names;
         for (QAbstractSeries* a : h->series()) names << a->name();
         QCOMPARE(names.size(), 3);

@@ -95,8 +95,8 @@ void SettingsFiles() {
     WriteFileAtomically(Seed("settings", "used.cfg"), EncodeSettings(s));
     const fs::path dir = g_out / "folder_memory";
     fs::create_directories(dir);
-    for (const auto& [name, folder] : {std::pair<std::string, FolderMemory>{"empty.txt", {"", 0}},
-                                       {"folder.txt", {"/home/инженер/сети", 3}}}) {
+    for (const auto& [name, folder] : {std::pair<std::string, FolderMemory>{"empty.txt", {"", 0, ""}},
+                                       {"folder.txt", {"/home/инженер/сети", 3, "Пример сети.qem"}}}) {
         SaveFolderMemory(dir, folder);
         fs::rename(dir / kFolderMemoryFileName, dir / name);
     }
