@@ -18,6 +18,9 @@ namespace qem {
 
 enum class CommandEnd { Done, Stopped, Failed };
 
+// "12 - 13": the support numbers of a span, as the messages name it.
+std::string SpanName(const TySpan& s);
+
 struct SpanCommandResult {
     CommandEnd end = CommandEnd::Stopped;
     SpanRegimeOutcome outcome;
