@@ -32,6 +32,25 @@ HeatConductor ModelChoice::ConductorOf(const TyWire& wire) const {
     return HeatConductorOf(wire, OuterStrandOf(data, wire), emissivity, absorptivity);
 }
 
+bool SetSurfaceFactors(AppData& d, double emissivity, double absorptivity, Dialogs& dlg) {
+    for (const auto& [v, what] : {std::pair{emissivity, "Излучательная"}, std::pair{absorptivity, "Поглощательная"}})
+        if (!UsableSurfaceFactor(v)) {
+            dlg.Message(std::string(what) + " способность должна быть больше 0 и не больше 1", "", Icon::Error);
+            return false;
+        }
+    HeatModelData next = d.heat;
+    next.emissivity = emissivity;
+    next.absorptivity = absorptivity;
+    try {
+        SaveHeatModelData(d.dataDir, next);
+    } catch (const std::exception& e) {
+        dlg.Message(e.what(), "", Icon::Error);
+        return false;
+    }
+    d.heat = next;
+    return true;
+}
+
 ModelCurrents ModelCurrentsOf(const ModelChoice& choice, const TySpan& span, Celsius LongTermTemp) {
     const HeatConductor c = choice.ConductorOf(span.Pr);
     const HeatWeather w = SpanRegimeWeather(span);

@@ -9,6 +9,7 @@
 #include "engine/CalcEnv.h"
 #include "engine/HeatModel.h"
 #include "engine/ShortTime.h"
+#include "model/AppData.h"
 #include "model/HeatModelData.h"
 #include "model/Network.h"
 #include "platform/Dialogs.h"
@@ -28,6 +29,11 @@ struct ModelChoice {
     // The catalog entry as the model reads it.
     HeatConductor ConductorOf(const TyWire& wire) const;
 };
+
+// "Модели нагрева…" of the menu "Каталог": the standards' emissivity and absorptivity into the
+// data and written to heatmodels.txt of the data folder. A value outside 0 < x <= 1 is refused
+// with a message naming it; a failed write leaves the previous file and the previous values.
+bool SetSurfaceFactors(AppData& d, double emissivity, double absorptivity, Dialogs& dlg);
 
 // The model's steady values of a span in the regime of its source data, per conductor.
 struct ModelCurrents {
