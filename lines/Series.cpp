@@ -55,7 +55,8 @@ SeriesOutcome TableOfBlocks(int blocks, unsigned jobs, Work work, Report& out) {
 std::string SeriesModelLine(const SeriesModel& m) {
     std::string line = std::string("Модель нагрева: ") + HeatModelTitle(m.model);
     if (m.model != HeatModel::Qem)
-        line += " (ε = " + Format("%.2f", m.conductor.emissivity) + ", α = " + Format("%.2f", m.conductor.absorptivity) + ")";
+        line += ", излучательная способность " + Format("%.2f", m.conductor.emissivity) + ", поглощательная " +
+                Format("%.2f", m.conductor.absorptivity);
     return line;
 }
 

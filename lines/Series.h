@@ -39,7 +39,8 @@ struct SeriesModel {
 SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out,
                                 unsigned jobs = 1, const std::optional<SeriesModel>& model = std::nullopt);
 
-// "Модель нагрева: IEEE Std 738-2012 (ε = 0.8, α = 0.8)": the line that names the model of a table.
+// "Модель нагрева: IEEE Std 738-2012, излучательная способность 0.80, поглощательная 0.80": the
+// line that names the model of a table (Windows-1251 text: no Greek letters).
 std::string SeriesModelLine(const SeriesModel& m);
 
 // 19 latitudes x 19 orientations, one latitude a piece on `jobs` threads. The span is not changed.
