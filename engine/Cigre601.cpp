@@ -94,15 +94,17 @@ double NusseltPerpendicular(double Re, double Rs) {
     return c.B * std::pow(Re, c.n);
 }
 
-double NusseltAtAngle(double Nu90, Degrees delta, double Rs) {
+double AngleFactor(Degrees delta, double Rs) {
     const double s = std::sin(delta * kRad);
     if (Rs <= 0) {
         const double c = std::cos(delta * kRad);
-        return Nu90 * std::pow(s * s + 0.0169 * c * c, 0.225);
+        return std::pow(s * s + 0.0169 * c * c, 0.225);
     }
-    if (delta <= 24) return Nu90 * (0.42 + 0.68 * std::pow(s, 1.08));
-    return Nu90 * (0.42 + 0.58 * std::pow(s, 0.90));
+    if (delta <= 24) return 0.42 + 0.68 * std::pow(s, 1.08);
+    return 0.42 + 0.58 * std::pow(s, 0.90);
 }
+
+double NusseltAtAngle(double Nu90, Degrees delta, double Rs) { return Nu90 * AngleFactor(delta, Rs); }
 
 double GrashofNumber(Metres D, Celsius Ts, Celsius Ta, PaS muf, KgPerM3 gamma) {
     const double nu = muf / gamma;
@@ -114,29 +116,46 @@ double PrandtlNumber(PaS muf, WPerMK lambdaf) { return kAirSpecificHeat * muf / 
 
 double NusseltNatural(double GrPr) {
     const Coefficients c = Table5(GrPr);
-    return c.B * std::pow(GrPr, c.n);
+    // The power 0.25 of the conductors' usual range as two square roots.
+    return c.n == 0.250 ? c.B * std::sqrt(std::sqrt(GrPr)) : c.B * std::pow(GrPr, c.n);
 }
 
-double NusseltInclined(double Nu0, Degrees beta, double Rs) {
+double InclinationFactor(Degrees beta, double Rs) {
     const double b = std::fabs(beta);
-    return Rs <= 0 ? Nu0 * (1 - 1.58e-4 * std::pow(b, 1.5)) : Nu0 * (1 - 1.76e-6 * std::pow(b, 2.5));
+    if (b == 0) return 1;
+    return Rs <= 0 ? 1 - 1.58e-4 * std::pow(b, 1.5) : 1 - 1.76e-6 * std::pow(b, 2.5);
 }
+
+double NusseltInclined(double Nu0, Degrees beta, double Rs) { return Nu0 * InclinationFactor(beta, Rs); }
 
 double NusseltLowWind(double Nu90) { return 0.55 * Nu90; }
 
-WPerM ConvectiveCoolingRs(Metres D, double Rs, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y,
-                          Degrees beta) {
+ConvectionSetup SetUpConvection(Metres D, double Rs, MPerS V, Degrees delta, Metres y, Degrees beta) {
+    ConvectionSetup s;
+    s.D = D;
+    s.Rs = Rs;
+    s.V = V;
+    s.y = y;
+    s.windFactor = V < 0.5 ? std::max(AngleFactor(45, Rs), NusseltLowWind(1)) : AngleFactor(delta, Rs);
+    s.inclinationFactor = InclinationFactor(beta, Rs);
+    return s;
+}
+
+WPerM ConvectiveCooling(const ConvectionSetup& s, Celsius Ts, Celsius Ta) {
     const Celsius Tf = (Ts + Ta) / 2;
     const WPerMK lambda = AirConductivity(Tf);
     const PaS mu = AirViscosity(Tf);
-    const KgPerM3 gamma = AirDensity(Tf, y);
-    const double Re = ReynoldsNumber(V, D, mu, gamma);
-    const double Nu90 = NusseltPerpendicular(Re, Rs);
+    const KgPerM3 gamma = AirDensity(Tf, s.y);
+    const double Nu90 = NusseltPerpendicular(ReynoldsNumber(s.V, s.D, mu, gamma), s.Rs);
     const double Nubeta =
-        NusseltInclined(NusseltNatural(GrashofNumber(D, Ts, Ta, mu, gamma) * PrandtlNumber(mu, lambda)), beta, Rs);
-    const double Nu = V < 0.5 ? std::max({NusseltAtAngle(Nu90, 45, Rs), NusseltLowWind(Nu90), Nubeta})
-                              : std::max(NusseltAtAngle(Nu90, delta, Rs), Nubeta);
+        s.inclinationFactor * NusseltNatural(GrashofNumber(s.D, Ts, Ta, mu, gamma) * PrandtlNumber(mu, lambda));
+    const double Nu = std::max(s.windFactor * Nu90, Nubeta);
     return CheckedFinite(kPi * lambda * (Ts - Ta) * Nu, "CIGRE 601 convective cooling");
+}
+
+WPerM ConvectiveCoolingRs(Metres D, double Rs, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y,
+                          Degrees beta) {
+    return ConvectiveCooling(SetUpConvection(D, Rs, V, delta, y, beta), Ts, Ta);
 }
 
 WPerM ConvectiveCooling(Metres D, Metres d, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y,

@@ -80,6 +80,8 @@ double NusseltPerpendicular(double Re, double Rs);
 // Nu_90 (0.42 + 0.58 sin(delta)^0.90) (stranded); smooth: Nu_90 (sin^2 + 0.0169 cos^2)^0.225;
 // delta the angle of attack of the wind, degrees. Eq. (22).
 double NusseltAtAngle(double Nu90, Degrees delta, double Rs);
+// The factor Nu_delta / Nu_90 of eq. (22).
+double AngleFactor(Degrees delta, double Rs);
 
 // Gr = D^3 (T_s - T_a) g / ((T_f + 273) nu_f^2), the Grashof number (|T_s - T_a|).
 double GrashofNumber(Metres D, Celsius Ts, Celsius Ta, PaS muf, KgPerM3 gamma);
@@ -94,6 +96,8 @@ double NusseltNatural(double GrPr);
 // Nu_beta = Nu_0 (1 - 1.76e-6 beta^2.5) stranded, Nu_0 (1 - 1.58e-4 beta^1.5) smooth; beta the
 // inclination of the conductor to the horizontal, degrees. Eq. (24).
 double NusseltInclined(double Nu0, Degrees beta, double Rs);
+// The factor Nu_beta / Nu_0 of eq. (24).
+double InclinationFactor(Degrees beta, double Rs);
 
 // Nu_cor = 0.55 Nu_90, the low-wind correction (wind below 0.5 m/s). Eq. (25).
 double NusseltLowWind(double Nu90);
@@ -105,6 +109,22 @@ WPerM ConvectiveCooling(Metres D, Metres d, Celsius Ts, Celsius Ta, MPerS V, Deg
 // The same with the roughness given (0: smooth).
 WPerM ConvectiveCoolingRs(Metres D, double Rs, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y,
                           Degrees beta);
+
+// What P_c takes of the conductor and the wind, worked out once for many conductor temperatures:
+// D, R_s, V, y, the factor of the wind direction (Nu / Nu_90: eq. (22) at delta, below 0.5 m/s the
+// larger of eq. (22) at 45 degrees and Nu_cor / Nu_90 of eq. (25)) and that of the inclination
+// (eq. (24)).
+struct ConvectionSetup {
+    Metres D = 0;
+    double Rs = 0;
+    MPerS V = 0;
+    Metres y = 0;
+    double windFactor = 1;
+    double inclinationFactor = 1;
+};
+ConvectionSetup SetUpConvection(Metres D, double Rs, MPerS V, Degrees delta, Metres y, Degrees beta);
+// P_c as ConvectiveCoolingRs, from the set-up.
+WPerM ConvectiveCooling(const ConvectionSetup& s, Celsius Ts, Celsius Ta);
 
 // ---- Radiative cooling, Joule heating, rating -------------------------------------------------
 

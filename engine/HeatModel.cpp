@@ -67,8 +67,8 @@ WPerM IeeeSolar(const HeatConductor& c, const HeatWeather& w) {
     const WPerM2 Qse = given ? *given
                              : ieee738::SolarFluxAtElevation(ieee738::SolarElevationFactor(w.elevation),
                                                              ieee738::SolarFluxAtSeaLevel(Hc, w.industrial));
-    const Degrees theta = ieee738::IncidenceAngle(Hc, w.sun.azimuth, w.lineAzimuth);
-    return ieee738::SolarHeatGain(c.absorptivity, Qse, theta, M(c.D));
+    return ieee738::SolarHeatGainSin(c.absorptivity, Qse, ieee738::SinIncidence(Hc, w.sun.azimuth, w.lineAzimuth),
+                                     M(c.D));
 }
 
 WPerM CigreSolar(const HeatConductor& c, const HeatWeather& w) {
@@ -91,51 +91,15 @@ double CigreRoughness(const HeatConductor& c) {
     return 0.05;
 }
 
-// Convective and radiative losses at T, W/m.
-std::pair<WPerM, WPerM> Losses(HeatModel m, const HeatConductor& c, const HeatWeather& w, Celsius T) {
-    switch (m) {
-        case HeatModel::Qem: {
-            const Metres d = kEffectiveDiameter * c.D / 100.0;
-            const double dT = T - w.Ta;
-            return {kPiLoss * ConvectionCoef(d, T, w.Ta, w.V, w.windAngle) * d * dT,
-                    kPiLoss * RadiationCoef(kEmissivity, T, w.Ta) * d * dT};
-        }
-        case HeatModel::Ieee738:
-            return {ieee738::ConvectionHeatLoss(M(c.D), T, w.Ta, w.V, w.windAngle, w.elevation),
-                    ieee738::RadiatedHeatLoss(M(c.D), c.emissivity, T, w.Ta)};
-        case HeatModel::Cigre601:
-            return {cigre601::ConvectiveCoolingRs(M(c.D), CigreRoughness(c), T, w.Ta, w.V, w.windAngle, w.elevation,
-                                                  w.inclination),
-                    cigre601::RadiativeCooling(M(c.D), c.emissivity, T, w.Ta)};
-    }
-    return {0, 0};
-}
-
-// Net heating I^2 R + Ps - Pc - Pr of the standards, W/m.
-WPerM NetHeating(HeatModel m, const HeatConductor& c, const HeatWeather& w, WPerM Ps, Celsius T, Amperes I) {
-    const auto [Pc, Pr] = Losses(m, c, w, T);
-    return I * I * ResistanceOf(c, T) + Ps - Pc - Pr;
-}
-
-// dT/dt of the standards, K/s.
-double Rate(HeatModel m, const HeatConductor& c, const HeatWeather& w, WPerM Ps, Celsius T, Amperes I) {
-    const auto [Pc, Pr] = Losses(m, c, w, T);
-    const WPerM PJ = I * I * ResistanceOf(c, T);
-    const JPerMK mc = HeatCapacityOf(m, c, T);
-    return m == HeatModel::Ieee738 ? ieee738::TemperatureRate(PJ, Ps, Pc, Pr, mc)
-                                   : cigre601::TemperatureRate(PJ, Ps, Pc, Pr, mc);
-}
-
 // A transient at constant current and weather, advanced in the model's own steps.
 class Transient {
 public:
     // step: the length of a step, s; 0 the model's own.
     Transient(HeatModel m, const HeatConductor& c, const HeatWeather& w, Celsius T0, Amperes I, Seconds step = 0)
-        : m_(m), c_(c), w_(w), I_(I), T_(CheckedFinite(T0, "transient, initial temperature")) {
+        : m_(m), c_(c), w_(w), balance_(m, c, w), I_(I), T_(CheckedFinite(T0, "transient, initial temperature")) {
         CheckedFinite(I, "transient, current");
         if (!(step >= 0 && step <= 3600)) throw CalcError("transient: the step lies outside 0 ... 3600 s");
         step_ = step > 0 ? step : (m == HeatModel::Qem ? kQemStep * 60 : kStandardStep);
-        Ps_ = SolarGainOf(m, c, w);
         if (m == HeatModel::Qem) thermal_ = QemThermal(c);
     }
 
@@ -145,8 +109,9 @@ public:
     // The temperature dt seconds (up to one step) after the present one, without advancing: the
     // explicit step of the model's non-steady balance, T + dT/dt dt.
     Celsius Peek(Seconds dt) const {
-        if (m_ == HeatModel::Qem) return HeatingStep(thermal_, w_.Ta, w_.V, w_.windAngle, Ps_, T_, I_, dt / 60);
-        return CheckedFinite(T_ + Rate(m_, c_, w_, Ps_, T_, I_) * dt, "transient temperature");
+        if (m_ == HeatModel::Qem)
+            return HeatingStep(thermal_, w_.Ta, w_.V, w_.windAngle, balance_.solar(), T_, I_, dt / 60);
+        return CheckedFinite(T_ + balance_.Rate(T_, I_) * dt, "transient temperature");
     }
     void Advance(Seconds dt) { T_ = Peek(dt); }
 
@@ -154,10 +119,10 @@ private:
     HeatModel m_;
     const HeatConductor& c_;
     const HeatWeather& w_;
+    PreparedHeat balance_;
     Amperes I_;
     Celsius T_;
     Seconds step_ = 0;
-    WPerM Ps_ = 0;
     ConductorThermal thermal_;
 };
 
@@ -247,11 +212,80 @@ WPerM SolarGainOf(HeatModel m, const HeatConductor& c, const HeatWeather& w) {
 
 OhmPerM ResistanceOf(const HeatConductor& c, Celsius T) { return ResistanceAt(c.R20, c.alfaR, T); }
 
+PreparedHeat::PreparedHeat(HeatModel m, const HeatConductor& c, const HeatWeather& w) : m_(m), c_(c), w_(w) {
+    Ps_ = SolarGainOf(m, c, w);
+    switch (m) {
+        case HeatModel::Qem: thermal_ = QemThermal(c); break;
+        case HeatModel::Ieee738: ieee_ = ieee738::SetUpConvection(M(c.D), w.V, w.windAngle, w.elevation); break;
+        case HeatModel::Cigre601:
+            cigre_ = cigre601::SetUpConvection(M(c.D), CigreRoughness(c), w.V, w.windAngle, w.elevation, w.inclination);
+            break;
+    }
+}
+
+std::pair<WPerM, WPerM> PreparedHeat::Losses(Celsius T) const {
+    switch (m_) {
+        case HeatModel::Qem: {
+            const Metres d = kEffectiveDiameter * c_.D / 100.0;
+            const double dT = T - w_.Ta;
+            return {kPiLoss * ConvectionCoef(d, T, w_.Ta, w_.V, w_.windAngle) * d * dT,
+                    kPiLoss * RadiationCoef(kEmissivity, T, w_.Ta) * d * dT};
+        }
+        case HeatModel::Ieee738:
+            return {ieee738::ConvectionHeatLoss(ieee_, T, w_.Ta), ieee738::RadiatedHeatLoss(M(c_.D), c_.emissivity, T, w_.Ta)};
+        case HeatModel::Cigre601:
+            return {cigre601::ConvectiveCooling(cigre_, T, w_.Ta), cigre601::RadiativeCooling(M(c_.D), c_.emissivity, T, w_.Ta)};
+    }
+    return {0, 0};
+}
+
+WPerM PreparedHeat::NetHeating(Celsius T, Amperes I) const {
+    const auto [Pc, Pr] = Losses(T);
+    return I * I * ResistanceOf(c_, T) + Ps_ - Pc - Pr;
+}
+
+double PreparedHeat::Rate(Celsius T, Amperes I) const {
+    const auto [Pc, Pr] = Losses(T);
+    const WPerM PJ = I * I * ResistanceOf(c_, T);
+    const JPerMK mc = HeatCapacityOf(m_, c_, T);
+    switch (m_) {
+        case HeatModel::Qem: return CheckedDiv(PJ + Ps_ - Pc - Pr, mc, "heating, conductor masses are zero");
+        case HeatModel::Ieee738: return ieee738::TemperatureRate(PJ, Ps_, Pc, Pr, mc);
+        case HeatModel::Cigre601: return cigre601::TemperatureRate(PJ, Ps_, Pc, Pr, mc);
+    }
+    return 0;
+}
+
+Amperes PreparedHeat::CurrentAtTemp(Celsius T) const {
+    if (m_ == HeatModel::Qem) return qem::CurrentAtTemp(thermal_, T, w_.Ta, w_.V, w_.windAngle, Ps_);
+    if (!(T >= w_.Ta)) throw CalcError("allowable current: the air is warmer than the conductor limit temperature");
+    const auto [Pc, Pr] = Losses(T);
+    const OhmPerM R = ResistanceOf(c_, T);
+    return m_ == HeatModel::Ieee738 ? ieee738::SteadyStateRating(Pc, Pr, Ps_, R)
+                                    : cigre601::SteadyStateRating(Pc, Pr, Ps_, R);
+}
+
+Celsius PreparedHeat::SteadyTemp(Amperes I) const {
+    CheckedFinite(w_.Ta, "conductor temperature, air temperature");
+    CheckedFinite(I, "conductor temperature, current");
+    if (m_ == HeatModel::Qem) return ConductorTemp(thermal_, w_.Ta, w_.V, w_.windAngle, Ps_, I);
+    // The balance warms the conductor at the air temperature and cools it at the upper bound.
+    Celsius lo = w_.Ta, hi = kSteadyTempCeiling;
+    if (!(NetHeating(lo, I) > 0)) return lo;
+    if (!(hi > lo) || NetHeating(hi, I) > 0) return std::max(hi, lo);
+    for (int n = 0; n < kMaxHalvings && hi - lo > kTempTol; ++n) {
+        const Celsius mid = (lo + hi) / 2;
+        (NetHeating(mid, I) > 0 ? lo : hi) = mid;
+    }
+    return (lo + hi) / 2;
+}
+
 HeatTerms HeatTermsOf(HeatModel m, const HeatConductor& c, const HeatWeather& w, Celsius T, Amperes I) {
+    const PreparedHeat p(m, c, w);
     HeatTerms h;
     h.joule = I * I * ResistanceOf(c, T);
-    h.solar = SolarGainOf(m, c, w);
-    std::tie(h.convection, h.radiation) = Losses(m, c, w, T);
+    h.solar = p.solar();
+    std::tie(h.convection, h.radiation) = p.Losses(T);
     return h;
 }
 
@@ -265,30 +299,11 @@ JPerMK HeatCapacityOf(HeatModel m, const HeatConductor& c, Celsius T) {
 }
 
 Celsius SteadyTempOf(HeatModel m, const HeatConductor& c, const HeatWeather& w, Amperes I) {
-    CheckedFinite(w.Ta, "conductor temperature, air temperature");
-    CheckedFinite(I, "conductor temperature, current");
-    if (m == HeatModel::Qem) return ConductorTemp(QemThermal(c), w.Ta, w.V, w.windAngle, QemSolar(c, w), I);
-    const WPerM Ps = SolarGainOf(m, c, w);
-    auto f = [&](Celsius T) { return NetHeating(m, c, w, Ps, T, I); };
-    // The balance warms the conductor at the air temperature and cools it at the upper bound.
-    Celsius lo = w.Ta, hi = kSteadyTempCeiling;
-    if (!(f(lo) > 0)) return lo;
-    if (!(hi > lo) || f(hi) > 0) return std::max(hi, lo);
-    for (int n = 0; n < kMaxHalvings && hi - lo > kTempTol; ++n) {
-        const Celsius mid = (lo + hi) / 2;
-        (f(mid) > 0 ? lo : hi) = mid;
-    }
-    return (lo + hi) / 2;
+    return PreparedHeat(m, c, w).SteadyTemp(I);
 }
 
 Amperes CurrentAtTempOf(HeatModel m, const HeatConductor& c, const HeatWeather& w, Celsius T) {
-    if (m == HeatModel::Qem) return CurrentAtTemp(QemThermal(c), T, w.Ta, w.V, w.windAngle, QemSolar(c, w));
-    if (!(T >= w.Ta)) throw CalcError("allowable current: the air is warmer than the conductor limit temperature");
-    const WPerM Ps = SolarGainOf(m, c, w);
-    const auto [Pc, Pr] = Losses(m, c, w, T);
-    const OhmPerM R = ResistanceOf(c, T);
-    return m == HeatModel::Ieee738 ? ieee738::SteadyStateRating(Pc, Pr, Ps, R)
-                                   : cigre601::SteadyStateRating(Pc, Pr, Ps, R);
+    return PreparedHeat(m, c, w).CurrentAtTemp(T);
 }
 
 Celsius TempAfter(HeatModel m, const HeatConductor& c, const HeatWeather& w, Celsius T0, Amperes I, Minutes t,

@@ -42,6 +42,9 @@
 #include <utility>
 #include <vector>
 
+#include "engine/Cigre601.h"
+#include "engine/HeatBalance.h"
+#include "engine/Ieee738.h"
 #include "engine/SolarPosition.h"
 #include "engine/Units.h"
 #include "model/QEMcom.h"
@@ -127,6 +130,33 @@ Celsius SteadyTempOf(HeatModel m, const HeatConductor& c, const HeatWeather& w, 
 // I = sqrt((losses(T) - solar) / R(T)): no real root (T below the air temperature, more sun than
 // the air can take) is a calculation error.
 Amperes CurrentAtTempOf(HeatModel m, const HeatConductor& c, const HeatWeather& w, Celsius T);
+
+// One model's balance for one conductor and instant, what does not depend on the conductor
+// temperature worked out once (the solar gain, the wind factors): for many temperatures or
+// currents in the same weather. The free functions above make one for each call.
+class PreparedHeat {
+public:
+    PreparedHeat(HeatModel m, const HeatConductor& c, const HeatWeather& w);
+    HeatModel model() const { return m_; }
+    WPerM solar() const { return Ps_; }
+    // Convective and radiative losses at T, W/m.
+    std::pair<WPerM, WPerM> Losses(Celsius T) const;
+    // I^2 R(T) + Ps - losses, W/m.
+    WPerM NetHeating(Celsius T, Amperes I) const;
+    // dT/dt of the non-steady balance with the model's heat capacity, K/s.
+    double Rate(Celsius T, Amperes I) const;
+    Amperes CurrentAtTemp(Celsius T) const;
+    Celsius SteadyTemp(Amperes I) const;
+
+private:
+    HeatModel m_;
+    HeatConductor c_;
+    HeatWeather w_;
+    WPerM Ps_ = 0;
+    ConductorThermal thermal_;
+    ieee738::ConvectionSetup ieee_;
+    cigre601::ConvectionSetup cigre_;
+};
 
 // The longest time a transient calculation follows, min.
 inline constexpr Minutes kTransientHorizon = 1440;

@@ -32,36 +32,57 @@ WPerMK AirConductivity(Celsius Tfilm) { return 2.424e-2 + 7.477e-5 * Tfilm - 4.4
 double ReynoldsNumber(Metres D0, KgPerM3 rhof, MPerS Vw, PaS muf) { return D0 * rhof * Vw / muf; }
 
 double WindDirectionFactor(Degrees phi) {
-    const double p = phi * kRad;
-    return 1.194 - std::cos(p) + 0.194 * std::cos(2 * p) + 0.368 * std::sin(2 * p);
+    // cos(2 phi) = 2 cos^2 - 1, sin(2 phi) = 2 sin cos: one sine and one cosine.
+    const double c = std::cos(phi * kRad), s = std::sin(phi * kRad);
+    return 1.194 - c + 0.194 * (2 * c * c - 1) + 0.368 * (2 * s * c);
 }
 
+namespace {
+
+// The three convection losses from the powers of N_Re and of D0 they take, as eqs. (3a), (3b), (5a).
+double Qc1(double Kangle, double NRe052, WPerMK kf, Kelvin dT) { return Kangle * (1.01 + 1.35 * NRe052) * kf * dT; }
+double Qc2(double Kangle, double NRe06, WPerMK kf, Kelvin dT) { return Kangle * 0.754 * NRe06 * kf * dT; }
+double Qcn(KgPerM3 rhof, double D075, Kelvin dT) {
+    const double a = std::fabs(dT);
+    const double q = 3.645 * std::sqrt(rhof) * D075 * a * std::sqrt(std::sqrt(a));
+    return dT >= 0 ? q : -q;
+}
+// D0^0.75 = sqrt(D0 sqrt(D0)).
+double Power075(double x) { return std::sqrt(x * std::sqrt(x)); }
+
+}  // namespace
+
 WPerM ForcedConvectionLow(double Kangle, double NRe, WPerMK kf, Celsius Ts, Celsius Ta) {
-    return Kangle * (1.01 + 1.35 * std::pow(NRe, 0.52)) * kf * (Ts - Ta);
+    return Qc1(Kangle, std::pow(NRe, 0.52), kf, Ts - Ta);
 }
 
 WPerM ForcedConvectionHigh(double Kangle, double NRe, WPerMK kf, Celsius Ts, Celsius Ta) {
-    return Kangle * 0.754 * std::pow(NRe, 0.6) * kf * (Ts - Ta);
+    return Qc2(Kangle, std::pow(NRe, 0.6), kf, Ts - Ta);
 }
 
-WPerM NaturalConvection(KgPerM3 rhof, Metres D0, Celsius Ts, Celsius Ta) {
-    const double dT = std::fabs(Ts - Ta);
-    const double q = 3.645 * std::sqrt(rhof) * std::pow(D0, 0.75) * dT * std::sqrt(std::sqrt(dT));
-    return Ts >= Ta ? q : -q;
+WPerM NaturalConvection(KgPerM3 rhof, Metres D0, Celsius Ts, Celsius Ta) { return Qcn(rhof, Power075(D0), Ts - Ta); }
+
+ConvectionSetup SetUpConvection(Metres D0, MPerS Vw, Degrees phi, Metres He) {
+    return {D0, Vw, WindDirectionFactor(phi), He, Power075(D0)};
+}
+
+WPerM ConvectionHeatLoss(const ConvectionSetup& s, Celsius Ts, Celsius Ta) {
+    const Celsius Tfilm = FilmTemperature(Ts, Ta);
+    const PaS mu = AirViscosity(Tfilm);
+    const KgPerM3 rho = AirDensity(Tfilm, s.He);
+    const WPerMK kf = AirConductivity(Tfilm);
+    const double NRe = ReynoldsNumber(s.D0, rho, s.Vw, mu);
+    // The three losses of the warmer over the cooler; below the air temperature the same size as a
+    // gain. The two powers of N_Re from one logarithm.
+    const Kelvin dT = std::fabs(Ts - Ta);
+    const double lnRe = std::log(NRe);
+    const double q = std::max({Qc1(s.Kangle, std::exp(0.52 * lnRe), kf, dT), Qc2(s.Kangle, std::exp(0.6 * lnRe), kf, dT),
+                               Qcn(rho, s.D075, dT)});
+    return CheckedFinite(Ts >= Ta ? q : -q, "IEEE 738 convection heat loss");
 }
 
 WPerM ConvectionHeatLoss(Metres D0, Celsius Ts, Celsius Ta, MPerS Vw, Degrees phi, Metres He) {
-    const Celsius Tfilm = FilmTemperature(Ts, Ta);
-    const PaS mu = AirViscosity(Tfilm);
-    const KgPerM3 rho = AirDensity(Tfilm, He);
-    const WPerMK kf = AirConductivity(Tfilm);
-    const double NRe = ReynoldsNumber(D0, rho, Vw, mu);
-    const double K = WindDirectionFactor(phi);
-    // The three losses of the warmer over the cooler; below the air temperature the same size as a gain.
-    const Celsius hi = std::max(Ts, Ta), lo = std::min(Ts, Ta);
-    const double q = std::max({ForcedConvectionLow(K, NRe, kf, hi, lo), ForcedConvectionHigh(K, NRe, kf, hi, lo),
-                               NaturalConvection(rho, D0, hi, lo)});
-    return CheckedFinite(Ts >= Ta ? q : -q, "IEEE 738 convection heat loss");
+    return ConvectionHeatLoss(SetUpConvection(D0, Vw, phi, He), Ts, Ta);
 }
 
 WPerM RadiatedHeatLoss(Metres D0, double emissivity, Celsius Ts, Celsius Ta) {
@@ -106,8 +127,17 @@ Degrees IncidenceAngle(Degrees Hc, Degrees Zc, Degrees Zl) {
     return std::acos(std::clamp(c, -1.0, 1.0)) / kRad;
 }
 
+double SinIncidence(Degrees Hc, Degrees Zc, Degrees Zl) {
+    const double c = std::cos(Hc * kRad) * std::cos((Zc - Zl) * kRad);
+    return std::sqrt(std::max(0.0, 1 - c * c));
+}
+
 WPerM SolarHeatGain(double absorptivity, WPerM2 Qse, Degrees theta, Metres Aprime) {
-    return absorptivity * Qse * std::sin(theta * kRad) * Aprime;
+    return SolarHeatGainSin(absorptivity, Qse, std::sin(theta * kRad), Aprime);
+}
+
+WPerM SolarHeatGainSin(double absorptivity, WPerM2 Qse, double sinTheta, Metres Aprime) {
+    return absorptivity * Qse * sinTheta * Aprime;
 }
 
 OhmPerM Resistance(Celsius Tavg, Celsius Tlow, OhmPerM Rlow, Celsius Thigh, OhmPerM Rhigh) {

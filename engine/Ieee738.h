@@ -53,6 +53,19 @@ WPerM NaturalConvection(KgPerM3 rhof, Metres D0, Celsius Ts, Celsius Ta);
 // W/m. Below the air temperature the loss turns into a gain of the same size, negative.
 WPerM ConvectionHeatLoss(Metres D0, Celsius Ts, Celsius Ta, MPerS Vw, Degrees phi, Metres He);
 
+// What q_c takes of the conductor and the wind, worked out once for many conductor temperatures:
+// D0, Vw, K_angle of eq. (4a), He, D0^0.75 of eq. (5a).
+struct ConvectionSetup {
+    Metres D0 = 0;
+    MPerS Vw = 0;
+    double Kangle = 1;
+    Metres He = 0;
+    double D075 = 0;
+};
+ConvectionSetup SetUpConvection(Metres D0, MPerS Vw, Degrees phi, Metres He);
+// q_c as ConvectionHeatLoss, from the set-up.
+WPerM ConvectionHeatLoss(const ConvectionSetup& s, Celsius Ts, Celsius Ta);
+
 // ---- Radiation ------------------------------------------------------------------------------
 
 // q_r = 17.8 D0 eps [((Ts + 273)/100)^4 - ((Ta + 273)/100)^4], W/m. Eq. (7a).
@@ -93,9 +106,14 @@ WPerM2 SolarFluxAtElevation(double Ksolar, WPerM2 Qs);
 // conductor of azimuth Zl, degrees. Eq. (9).
 Degrees IncidenceAngle(Degrees Hc, Degrees Zc, Degrees Zl);
 
+// sin(theta) of eq. (9) without the angle: sqrt(1 - cos(Hc)^2 cos(Zc - Zl)^2).
+double SinIncidence(Degrees Hc, Degrees Zc, Degrees Zl);
+
 // q_s = alpha Qse sin(theta) A', solar heat gain, W/m; A' = D0 the projected area of one metre,
 // m2/m. Eq. (8).
 WPerM SolarHeatGain(double absorptivity, WPerM2 Qse, Degrees theta, Metres Aprime);
+// The same from sin(theta).
+WPerM SolarHeatGainSin(double absorptivity, WPerM2 Qse, double sinTheta, Metres Aprime);
 
 // ---- Resistance, rating, heat capacity -----------------------------------------------------
 
