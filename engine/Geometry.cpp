@@ -6,7 +6,6 @@
 #include "engine/CalcError.h"
 #include "engine/Loads.h"
 #include "engine/StateChange.h"
-#include "platform/Dialogs.h"
 
 namespace qem {
 namespace {
@@ -82,7 +81,7 @@ Metres ObstacleNorm(const TySpan& span, int k, int uvl, const Norms& norms) {
     return ObstacleTypeNorm(norms, uvl, span.Prep[k].TPrp);
 }
 
-SeaLevelToken AddSeaLevelPoints(TySpan& span, ZamerMode mode, Dialogs& dialogs) {
+SeaLevelToken AddSeaLevelPoints(TySpan& span, ZamerMode mode) {
     SeaLevelToken token;
     if (span.UseSea == 0) return token;
     const int n = LeadingProfilePoints(span);
@@ -100,7 +99,7 @@ SeaLevelToken AddSeaLevelPoints(TySpan& span, ZamerMode mode, Dialogs& dialogs) 
     }
     // The profile has ten slots; nothing is written when the points do not fit.
     if (span.NPrep + n >= 10 || n + static_cast<int>(extra.size()) > 10) {
-        dialogs.Message(kTooManyPoints);
+        token.refusal = kTooManyPoints;
         return token;
     }
 

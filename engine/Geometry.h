@@ -2,6 +2,7 @@
 // Span geometry and clearances: the ground under the span from the route profile, the
 // vertical clearance of the conductor, the clearance norms of the obstacles, and the
 // temporary route-profile points of the height-above-sea-level option.
+#include <string>
 #include <vector>
 
 #include "engine/Modes.h"
@@ -10,8 +11,6 @@
 #include "model/QEMcom.h"
 
 namespace qem {
-
-class Dialogs;
 
 // Ground height under abscissa x of the catenary frame, m: the broken line from the base of
 // support 1 (a + r1 - Hpr1 at -d1) through the route-profile points (ZemH - H1 above it, at
@@ -39,15 +38,18 @@ struct SeaLevelToken {
         TyZem point;
     };
     std::vector<Added> added;
+    // Why nothing was added although the option is on: "Количество препятствий и замеров профиля
+    // трассы не должно быть больше 9"; the command shows it. Empty otherwise.
+    std::string refusal;
     bool empty() const { return added.empty(); }
 };
 
 // With the span's height-above-sea-level option on: appends the obstacle crossings
 // (HSeaPrep, Lprep) and the measurement points (M_middle_h at Lpr/2 for one measurement,
 // (HSeaZam[i], LZam[i]) for two) to the route profile and sorts it by distance. When the
-// points do not fit in the ten slots, shows "Количество препятствий и замеров профиля
-// трассы не должно быть больше 9" and adds nothing. Returns what it added.
-SeaLevelToken AddSeaLevelPoints(TySpan& span, ZamerMode mode, Dialogs& dialogs);
+// points do not fit in the ten slots, adds nothing and says so in the token's refusal. Returns
+// what it added.
+SeaLevelToken AddSeaLevelPoints(TySpan& span, ZamerMode mode);
 
 // Removes exactly the points that AddSeaLevelPoints added (per the token) and closes the
 // gaps of the profile.
@@ -57,8 +59,7 @@ void RemoveSeaLevelPoints(TySpan& span, const SeaLevelToken& token);
 // when it ends, whatever happened in between.
 class SeaLevelPointsGuard {
 public:
-    SeaLevelPointsGuard(TySpan& span, ZamerMode mode, Dialogs& dialogs)
-        : span_(span), token_(AddSeaLevelPoints(span, mode, dialogs)) {}
+    SeaLevelPointsGuard(TySpan& span, ZamerMode mode) : span_(span), token_(AddSeaLevelPoints(span, mode)) {}
     ~SeaLevelPointsGuard() { RemoveSeaLevelPoints(span_, token_); }
     SeaLevelPointsGuard(const SeaLevelPointsGuard&) = delete;
     SeaLevelPointsGuard& operator=(const SeaLevelPointsGuard&) = delete;

@@ -1,5 +1,6 @@
 #include "engine/ShortTime.h"
 
+#include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
 #include "engine/Geometry.h"
@@ -43,10 +44,8 @@ SpanShortTime SpanShortTimeOf(HeatModel m, const HeatConductor& c, const TySpan&
 }
 
 std::vector<SpanCurrents> SpanSections(const TyLine& line, TySpan& span, const CalcEnv& env) {
-    const int count = span.NPrep < 1 ? 1 : (span.NPrep > 10 ? 10 : span.NPrep);
-    std::vector<SpanCurrents> sections;
-    for (int k = 1; k <= count; ++k) sections.push_back(SpanAllowableCurrents(line, span, k, env));
-    return sections;
+    if (const std::string refusal = SpanRegimeRefusal(span, env); !refusal.empty()) throw CalcError(refusal);
+    return CalculateSpanRegime(line, span, env).sections;
 }
 
 void CombineLineShortTime(const TyLine& line, LineShortTime& r) {
@@ -82,7 +81,8 @@ LineShortTime LineShortTimeOf(HeatModel m, TyLine& line, const CalcEnv& env, Dia
         TySpan& span = line.Span(j);
         std::vector<SpanCurrents> sections;
         {
-            SeaLevelPointsGuard points(span, env.mode, dlg);
+            SeaLevelPointsGuard points(span, env.mode);
+            dlg.MessageIfAny(points.token().refusal);
             sections = SpanSections(line, span, env);
         }
         std::optional<Amperes> step;

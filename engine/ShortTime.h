@@ -59,7 +59,8 @@ SpanShortTime SpanShortTimeOf(HeatModel m, const HeatConductor& c, const TySpan&
                               std::optional<Amperes> step);
 
 // The allowable currents of every section of the span as its span report computes them, from its
-// stored reference state (a span without obstacles: one section).
+// stored reference state (a span without obstacles: one section); the span report's refusal
+// ("Введите значения замера") as a CalcError.
 std::vector<SpanCurrents> SpanSections(const TyLine& line, TySpan& span, const CalcEnv& env);
 
 // The same for every span of a line and the line's answer: per duration the least phase current

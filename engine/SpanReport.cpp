@@ -68,43 +68,24 @@ std::pair<Amperes, Amperes> ThermalLimits(const TySpan& span, const CalcEnv& env
 
 }  // namespace
 
-SpanCurrents SpanAllowableCurrents(const TyLine& line, TySpan& span, int k, const CalcEnv& env) {
-    RequireUsable(line, span);
-    SpanResult r;
-    EmptyObstacle empty(span);
-    const SectionLimits lim = SearchSection(line, span, k, env, GroundNorm(*env.norms, line.Uvl, span.TM), r);
-    SpanCurrents c;
-    std::tie(c.IMax, c.ILong) = ThermalLimits(span, env);
-    c.IGround = lim.ground.I;
-    c.TGround = lim.ground.T;
-    c.IObst = lim.obst.I;
-    c.TObst = lim.obst.T;
-    return c;
+std::string SpanRegimeRefusal(const TySpan& span, const CalcEnv& env) {
+    return env.mode == ZamerMode::TwoPoints && span.HZam[1] <= 0 ? "Введите значения замера" : "";
 }
 
-SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg,
-                                   Report& out, SpanView* view) {
+SpanRegimeOutcome CalculateSpanRegime(const TyLine& line, TySpan& span, const CalcEnv& env, SpanView* view) {
     SpanRegimeOutcome res;
     SpanResult& r = res.result;
     r.Sigma = 0;
-    if (env.mode == ZamerMode::TwoPoints && span.HZam[1] <= 0) {
-        dlg.Ask("Введите значения замера", Buttons::Ok, "Ошибка", Icon::Error);
-        return res;
-    }
+    res.refusal = SpanRegimeRefusal(span, env);
+    if (!res.refusal.empty()) return res;
     RequireUsable(line, span);
     // Every conductor of the phase carries its share of the line current.
-    const Amperes Icond = ConductorCurrent(span);
-    out.clear();
+    const Amperes Icond = res.Icond = ConductorCurrent(span);
     if (view) {
         view->Clear();
         view->HideObstacleLabels();
     }
-
-    const Norms& norms = *env.norms;
-    const double normGround = GroundNorm(norms, line.Uvl, span.TM);
-    const int mpr = span.Mpr;
-    const std::string head = Format("%3s кВ %s-%s", std::string(VoltageText(line.Uvl)),
-                                    Cp1251ToUtf8(line.From.str()), Cp1251ToUtf8(line.To.str()));
+    const double normGround = GroundNorm(*env.norms, line.Uvl, span.TM);
     int& bad = res.violations;
     EmptyObstacle empty(span);
     const int count = span.NPrep < 1 ? 1 : (span.NPrep > 10 ? 10 : span.NPrep);
@@ -112,8 +93,6 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
     for (int k = 1; k <= count; ++k) {
         const SectionLimits lim = SearchSection(line, span, k, env, normGround, r);
         const ClearanceLimit &ground = lim.ground, &obst = lim.obst;
-        const bool hasObstacle = lim.hasObstacle;
-        const double obstNorm = lim.obstNorm;
 
         r.TCond = ConductorTemp(span, span.Tvv, span.Vv, span.Alfv, Icond);
         SpanState(span, k, r.TCond, r, view);
@@ -121,7 +100,44 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         r.IMax = Imax;
         res.sections.push_back({Imax, Ilong, ground.I, ground.T, obst.I, obst.T});
 
-        out.add("Препятствие № " + std::to_string(k));
+        SpanSectionValues v;
+        v.k = k;
+        v.hasObstacle = lim.hasObstacle;
+        v.TCond = r.TCond;
+        v.state = r;
+        v.normGround = normGround;
+        v.obstNorm = lim.obstNorm;
+        v.allowStress = AllowableStress(span);
+        v.allowTension = AllowableTension(span);
+        v.currentBreach = lim.hasObstacle ? (obst.I <= 0 || ground.I <= 0) : ground.I <= 0;
+        v.stressBreach = v.allowStress < r.Sigma;
+        v.tensionBreach = v.allowTension < r.TensionMax;
+        v.groundMidBreach = normGround > r.ClrGround;
+        v.groundMinBreach = normGround > r.ClrMin;
+        v.obstacleRowBreach = lim.hasObstacle && r.ClrObst < lim.obstNorm;
+        // A negative clearance is a conductor below the top of the object: it counts as well.
+        v.storedObstacleBreach = k <= span.NPrep && r.ClrObst < lim.obstNorm;
+        bad += v.currentBreach + v.stressBreach + v.tensionBreach + v.groundMidBreach + v.groundMinBreach +
+               v.obstacleRowBreach + v.storedObstacleBreach;
+        res.values.push_back(v);
+    }
+    r.Sigma = 0;
+    res.written = true;
+    return res;
+}
+
+Report SpanRegimeText(const TyLine& line, const TySpan& span, const CalcEnv& env, const SpanRegimeOutcome& o) {
+    Report out;
+    const int mpr = span.Mpr;
+    const std::string head = Format("%3s кВ %s-%s", std::string(VoltageText(line.Uvl)),
+                                    Cp1251ToUtf8(line.From.str()), Cp1251ToUtf8(line.To.str()));
+    for (std::size_t i = 0; i < o.values.size(); ++i) {
+        const SpanSectionValues& v = o.values[i];
+        const SpanCurrents& c = o.sections[i];
+        const SpanResult& r = v.state;
+        const auto red = [](bool b) { return b ? Colour::Red : Colour::Black; };
+
+        out.add("Препятствие № " + std::to_string(v.k));
         out.add("       Расчет режима ");
         out.add("       для ВЛ " + head);
         out.add("       Пролет " + Cp1251ToUtf8(span.Nop1.str()) + " - " + Cp1251ToUtf8(span.Nop2.str()));
@@ -139,24 +155,23 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         out.add("       Результаты расчета");
 
         const double TMax = span.Pr.TMax;
-        const std::string currentCells = Format("%14.0f", Icond) + " |" + Format("%10.0f", Imax) + " |" +
-                                         Format("%10.0f", Ilong) + " |" + Format("%10.0f", ground.I) + " |";
-        const std::string lineCells = Format("%14.0f", span.Iv) + " |" + Format("%10.0f", mpr * Imax) + " |" +
-                                      Format("%10.0f", mpr * Ilong) + " |" + Format("%10.0f", mpr * ground.I) + " |";
-        const std::string tempCells = Format("%14.2f", r.TCond) + " |" + Format("%10.0f", TMax) + " |" +
+        const std::string currentCells = Format("%14.0f", o.Icond) + " |" + Format("%10.0f", c.IMax) + " |" +
+                                         Format("%10.0f", c.ILong) + " |" + Format("%10.0f", c.IGround) + " |";
+        const std::string lineCells = Format("%14.0f", span.Iv) + " |" + Format("%10.0f", mpr * c.IMax) + " |" +
+                                      Format("%10.0f", mpr * c.ILong) + " |" + Format("%10.0f", mpr * c.IGround) +
+                                      " |";
+        const std::string tempCells = Format("%14.2f", v.TCond) + " |" + Format("%10.0f", TMax) + " |" +
                                       Format("%10.0f", env.LongTermTemp) + " |";
-        if (!hasObstacle) {
+        if (!v.hasObstacle) {
             const std::string rule = " -----------------------------------------------------------------------";
             out.add(rule);
             out.add(" |                 |               |         Допустимые значения       |");
             out.add(" |     Параметр    |    Текущие    |-----------------------------------|");
             out.add(" |                 |    значения   |Максимально| Длительно |По габариту|");
             out.add(" |-----------------+---------------+-----------+-----------+-----------|");
-            const bool red = ground.I <= 0;
-            bad += red;
-            out.add(" |Ток в проводе, A |" + currentCells, red ? Colour::Red : Colour::Black);
+            out.add(" |Ток в проводе, A |" + currentCells, red(v.currentBreach));
             if (mpr > 1) out.add(" |Ток линии    , A |" + lineCells);
-            out.add(" |Температура пров.|" + tempCells + TempCell(ground.T, TMax, "%10.0f"));
+            out.add(" |Температура пров.|" + tempCells + TempCell(c.TGround, TMax, "%10.0f"));
             out.add(rule);
         } else {
             const std::string rule =
@@ -168,13 +183,10 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
             out.add(" |                 |    значения   |Максимально| Длительно |-----------------------|");
             out.add(" |                 |               |           |           |  До земли |До пересеч.|");
             out.add(" |-----------------+---------------+-----------+-----------+-----------+-----------|");
-            const bool red = obst.I <= 0 || ground.I <= 0;
-            bad += red;
-            out.add(" |Ток в проводе, A |" + currentCells + Format("%10.0f", obst.I) + " |",
-                    red ? Colour::Red : Colour::Black);
-            if (mpr > 1) out.add(" |Ток линии    , A |" + lineCells + Format("%10.0f", mpr * obst.I) + " |");
-            out.add(" |Температура пров.|" + tempCells + TempCell(ground.T, TMax, "%10.1f") +
-                    TempCell(obst.T, TMax, "%10.0f"));
+            out.add(" |Ток в проводе, A |" + currentCells + Format("%10.0f", c.IObst) + " |", red(v.currentBreach));
+            if (mpr > 1) out.add(" |Ток линии    , A |" + lineCells + Format("%10.0f", mpr * c.IObst) + " |");
+            out.add(" |Температура пров.|" + tempCells + TempCell(c.TGround, TMax, "%10.1f") +
+                    TempCell(c.TObst, TMax, "%10.0f"));
             out.add(rule);
         }
 
@@ -183,36 +195,28 @@ SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcE
         out.add(rule);
         out.add(" |        Параметр           |  Текущие значения  | Допустимые значения|");
         out.add(" |---------------------------+--------------------+--------------------|");
-        auto row = [&](const std::string& text, bool red) {
-            bad += red;
-            out.add(text, red ? Colour::Red : Colour::Black);
-        };
-        const double allowS = AllowableStress(span), allowT = AllowableTension(span);
-        row(" |Напряжение в проводе,кГ/мм2| " + Format("%18.2f", r.Sigma) + " | " + Format("%18.2f", allowS) + " |",
-            allowS < r.Sigma);
-        row(" |Макс. тяжение провода,кГ   | " + Format("%18.0f", r.TensionMax) + " | " + Format("%18.0f", allowT) +
-                " |",
-            allowT < r.TensionMax);
-        out.add(" |Стрела провеса , м         | " + Format("%18.2f", r.SagMid) + " |                -   |");
-        row(" |Габарит до земли в сер., м | " + Format("%18.2f", r.ClrGround) + " | " + Format("%18.2f", normGround) +
-                " |",
-            normGround > r.ClrGround);
-        row(" |Мин. габарит до земли, м   | " + Format("%18.2f", r.ClrMin) + " | " + Format("%18.2f", normGround) +
-                " |",
-            normGround > r.ClrMin);
-        if (hasObstacle)
-            row(" |Габарит до препятствия, м  | " + Format("%18.2f", r.ClrObst) + " | " + Format("%18.2f", obstNorm) +
+        out.add(" |Напряжение в проводе,кГ/мм2| " + Format("%18.2f", r.Sigma) + " | " + Format("%18.2f", v.allowStress) +
                     " |",
-                r.ClrObst < obstNorm);
+                red(v.stressBreach));
+        out.add(" |Макс. тяжение провода,кГ   | " + Format("%18.0f", r.TensionMax) + " | " +
+                    Format("%18.0f", v.allowTension) + " |",
+                red(v.tensionBreach));
+        out.add(" |Стрела провеса , м         | " + Format("%18.2f", r.SagMid) + " |                -   |");
+        out.add(" |Габарит до земли в сер., м | " + Format("%18.2f", r.ClrGround) + " | " +
+                    Format("%18.2f", v.normGround) + " |",
+                red(v.groundMidBreach));
+        out.add(" |Мин. габарит до земли, м   | " + Format("%18.2f", r.ClrMin) + " | " + Format("%18.2f", v.normGround) +
+                    " |",
+                red(v.groundMinBreach));
+        if (v.hasObstacle)
+            out.add(" |Габарит до препятствия, м  | " + Format("%18.2f", r.ClrObst) + " | " +
+                        Format("%18.2f", v.obstNorm) + " |",
+                    red(v.obstacleRowBreach));
         out.add(rule);
-        // A negative clearance is a conductor below the top of the object: it counts as well.
-        if (k <= span.NPrep && r.ClrObst < obstNorm) ++bad;
     }
-    out.add(bad == 0 ? kVerdictYes : kVerdictNo, Colour::Blue);
+    out.add(o.violations == 0 ? kVerdictYes : kVerdictNo, Colour::Blue);
     out.add("");
-    r.Sigma = 0;
-    res.written = true;
-    return res;
+    return out;
 }
 
 }  // namespace qem

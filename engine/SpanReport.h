@@ -1,7 +1,8 @@
 #pragma once
 // The span regime calculation: conductor temperature, allowable currents, stress, tension,
-// sag and clearances of one span in the regime typed on the source data page, written as a
-// fixed-width report with every breach in red and a verdict in blue.
+// sag and clearances of one span in the regime typed on the source data page, and the
+// fixed-width report of it with every breach in red and a verdict in blue.
+#include <string>
 #include <vector>
 
 #include "engine/CalcEnv.h"
@@ -9,7 +10,6 @@
 #include "engine/SpanView.h"
 #include "engine/StateChange.h"
 #include "model/QEMcom.h"
-#include "platform/Dialogs.h"
 
 namespace qem {
 
@@ -23,26 +23,49 @@ struct SpanCurrents {
     Celsius TObst = 0;
 };
 
+// What the report prints of the section of obstacle k besides its currents: the state at the
+// regime's conductor temperature, the norms and limits it is held against, and which of them
+// it breaks.
+struct SpanSectionValues {
+    int k = 1;                  // the obstacle of the section, 1..10
+    bool hasObstacle = false;   // the obstacle lies more than 0.1 m from support 1
+    Celsius TCond = 0;          // conductor temperature at the regime current
+    SpanResult state;           // the drawn state at TCond
+    Metres normGround = 0, obstNorm = 0;
+    KgfPerMm2 allowStress = 0;  // allowable stress
+    Kgf allowTension = 0;       // allowable tension
+    bool currentBreach = false;     // no current is allowed by a clearance
+    bool stressBreach = false, tensionBreach = false, groundMidBreach = false, groundMinBreach = false;
+    bool obstacleRowBreach = false;  // the printed obstacle clearance is below its norm
+    bool storedObstacleBreach = false;  // the same for a stored obstacle: counted once more
+};
+
+// The span regime calculation: what the report shows, as values.
 struct SpanRegimeOutcome {
-    bool written = false;  // false when the report was refused ("Введите значения замера")
+    bool written = false;  // false when the calculation was refused (see refusal)
+    std::string refusal;   // "Введите значения замера": two-point mode without a measurement
     int violations = 0;    // failed checks; 0 gives the verdict "МОЖНО"
     SpanResult result;     // the state of the last obstacle, Sigma reset to 0
-    std::vector<SpanCurrents> sections;  // the allowable currents of each section, in order
+    Amperes Icond = 0;     // the current of one conductor of the phase
+    std::vector<SpanCurrents> sections;      // the allowable currents of each section, in order
+    std::vector<SpanSectionValues> values;   // the rest of each section, in the same order
 };
 
 inline constexpr const char* kVerdictYes = "РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ МОЖНО!!!";
 inline constexpr const char* kVerdictNo = "РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ НЕЛЬЗЯ!!!";
 
-// The allowable currents of one conductor of the span for obstacle k (1..10) in the regime of
-// its source data, from its stored reference state: the searches and step-downs exactly as
-// SpanRegimeReport runs them for its section k (a span without obstacles: k = 1, searched with
-// an empty obstacle). IObst and TObst are 0 when obstacle k lies 0.1 m or less from support 1.
-// Calculation errors propagate (CalcError).
-SpanCurrents SpanAllowableCurrents(const TyLine& line, TySpan& span, int k, const CalcEnv& env);
+// Why the span regime cannot be calculated before anything is done: "Введите значения замера"
+// in the two-point mode without a measurement; empty when it can.
+std::string SpanRegimeRefusal(const TySpan& span, const CalcEnv& env);
 
-// Runs the obstacle loop of the span and replaces `out` with the report. When `view` is given,
-// the span view is drawn into it (cleared first). Calculation errors propagate (CalcError).
-SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg,
-                                   Report& out, SpanView* view = nullptr);
+// The span regime calculation: the obstacle loop of the span in the regime of its source data,
+// from its stored reference state; a span without obstacles has one section, searched with an
+// empty obstacle. When `view` is given, the span view is drawn into it (cleared first).
+// Calculation errors propagate (CalcError).
+SpanRegimeOutcome CalculateSpanRegime(const TyLine& line, TySpan& span, const CalcEnv& env, SpanView* view = nullptr);
+
+// The fixed-width report of a calculation that was written: a section per obstacle with every
+// breach in red, the verdict in blue.
+Report SpanRegimeText(const TyLine& line, const TySpan& span, const CalcEnv& env, const SpanRegimeOutcome& o);
 
 }  // namespace qem

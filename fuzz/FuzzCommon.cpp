@@ -11,19 +11,13 @@
 #include "lines/Series.h"
 #include "model/Network.h"
 #include "platform/ScriptedDialogs.h"
-#include "tests/core/MechanicsSpan.h"
+#include "tests/core/SyntheticLine.h"
 
 namespace qem::fuzz {
 
 const Norms& UsualNorms() {
     static const Norms norms = [] {
-        Norms n;
-        for (auto& row : n.NormGround)
-            for (float& v : row) v = 7;
-        for (auto& row : n.NormCross)
-            for (float& v : row) v = 3;
-        for (auto& row : n.NormObst)
-            for (float& v : row) v = 8;
+        Norms n = test::Norms110();
         for (int r = 1; r <= 10; ++r) n.IceReg[r] = 1, n.WindReg[r] = 25;
         return n;
     }();
@@ -31,37 +25,14 @@ const Norms& UsualNorms() {
 }
 
 TyLine HostLine() {
-    TySpan s = test::LevelSpan();  // АС 240/39, 300 m, 25 m supports, 8 kgf/mm2
-    s.Nop1.assign("1");
-    s.Nop2.assign("2");
-    s.Fi = 55;
-    s.AngP = 45;
-    s.Zem[1] = {101, 100};
-    s.Zem[2] = {99, 200};
-    s.NPrep = 1;
-    s.Prep[1].Lprep = 150;
-    s.Prep[1].Hprep = 6;
-    s.Prep[1].TPrp = 9;  // a road
-    s.Vv = 1;
-    s.Alfv = 90;
-    s.Iv = 500;
-    s.Tzv = 1;
-    TyZamer& z = s.Zamer[1];
-    z.Time = 45000;
-    z.HMid = 20;
-    z.I = 300;
-    z.Tv = 20;
-    z.V = 1;
-    z.Alf = 90;
-    z.Tzv = 1;
-    TyLine l;
+    // One span of the synthetic test lines: АС 240/39 over a route profile with a crossed line
+    // and a road, measured at mid-span; busbars of the same conductor, a cable insert.
+    TyLine l = test::UniformLine(1);
     l.From.assign("A");
     l.To.assign("B");
-    l.Uvl = 4;
     l.NBus1 = l.NBus2 = l.NBus3 = l.NBus4 = 1;
-    l.Bus1 = s.Pr;
+    l.Bus1 = l.Spans[0].Pr;
     l.CabDDTN = 500;
-    l.Spans = {s};
     return l;
 }
 

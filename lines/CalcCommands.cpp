@@ -46,6 +46,28 @@ const char* const kNoBreak = "Отсутствуют данные в справ�
 
 }  // namespace
 
+RunControl ControlOf(Dialogs& dlg) {
+    return {[&dlg](int position, int max) { dlg.Progress(position, max); }, [&dlg] { return dlg.Cancelled(); }};
+}
+
+SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg, Report& out,
+                                   SpanView* view) {
+    SpanRegimeOutcome o = CalculateSpanRegime(line, span, env, view);
+    if (!o.written) {
+        dlg.Ask(o.refusal, Buttons::Ok, "Ошибка", Icon::Error);
+        return o;
+    }
+    out = SpanRegimeText(line, span, env, o);
+    return o;
+}
+
+LineRegimeOutcome LineRegimeReport(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out,
+                                   const RecomputeHook& recompute) {
+    LineRegimeOutcome o = CalculateLineRegime(line, env, ControlOf(dlg), recompute);
+    if (o.end != LineRunEnd::Cancelled) out = LineRegimeText(line, o);
+    return o;
+}
+
 void RecomputeInitialConditions(TySpan& span, const CalcEnv& env, int zamer) {
     ZamerSag(span, 1);
     ZamerConductorTemp(span, zamer);
@@ -80,7 +102,8 @@ SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& 
         res.end = CommandEnd::Failed;
         return res;
     }
-    SeaLevelPointsGuard points(span, env.mode, dlg);
+    SeaLevelPointsGuard points(span, env.mode);
+    dlg.MessageIfAny(points.token().refusal);
     try {
         RecomputeInitialConditions(span, env, zamer);
         if (span.Si < 0.001f) {
@@ -100,7 +123,8 @@ SpanCommandResult NMTRegClick(Network& net, const CalcEnv& env, Dialogs& dlg, Re
     if (!HasCurrentSpan(net, dlg)) return res;
     TyLine& line = net.Line(net.CurLine);
     TySpan& span = line.Span(net.CurSpanOf(net.CurLine));
-    SeaLevelPointsGuard points(span, env.mode, dlg);
+    SeaLevelPointsGuard points(span, env.mode);
+    dlg.MessageIfAny(points.token().refusal);
     try {
         RunSpanReport(line, span, env, dlg, out, view, res);
     } catch (const std::exception& e) {
@@ -114,13 +138,17 @@ std::optional<SpanCurrents> SpanCurrentsCommand(Network& net, const CalcEnv& env
     if (!HasCurrentSpan(net, dlg)) return std::nullopt;
     TyLine& line = net.Line(net.CurLine);
     TySpan& span = line.Span(net.CurSpanOf(net.CurLine));
-    if (env.mode == ZamerMode::TwoPoints && span.HZam[1] <= 0) {
-        dlg.Ask("Введите значения замера", Buttons::Ok, "Ошибка", Icon::Error);
+    if (const std::string refusal = SpanRegimeRefusal(span, env); !refusal.empty()) {
+        dlg.Ask(refusal, Buttons::Ok, "Ошибка", Icon::Error);
         return std::nullopt;
     }
-    SeaLevelPointsGuard points(span, env.mode, dlg);
+    SeaLevelPointsGuard points(span, env.mode);
+    dlg.MessageIfAny(points.token().refusal);
     try {
-        return SpanAllowableCurrents(line, span, k, env);
+        const SpanRegimeOutcome o = CalculateSpanRegime(line, span, env);
+        if (k < 1 || k > static_cast<int>(o.sections.size()))
+            throw CalcError("allowable currents: the span has no section for obstacle " + std::to_string(k));
+        return o.sections[k - 1];
     } catch (const std::exception& e) {
         dlg.Message(CalcErrorText(e));
         return std::nullopt;
@@ -155,7 +183,10 @@ LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Re
     LineCalculation res;
     std::vector<std::unique_ptr<SeaLevelPointsGuard>> points;
     for (int j = 1; j <= line.NSpans(); ++j)
-        points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode, dlg));
+    {
+        points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode));
+        dlg.MessageIfAny(points.back()->token().refusal);
+    }
     for (int j = 1; j <= line.NSpans(); ++j) {
         res.check = CheckZamerData(line.Span(j), env.mode == ZamerMode::TwoPoints ? -1 : 0);
         if (!res.check.empty()) {

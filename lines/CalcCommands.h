@@ -21,6 +21,19 @@ enum class CommandEnd { Done, Stopped, Failed };
 // "12 - 13": the support numbers of a span, as the messages name it.
 std::string SpanName(const TySpan& s);
 
+// The span regime report: the calculation, then its report into `out`; the refusal asked as
+// an error. When `view` is given, the span view is drawn into it. Calculation errors propagate.
+SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg, Report& out,
+                                   SpanView* view = nullptr);
+
+// The line regime report: the calculation with its progress and cancellation through dlg, then
+// its table into `out` (the rows so far when Failed); `out` is unchanged when Cancelled.
+LineRegimeOutcome LineRegimeReport(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out,
+                                   const RecomputeHook& recompute = {});
+
+// The progress and cancellation of a calculation through dlg.
+RunControl ControlOf(Dialogs& dlg);
+
 struct SpanCommandResult {
     CommandEnd end = CommandEnd::Stopped;
     SpanRegimeOutcome outcome;

@@ -115,7 +115,8 @@ void DisplayPrl(AppState& app, Dialogs& dlg) {
     ChoicesFromSpan(app, s);
     if (s.NPrep == 0) s.NPrep = 1;
     try {
-        SeaLevelPointsGuard points(s, app.mode, dlg);
+        SeaLevelPointsGuard points(s, app.mode);
+        dlg.MessageIfAny(points.token().refusal);
         RecomputeInitialConditions(s, app.Env(), 1);
     } catch (const std::exception&) {
         // The stress stays whatever the span then holds.

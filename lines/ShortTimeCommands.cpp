@@ -12,10 +12,6 @@
 namespace qem {
 namespace {
 
-// The span's measurement as the span report requires it in the two-point mode.
-bool MeasurementGiven(const TySpan& span, const CalcEnv& env) {
-    return !(env.mode == ZamerMode::TwoPoints && span.HZam[1] <= 0);
-}
 
 }  // namespace
 
@@ -78,14 +74,15 @@ std::optional<SpanShortTime> SpanShortTimeCommand(Network& net, const CalcEnv& e
     }
     TyLine& line = net.Line(net.CurLine);
     TySpan& span = line.Span(net.CurSpanOf(net.CurLine));
-    if (!MeasurementGiven(span, env)) {
-        dlg.Ask("Введите значения замера", Buttons::Ok, "Ошибка", Icon::Error);
+    if (const std::string refusal = SpanRegimeRefusal(span, env); !refusal.empty()) {
+        dlg.Ask(refusal, Buttons::Ok, "Ошибка", Icon::Error);
         return std::nullopt;
     }
     try {
         std::vector<SpanCurrents> sections;
         {
-            SeaLevelPointsGuard points(span, env.mode, dlg);
+            SeaLevelPointsGuard points(span, env.mode);
+            dlg.MessageIfAny(points.token().refusal);
             sections = SpanSections(line, span, env);
         }
         return SpanShortTimeOf(choice.model, choice.ConductorOf(span.Pr), span, sections, durations, stepPerConductor);
@@ -104,9 +101,8 @@ std::optional<LineShortTime> LineShortTimeCommand(Network& net, const CalcEnv& e
     }
     TyLine& line = net.Line(net.CurLine);
     for (int j = 1; j <= line.NSpans(); ++j)
-        if (!MeasurementGiven(line.Span(j), env)) {
-            dlg.Ask("Введите значения замера (пролёт " + SpanName(line.Span(j)) + ")", Buttons::Ok, "Ошибка",
-                    Icon::Error);
+        if (const std::string refusal = SpanRegimeRefusal(line.Span(j), env); !refusal.empty()) {
+            dlg.Ask(refusal + " (пролёт " + SpanName(line.Span(j)) + ")", Buttons::Ok, "Ошибка", Icon::Error);
             return std::nullopt;
         }
     try {

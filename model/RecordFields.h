@@ -2,13 +2,22 @@
 // Every field of a record by its name, in stored order: VisitFields(record, v) calls
 // v("Name", field) for each field. Printers and checkers walk the records with it, so a
 // field is never forgotten by one of them. Nested records, IArray and std::vector fields are
-// passed whole; the visitor descends into them itself (VisitFields again for records).
+// passed whole; the visitor descends into them itself (VisitFields again for records). The
+// record may be const (printing, checking) or not (reading a file into it); the packed images
+// of model/Records.cpp are written and read by this list too.
+#include <concepts>
+#include <type_traits>
+
 #include "model/QEMcom.h"
 
 namespace qem {
 
-template <class V>
-void VisitFields(const TyWire& x, V&& v) {
+// T is the record type R, const or not.
+template <class T, class R>
+concept RecordOf = std::same_as<std::remove_const_t<T>, R>;
+
+template <RecordOf<TyWire> R, class V>
+void VisitFields(R& x, V&& v) {
     v("Name", x.Name);
     v("SAlN", x.SAlN);
     v("SStN", x.SStN);
@@ -21,8 +30,8 @@ void VisitFields(const TyWire& x, V&& v) {
     v("TMax", x.TMax);
 }
 
-template <class V>
-void VisitFields(const TyKO& x, V&& v) {
+template <RecordOf<TyKO> R, class V>
+void VisitFields(R& x, V&& v) {
     v("Name", x.Name);
     v("FullName", x.FullName);
     v("I", x.I);
@@ -32,8 +41,8 @@ void VisitFields(const TyKO& x, V&& v) {
     v("Kind", x.Kind);
 }
 
-template <class V>
-void VisitFields(const TyPrep& x, V&& v) {
+template <RecordOf<TyPrep> R, class V>
+void VisitFields(R& x, V&& v) {
     v("Lprep", x.Lprep);
     v("Hprep", x.Hprep);
     v("GabPrep", x.GabPrep);
@@ -42,8 +51,8 @@ void VisitFields(const TyPrep& x, V&& v) {
     v("TPrp", x.TPrp);
 }
 
-template <class V>
-void VisitFields(const TyZamer& x, V&& v) {
+template <RecordOf<TyZamer> R, class V>
+void VisitFields(R& x, V&& v) {
     v("Tzv", x.Tzv);
     v("Time", x.Time);
     v("FZam", x.FZam);
@@ -57,14 +66,14 @@ void VisitFields(const TyZamer& x, V&& v) {
     v("Alf", x.Alf);
 }
 
-template <class V>
-void VisitFields(const TyZem& x, V&& v) {
+template <RecordOf<TyZem> R, class V>
+void VisitFields(R& x, V&& v) {
     v("ZemH", x.ZemH);
     v("ZemL", x.ZemL);
 }
 
-template <class V>
-void VisitFields(const TySpan& x, V&& v) {
+template <RecordOf<TySpan> R, class V>
+void VisitFields(R& x, V&& v) {
     v("Nop1", x.Nop1);
     v("Nop2", x.Nop2);
     v("Comm", x.Comm);
@@ -120,9 +129,9 @@ void VisitFields(const TySpan& x, V&& v) {
     v("UseSea", x.UseSea);
 }
 
-// A line's fields with its span list between header and tail; NSpans is the list's size.
-template <class V>
-void VisitFields(const TyLine& x, V&& v) {
+// The line header before the span list.
+template <RecordOf<TyLine> R, class V>
+void VisitLineHead(R& x, V&& v) {
     v("From", x.From);
     v("To", x.To);
     v("NVL", x.NVL);
@@ -131,9 +140,11 @@ void VisitFields(const TyLine& x, V&& v) {
     v("Uvl", x.Uvl);
     v("CabDDTN", x.CabDDTN);
     v("CabADTN", x.CabADTN);
-    const Integer nspans = x.NSpans();
-    v("NSpans", nspans);
-    v("Spans", x.Spans);
+}
+
+// The line's equipment tail after the span list.
+template <RecordOf<TyLine> R, class V>
+void VisitLineTail(R& x, V&& v) {
     v("KOSwitch1", x.KOSwitch1);
     v("KOSwitch2", x.KOSwitch2);
     v("KODisc1", x.KODisc1);
@@ -150,6 +161,16 @@ void VisitFields(const TyLine& x, V&& v) {
     v("NBus2", x.NBus2);
     v("NBus3", x.NBus3);
     v("NBus4", x.NBus4);
+}
+
+// A line's fields with its span list between header and tail; NSpans is the list's size.
+template <class V>
+void VisitFields(const TyLine& x, V&& v) {
+    VisitLineHead(x, v);
+    const Integer nspans = x.NSpans();
+    v("NSpans", nspans);
+    v("Spans", x.Spans);
+    VisitLineTail(x, v);
 }
 
 }  // namespace qem

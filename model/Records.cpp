@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "model/RecordFields.h"
+
 namespace qem {
 
 const std::array<const char*, kObstacleTypes> kObstacleTypeText = {
@@ -19,164 +21,92 @@ const std::uint8_t* ByteReader::take(std::size_t n) {
     return p;
 }
 
-void Encode(ByteWriter& w, const TyWire& x) {
-    w.str(x.Name);
-    for (float v : {x.SAlN, x.SStN, x.D, x.DSt, x.R, x.AlfaR, x.MAl, x.MSt, x.TMax}) w.f32(v);
-}
+namespace {
 
-void Decode(ByteReader& r, TyWire& x) {
-    r.str(x.Name);
-    for (float* v : {&x.SAlN, &x.SStN, &x.D, &x.DSt, &x.R, &x.AlfaR, &x.MAl, &x.MSt, &x.TMax}) *v = r.f32();
-}
-
-void Encode(ByteWriter& w, const TyKO& x) {
-    w.str(x.Name);
-    w.str(x.FullName);
-    w.i32(x.I);
-    w.i32(x.U);
-    for (auto v : x.DDTN) w.i32(v);
-    for (auto v : x.ADTN) w.i32(v);
-    w.u8(x.Kind);
-}
-
-void Decode(ByteReader& r, TyKO& x) {
-    r.str(x.Name);
-    r.str(x.FullName);
-    x.I = r.i32();
-    x.U = r.i32();
-    for (auto& v : x.DDTN) v = r.i32();
-    for (auto& v : x.ADTN) v = r.i32();
-    x.Kind = r.u8();
-}
-
-void Encode(ByteWriter& w, const TyPrep& x) {
-    for (float v : {x.Lprep, x.Hprep, x.GabPrep, x.HSeaPrep, x.GabZem}) w.f32(v);
-    w.i32(x.TPrp);
-}
-
-void Decode(ByteReader& r, TyPrep& x) {
-    for (float* v : {&x.Lprep, &x.Hprep, &x.GabPrep, &x.HSeaPrep, &x.GabZem}) *v = r.f32();
-    x.TPrp = r.i32();
-}
-
-void Encode(ByteWriter& w, const TyZamer& x) {
-    w.i32(x.Tzv);
-    w.f64(x.Time);
-    for (float v : {x.FZam, x.Res16, x.Res20, x.HMid, x.I, x.TPr, x.Tv, x.V, x.Alf}) w.f32(v);
-}
-
-void Decode(ByteReader& r, TyZamer& x) {
-    x.Tzv = r.i32();
-    x.Time = r.f64();
-    for (float* v : {&x.FZam, &x.Res16, &x.Res20, &x.HMid, &x.I, &x.TPr, &x.Tv, &x.V, &x.Alf}) *v = r.f32();
-}
-
-void Encode(ByteWriter& w, const TySpan& x) {
-    w.str(x.Nop1);
-    w.str(x.Nop2);
-    w.str(x.Comm);
-    w.i32(x.Mpr);
-    Encode(w, x.Pr);
-    for (float v : {x.Si, x.Tv, x.V, x.Bg, x.Res200, x.Res204, x.Res208, x.Res212, x.Res216}) w.f32(v);
-    w.i32(x.RegG);
-    w.i32(x.RegV);
-    w.raw(x.Res228.data(), 4);
-    for (auto v : x.AprNop) w.i32(v);
-    for (auto v : x.AprL) w.f32(v);
-    for (auto v : x.AprH) w.f32(v);
-    for (const auto& p : x.Prep) Encode(w, p);
-    w.i32(x.NPrep);
-    for (const auto& z : x.Zem) {
-        w.f32(z.ZemH);
-        w.f32(z.ZemL);
+// Writes each field of a record in its packed form: strings as length byte and characters,
+// numbers little-endian, reserved bytes as they are, arrays element by element, nested
+// records field by field.
+struct FieldWriter {
+    ByteWriter& w;
+    template <int N>
+    void operator()(const char*, const ShortStr<N>& s) { w.str(s); }
+    void operator()(const char*, Single v) { w.f32(v); }
+    void operator()(const char*, Integer v) { w.i32(v); }
+    void operator()(const char*, double v) { w.f64(v); }
+    void operator()(const char*, Byte v) { w.u8(v); }
+    template <std::size_t N>
+    void operator()(const char*, const std::array<Byte, N>& a) { w.raw(a.data(), N); }
+    template <class T, int Lo, int Hi>
+    void operator()(const char* name, const IArray<T, Lo, Hi>& a) {
+        for (const T& e : a) (*this)(name, e);
     }
-    for (float v : {x.Lpr, x.Res812, x.Lapr, x.H1, x.H2, x.Hpr1, x.Hpr2, x.AngP, x.Fi, x.PrBreak, x.Res848,
-                    x.Res852, x.M_middle_h, x.Res860, x.Tvv, x.Vv, x.Alfv, x.Iv, x.Bgv, x.Gamma})
-        w.f32(v);
-    w.i32(x.Tzv);
-    w.i32(x.TM);
-    w.i32(x.RasUsl);
-    for (const auto& z : x.Zamer) Encode(w, z);
-    for (auto v : x.Res1380) w.i32(v);
-    w.raw(x.Res1424.data(), 16);
-    for (auto v : x.HZam) w.f32(v);
-    for (auto v : x.LZam) w.f32(v);
-    for (auto v : x.HSeaZam) w.f32(v);
-    w.u8(x.UseSea);
+    template <class R>
+        requires requires(const R& r, FieldWriter& f) { VisitFields(r, f); }
+    void operator()(const char*, const R& r) { VisitFields(r, *this); }
+};
+
+// Reads each field of a record from its packed form, the mirror of FieldWriter.
+struct FieldReader {
+    ByteReader& r;
+    template <int N>
+    void operator()(const char*, ShortStr<N>& s) { r.str(s); }
+    void operator()(const char*, Single& v) { v = r.f32(); }
+    void operator()(const char*, Integer& v) { v = r.i32(); }
+    void operator()(const char*, double& v) { v = r.f64(); }
+    void operator()(const char*, Byte& v) { v = r.u8(); }
+    template <std::size_t N>
+    void operator()(const char*, std::array<Byte, N>& a) { r.raw(a.data(), N); }
+    template <class T, int Lo, int Hi>
+    void operator()(const char* name, IArray<T, Lo, Hi>& a) {
+        for (T& e : a) (*this)(name, e);
+    }
+    template <class R>
+        requires requires(R& rec, FieldReader& f) { VisitFields(rec, f); }
+    void operator()(const char*, R& rec) { VisitFields(rec, *this); }
+};
+
+template <class R>
+void EncodeFields(ByteWriter& w, const R& x) {
+    FieldWriter f{w};
+    VisitFields(x, f);
 }
 
-void Decode(ByteReader& r, TySpan& x) {
-    r.str(x.Nop1);
-    r.str(x.Nop2);
-    r.str(x.Comm);
-    x.Mpr = r.i32();
-    Decode(r, x.Pr);
-    for (float* v : {&x.Si, &x.Tv, &x.V, &x.Bg, &x.Res200, &x.Res204, &x.Res208, &x.Res212, &x.Res216})
-        *v = r.f32();
-    x.RegG = r.i32();
-    x.RegV = r.i32();
-    r.raw(x.Res228.data(), 4);
-    for (auto& v : x.AprNop) v = r.i32();
-    for (auto& v : x.AprL) v = r.f32();
-    for (auto& v : x.AprH) v = r.f32();
-    for (auto& p : x.Prep) Decode(r, p);
-    x.NPrep = r.i32();
-    for (auto& z : x.Zem) {
-        z.ZemH = r.f32();
-        z.ZemL = r.f32();
-    }
-    for (float* v : {&x.Lpr, &x.Res812, &x.Lapr, &x.H1, &x.H2, &x.Hpr1, &x.Hpr2, &x.AngP, &x.Fi, &x.PrBreak,
-                     &x.Res848, &x.Res852, &x.M_middle_h, &x.Res860, &x.Tvv, &x.Vv, &x.Alfv, &x.Iv, &x.Bgv,
-                     &x.Gamma})
-        *v = r.f32();
-    x.Tzv = r.i32();
-    x.TM = r.i32();
-    x.RasUsl = r.i32();
-    for (auto& z : x.Zamer) Decode(r, z);
-    for (auto& v : x.Res1380) v = r.i32();
-    r.raw(x.Res1424.data(), 16);
-    for (auto& v : x.HZam) v = r.f32();
-    for (auto& v : x.LZam) v = r.f32();
-    for (auto& v : x.HSeaZam) v = r.f32();
-    x.UseSea = r.u8();
+template <class R>
+void DecodeFields(ByteReader& r, R& x) {
+    FieldReader f{r};
+    VisitFields(x, f);
 }
+
+}  // namespace
+
+void Encode(ByteWriter& w, const TyWire& x) { EncodeFields(w, x); }
+void Decode(ByteReader& r, TyWire& x) { DecodeFields(r, x); }
+void Encode(ByteWriter& w, const TyKO& x) { EncodeFields(w, x); }
+void Decode(ByteReader& r, TyKO& x) { DecodeFields(r, x); }
+void Encode(ByteWriter& w, const TyPrep& x) { EncodeFields(w, x); }
+void Decode(ByteReader& r, TyPrep& x) { DecodeFields(r, x); }
+void Encode(ByteWriter& w, const TyZamer& x) { EncodeFields(w, x); }
+void Decode(ByteReader& r, TyZamer& x) { DecodeFields(r, x); }
+void Encode(ByteWriter& w, const TySpan& x) { EncodeFields(w, x); }
+void Decode(ByteReader& r, TySpan& x) { DecodeFields(r, x); }
 
 void Encode(ByteWriter& w, const TyLine& x) {
-    w.str(x.From);
-    w.str(x.To);
-    w.i32(x.NVL);
-    w.raw(x.Res56.data(), 4);
-    w.raw(x.Res60.data(), 4);
-    w.u8(x.Uvl);
-    w.f32(x.CabDDTN);
-    w.f32(x.CabADTN);
+    FieldWriter f{w};
+    VisitLineHead(x, f);
     w.i32(x.NSpans());
     for (const auto& s : x.Spans) Encode(w, s);
-    for (const TyKO* k : {&x.KOSwitch1, &x.KOSwitch2, &x.KODisc1, &x.KODisc2, &x.KOTrap1, &x.KOTrap2, &x.KOCT1,
-                          &x.KOCT2})
-        Encode(w, *k);
-    for (const TyWire* b : {&x.Bus1, &x.Bus2, &x.Bus3, &x.Bus4}) Encode(w, *b);
-    for (auto n : {x.NBus1, x.NBus2, x.NBus3, x.NBus4}) w.i32(n);
+    VisitLineTail(x, f);
 }
 
 std::int32_t DecodeLineHead(ByteReader& r, TyLine& x) {
-    r.str(x.From);
-    r.str(x.To);
-    x.NVL = r.i32();
-    r.raw(x.Res56.data(), 4);
-    r.raw(x.Res60.data(), 4);
-    x.Uvl = r.u8();
-    x.CabDDTN = r.f32();
-    x.CabADTN = r.f32();
+    FieldReader f{r};
+    VisitLineHead(x, f);
     return r.i32();
 }
 
 void DecodeLineTail(ByteReader& r, TyLine& x) {
-    for (TyKO* k : {&x.KOSwitch1, &x.KOSwitch2, &x.KODisc1, &x.KODisc2, &x.KOTrap1, &x.KOTrap2, &x.KOCT1,
-                    &x.KOCT2})
-        Decode(r, *k);
-    for (TyWire* b : {&x.Bus1, &x.Bus2, &x.Bus3, &x.Bus4}) Decode(r, *b);
-    for (Integer* n : {&x.NBus1, &x.NBus2, &x.NBus3, &x.NBus4}) *n = r.i32();
+    FieldReader f{r};
+    VisitLineTail(x, f);
 }
 
 }  // namespace qem

@@ -21,6 +21,10 @@ public:
     void Message(const std::string& text, const std::string& title = "", Icon icon = Icon::None) {
         Ask(text, Buttons::Ok, title, icon);
     }
+    // Message(text) when there is something to say.
+    void MessageIfAny(const std::string& text) {
+        if (!text.empty()) Message(text);
+    }
     // File dialogs: filter in the form "Данные для Qem|*.qem|Все файлы|*.*"; nullopt on Cancel.
     virtual std::optional<std::string> OpenFileName(const std::string& initialDir, const std::string& filter,
                                                     const std::string& defaultExt) = 0;

@@ -5,7 +5,7 @@ set -euo pipefail
 pkgs=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-translations-l10n libgl-dev
       libgtest-dev libbenchmark-dev xvfb xauth fonts-dejavu-core fonts-liberation
       poppler-utils libqt6svg6
-      pkgconf libzip-dev libpugixml-dev libfreexl-dev ccache
+      pkgconf libzip-dev libpugixml-dev libfreexl-dev ccache libc-bin
       python3 python3-openpyxl
       libreoffice-calc-nogui)
 # Fuzzing: clang and its libFuzzer and sanitizer runtimes.

@@ -90,8 +90,8 @@ KgfPerMm2 FitSigmaOnePoint(const TySpan& span, int k) {
         const double f1 = a * (std::cosh(gamma1 * a1 / (2.0 * sigma)) - 1.0);
         const double f2 = a * (std::cosh(gamma1 * a2 / (2.0 * sigma)) - 1.0);
         const double xm = (L - a1) / 2.0;
-        const Metres fcalc = CheckedFinite(
-            f1 + ((2.0 * xm + a1) / (2.0 * L)) * (f2 - f1) + a - a * std::cosh(gamma1 * xm / sigma), "sag of the fit");
+        // The sag at mid-span below the chord of the suspension points.
+        const Metres fcalc = SagAt(xm, L, lp.d1, f1, f2, gamma1, sigma);
         // The stress whose sag is within 0.01 m of the measured one is the answer.
         if (std::fabs(fcalc - f) <= 0.01) break;
         // Towards the measured sag; a change of direction refines the step tenfold.

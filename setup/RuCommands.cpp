@@ -28,7 +28,8 @@ bool RuCalculate(AppState& app, Dialogs& dialogs, bool report) {
     if (!span) return false;
     const TySpan before = *span;
     try {
-        SeaLevelPointsGuard points(*span, app.mode, dialogs);
+        SeaLevelPointsGuard points(*span, app.mode);
+        dialogs.MessageIfAny(points.token().refusal);
         if (span->UseSea == 1 && app.mode == ZamerMode::OnePoint && points.token().empty()) return false;
         if (app.mode == ZamerMode::OnePoint) {
             // The measurement the derivation reads.

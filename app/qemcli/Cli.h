@@ -46,10 +46,9 @@ struct Registrar {
     explicit Registrar(Command c);
 };
 
-// PDF output of reports; empty when the program was built without Qt. Throws with a clear
-// message when the file cannot be written.
-using ReportPdfWriter = std::function<void(const ReportHeading&, const Report&, const std::string& file)>;
-ReportPdfWriter& PdfWriter();
+// PDF output of a report through the program qempdf beside qemcli (absent when the program
+// was built without Qt). Throws with a clear message when the file cannot be written.
+void WritePdf(const ReportHeading& heading, const Report& r, const std::string& file);
 
 // Options every subcommand understands: --data DIR, --pue6, --color=..., --yes/--no.
 extern const std::vector<std::string> kCommonFlags;

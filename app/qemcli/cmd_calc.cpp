@@ -50,8 +50,7 @@ std::string ResultJson(const SpanResult& r) {
 // prints the report.
 void Emit(const Report& r, const Args& a, const ReportHeading& heading) {
     if (a.has("pdf")) {
-        if (!PdfWriter()) throw std::runtime_error("--pdf: this build of qemcli has no PDF output (built without Qt)");
-        PdfWriter()(heading, r, a.get("pdf"));
+        WritePdf(heading, r, a.get("pdf"));
     }
     if (a.has("out")) WriteFileAtomically(a.get("out"), Cp1251Text(r));
     if (!a.has("out") && !a.has("pdf")) PrintReport(r, a);
@@ -141,7 +140,8 @@ int Initial(const Args& a) {
     }
     if (!Usable(s, span, {true, 1})) return 1;
     {
-        SeaLevelPointsGuard points(span, s.env.mode, s.dlg);
+        SeaLevelPointsGuard points(span, s.env.mode);
+        s.dlg.MessageIfAny(points.token().refusal);
         RecomputeInitialConditions(span, s.env, 1);
     }
     const TyZamer& z = span.Zamer[1];

@@ -17,11 +17,6 @@ std::map<std::string, Command>& Registry() {
 
 Registrar::Registrar(Command c) { Registry()[c.name] = std::move(c); }
 
-ReportPdfWriter& PdfWriter() {
-    static ReportPdfWriter w;
-    return w;
-}
-
 const std::vector<std::string> kCommonFlags = {"pue6", "yes", "no", "json", "help", "sea", "no-sea"};
 
 std::string Args::get(const std::string& name, const std::string& def) const {

@@ -154,6 +154,7 @@ void MainWindow::buildMenu() {
             [this] { allowTempCommand(false); });
     connect(add(calc, "Расчет доп. температур всех ВЛ"), &QAction::triggered, this,
             [this] { allowTempCommand(true); });
+    connect(add(calc, "Расчёт по погоде"), &QAction::triggered, this, &MainWindow::weatherRatingCommand);
 
     QMenu* cat = menuBar()->addMenu(QStringLiteral("Каталог"));
     auto catalog = [this](int page) {
@@ -197,6 +198,7 @@ void MainWindow::buildToolBar() {
     bar->addSeparator();
     connect(add("Расчет пролета", "Пролет", "span"), &QAction::triggered, this, &MainWindow::spanCalcToolbar);
     connect(add("Расчет ВЛ", "ВЛ", "line"), &QAction::triggered, this, &MainWindow::lineCalcToolbar);
+    connect(add("Расчёт по погоде", "Погода", "weather"), &QAction::triggered, this, &MainWindow::weatherRatingCommand);
     bar->addSeparator();
     connect(add("Копировать данные в буфер", "Копировать", "copy"), &QAction::triggered, this, &MainWindow::copySpanData);
     connect(add("Вставить данные из буфера", "Вставить", "paste"), &QAction::triggered, this, &MainWindow::pasteSpanData);

@@ -86,6 +86,7 @@ public:
     void allowTempCommand(bool all);    // "Расчет допустимых температур", "... всех ВЛ"
     void seriesCommand();               // "Расчёт" of "Серия расчетов"
     void sweepCommand();                // "Прогонка по ориентации пролёта и широте"
+    void weatherRatingCommand();        // "Расчёт по погоде" (lines/qt/WeatherRatingPage.h)
     void lineEquipmentCommand();        // "Концевое оборудование" of the current line
     void copyEquipment();               // "Копировать" of the line panel
     void pasteEquipment();              // "Вставить" of the line panel

@@ -449,7 +449,7 @@ void MainWindow::buildSpanPage(QWidget* page) {
     EditH1 = EditBox(gGeo, "EditH1", "Высота установки опоры");
     EditH2 = EditBox(gGeo, "EditH2", "Высота установки опоры");
     EditFi = EditBox(gGeo, "EditFi", "Географическая широта местности");
-    EditAngP = EditBox(gGeo, "EditAngP", "Ориентация пролета по отношению к меридиану");
+    EditAngP = EditBox(gGeo, "EditAngP", "Ориентация пролета по отношению к меридиану: азимут оси пролета от севера по часовой стрелке, 0…180° (0…90 — как прежде); по нему считаются солнце и угол ветра в расчёте по погоде");
     fGeo->addRow(U("Длина пролета, м"), EditLpr);
     fGeo->addRow(U("Высота подвеса провода на опоре 1, м"), EditHpr1);
     fGeo->addRow(U("Высота подвеса провода на опоре 2, м"), EditHpr2);

@@ -123,21 +123,28 @@ QPageLayout::Orientation ReportOrientation(const Report& r) {
     return pt < kLandscapeBelowPt ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
-int PaintReport(QPagedPaintDevice& device, const Report& r, const PrintHeading& h) {
-    QPainter p(&device);
+namespace {
+
+// The report laid out on the pages of a device: its font and the lines of each page.
+struct ReportLayout {
+    QFont body;
+    double line = 0, headingHeight = 0;
+    std::vector<std::vector<int>> pages;
+};
+
+ReportLayout LayoutReport(QPagedPaintDevice& device, const Report& r, const PrintHeading& h) {
+    ReportLayout L;
     const double dpi = device.logicalDpiX();
     const QRectF page(QPointF(0, 0), device.pageLayout().paintRectPixels(int(dpi)).size());
-
     // The body font as large as the widest line allows, at most 10 points.
     const double widthPt = page.width() / dpi * 72;
     const double bodyPt = std::clamp(widthPt / (WidestLine(r) * AdvancePerPoint()), kMinBodyPt, kMaxBodyPt);
-    const QFont body = SizedFont(ReportFont(), bodyPt);
-    const QFontMetricsF fb(body, &device);
-
-    const double headingHeight = HeadingHeight(device);
+    L.body = SizedFont(ReportFont(), bodyPt);
+    const QFontMetricsF fb(L.body, &device);
+    L.headingHeight = HeadingHeight(device);
     const double footerHeight = FooterHeight(device);
-    const double line = fb.lineSpacing();
-    const int perPage = std::max(1, int((page.height() - headingHeight - footerHeight) / line));
+    L.line = fb.lineSpacing();
+    const int perPage = std::max(1, int((page.height() - L.headingHeight - footerHeight) / L.line));
     const int lines = int(r.lines.size());
     // The lines of each page: the first page from the top, every further one under the
     // repeated column titles of the table (when they leave room for the table itself).
@@ -145,31 +152,49 @@ int PaintReport(QPagedPaintDevice& device, const Report& r, const PrintHeading& 
                              h.tableHeadCount * 2 < perPage
                          ? h.tableHeadCount
                          : 0;
-    std::vector<std::vector<int>> pageLines;
-    for (int i = 0; i < lines || pageLines.empty();) {
+    for (int i = 0; i < lines || L.pages.empty();) {
         std::vector<int> v;
-        if (!pageLines.empty())
+        if (!L.pages.empty())
             for (int k = 0; k < head; ++k) v.push_back(h.tableHeadFirst + k);
         while (int(v.size()) < perPage && i < lines) v.push_back(i++);
-        pageLines.push_back(std::move(v));
+        L.pages.push_back(std::move(v));
     }
-    const int pages = int(pageLines.size());
+    return L;
+}
 
-    for (int n = 0; n < pages; ++n) {
-        if (n > 0) device.newPage();
+// The pages of the report, numbered from first + 1 of `total`; a new page before each.
+void PaintReportPages(QPainter& p, QPagedPaintDevice& device, const Report& r, const PrintHeading& h,
+                      const ReportLayout& L, int first, int total) {
+    const double dpi = device.logicalDpiX();
+    const QRectF page(QPointF(0, 0), device.pageLayout().paintRectPixels(int(dpi)).size());
+    const QFontMetricsF fb(L.body, &device);
+    for (std::size_t n = 0; n < L.pages.size(); ++n) {
+        if (n > 0 || first > 0) device.newPage();
         PaintHeading(p, page, dpi, h);
 
         // The lines of this page in their colours.
-        p.setFont(body);
-        double y = headingHeight + fb.ascent();
-        for (int i : pageLines[n]) {
+        p.setFont(L.body);
+        double y = L.headingHeight + fb.ascent();
+        for (int i : L.pages[n]) {
             p.setPen(ReportColour(r.lines[i].colour));
             p.drawText(QPointF(0, y), QString::fromStdString(r.lines[i].text));
-            y += line;
+            y += L.line;
         }
 
-        PaintFooter(p, page, n + 1, pages);
+        PaintFooter(p, page, first + int(n) + 1, total);
     }
+}
+
+void PaintWidgetsPage(QPainter& p, QPagedPaintDevice& device, const QList<QWidget*>& widgets, const PrintHeading& h,
+                      int number, int total);
+
+}  // namespace
+
+int PaintReport(QPagedPaintDevice& device, const Report& r, const PrintHeading& h) {
+    const ReportLayout L = LayoutReport(device, r, h);
+    QPainter p(&device);
+    const int pages = int(L.pages.size());
+    PaintReportPages(p, device, r, h, L, 0, pages);
     return pages;
 }
 
@@ -185,8 +210,10 @@ void PrintReportOn(QPrinter& printer, const Report& r, const PrintHeading& h) {
     PaintReport(printer, r, h);
 }
 
-void PaintWidgets(QPagedPaintDevice& device, const QList<QWidget*>& widgets, const PrintHeading& h) {
-    QPainter p(&device);
+namespace {
+
+void PaintWidgetsPage(QPainter& p, QPagedPaintDevice& device, const QList<QWidget*>& widgets, const PrintHeading& h,
+                      int number, int total) {
     const double dpi = device.logicalDpiX();
     const QRectF page(QPointF(0, 0), device.pageLayout().paintRectPixels(int(dpi)).size());
     PaintHeading(p, page, dpi, h);
@@ -212,7 +239,25 @@ void PaintWidgets(QPagedPaintDevice& device, const QList<QWidget*>& widgets, con
         }
         p.restore();
     }
-    PaintFooter(p, page, 1, 1);
+    PaintFooter(p, page, number, total);
+}
+
+
+}  // namespace
+
+void PaintWidgets(QPagedPaintDevice& device, const QList<QWidget*>& widgets, const PrintHeading& h) {
+    QPainter p(&device);
+    PaintWidgetsPage(p, device, widgets, h, 1, 1);
+}
+
+// The pictures on the first page, the report on the pages after it.
+void PaintWidgetsAndReport(QPagedPaintDevice& device, const QList<QWidget*>& widgets, const Report& r,
+                           const PrintHeading& h) {
+    const ReportLayout L = LayoutReport(device, r, h);
+    QPainter p(&device);
+    const int total = 1 + int(L.pages.size());
+    PaintWidgetsPage(p, device, widgets, h, 1, total);
+    PaintReportPages(p, device, r, h, L, 1, total);
 }
 
 bool SaveWidgetsPdf(const QString& file, const QList<QWidget*>& widgets, const PrintHeading& h, QString* error) {
@@ -228,6 +273,10 @@ void PrintWidgetsOn(QPrinter& printer, const QList<QWidget*>& widgets, const Pri
 }
 
 bool SavePdf(const QString& file, const PrintJob& job, QString* error) {
+    if (job.report && !job.pictures.isEmpty())
+        return SavePdfOf(
+            file, job.heading.title + QStringLiteral(" — ") + job.heading.subject, QPageLayout::Landscape,
+            [&](QPagedPaintDevice& d) { PaintWidgetsAndReport(d, job.pictures, *job.report, job.heading); }, error);
     return job.report ? SaveReportPdf(file, *job.report, job.heading, error)
                       : SaveWidgetsPdf(file, job.pictures, job.heading, error);
 }
@@ -235,11 +284,15 @@ bool SavePdf(const QString& file, const PrintJob& job, QString* error) {
 bool PrintWithDialog(const PrintJob& job, QWidget* parent) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(job.heading.title);
-    printer.setPageOrientation(job.report ? ReportOrientation(*job.report) : QPageLayout::Landscape);
+    const bool both = job.report && !job.pictures.isEmpty();
+    printer.setPageOrientation(job.report && !both ? ReportOrientation(*job.report) : QPageLayout::Landscape);
     QPrintDialog dialog(&printer, parent);
     dialog.setWindowTitle(QStringLiteral("Печать"));
     if (dialog.exec() != QDialog::Accepted) return false;
-    if (job.report)
+    if (both) {
+        printer.setPageMargins(QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm), QPageLayout::Millimeter);
+        PaintWidgetsAndReport(printer, job.pictures, *job.report, job.heading);
+    } else if (job.report)
         PrintReportOn(printer, *job.report, job.heading);
     else
         PrintWidgetsOn(printer, job.pictures, job.heading);

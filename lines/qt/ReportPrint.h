@@ -41,7 +41,11 @@ bool SaveWidgetsPdf(const QString& file, const QList<QWidget*>& widgets, const P
                     QString* error = nullptr);
 void PrintWidgetsOn(QPrinter& printer, const QList<QWidget*>& widgets, const PrintHeading& h);
 
-// Something to put on paper: a report, or pictures.
+// The pictures on a first landscape page, the report on the pages after it.
+void PaintWidgetsAndReport(QPagedPaintDevice& device, const QList<QWidget*>& widgets, const Report& r,
+                           const PrintHeading& h);
+
+// Something to put on paper: a report, pictures, or pictures with a report after them.
 struct PrintJob {
     const Report* report = nullptr;
     QList<QWidget*> pictures;

@@ -5,6 +5,9 @@ set -euo pipefail
 bin="$1"
 . "$(dirname "$0")/common.bash"
 
+# qemcli starts without the window toolkit: the PDF is laid out by qempdf beside it.
+if ldd "$cli" | grep -q 'libQt'; then fail "qemcli links the window toolkit: $(ldd "$cli" | grep libQt | head -3)"; fi
+
 "$cli" span-report "$net" --line 3 --span 2 --pdf "$tmp/span.pdf" >"$tmp/out" 2>"$tmp/err" || fail "span-report --pdf exit $?"
 [[ ! -s "$tmp/out" && ! -s "$tmp/err" ]] || fail "span-report --pdf printed something: $(cat "$tmp/out" "$tmp/err")"
 info=$(pdfinfo "$tmp/span.pdf") || fail "span.pdf is not a PDF"

@@ -117,9 +117,8 @@ TySpan SeaSpan() {
 TEST(SeaLevelPoints, AddedSortedAndRemovedExactly) {
     TySpan span = SeaSpan();
     const TySpan before = span;
-    ScriptedDialogs d;
-    const SeaLevelToken t = AddSeaLevelPoints(span, ZamerMode::OnePoint, d);
-    EXPECT_TRUE(d.shown.empty());
+    const SeaLevelToken t = AddSeaLevelPoints(span, ZamerMode::OnePoint);
+    EXPECT_TRUE(t.refusal.empty());
     ASSERT_EQ(t.added.size(), 3u);
     const float L[] = {40, 100, 150, 200, 250};
     const float H[] = {99, 98, 97, 96, 95};
@@ -139,8 +138,7 @@ TEST(SeaLevelPoints, OptionOffAddsNothing) {
     TySpan span = SeaSpan();
     span.UseSea = 0;
     const TySpan before = span;
-    ScriptedDialogs d;
-    const SeaLevelToken t = AddSeaLevelPoints(span, ZamerMode::TwoPoints, d);
+    const SeaLevelToken t = AddSeaLevelPoints(span, ZamerMode::TwoPoints);
     EXPECT_TRUE(t.empty());
     EXPECT_EQ(span, before);
     RemoveSeaLevelPoints(span, t);
@@ -172,15 +170,13 @@ TEST(SeaLevelPoints, TooManyPointsAreRefusedWithMessage) {
         span.LZam[2] = 250;
         span.HSeaZam[1] = span.HSeaZam[2] = 98;
         const TySpan before = span;
-        ScriptedDialogs d;
-        const SeaLevelToken t = AddSeaLevelPoints(span, c.mode, d);
+        const SeaLevelToken t = AddSeaLevelPoints(span, c.mode);
         if (c.refused) {
-            ASSERT_EQ(d.Texts().size(), 1u);
-            EXPECT_EQ(d.Texts()[0], kTooMany);
+            EXPECT_EQ(t.refusal, kTooMany);
             EXPECT_TRUE(t.empty());
             EXPECT_EQ(span, before);
         } else {
-            EXPECT_TRUE(d.shown.empty());
+            EXPECT_TRUE(t.refusal.empty());
             RemoveSeaLevelPoints(span, t);
             EXPECT_EQ(span, before);
         }
@@ -192,9 +188,8 @@ TEST(SeaLevelPoints, GenuinePointEqualToATemporaryOneSurvives) {
     span.Zem[2] = {98, 100};  // the same as obstacle 2's crossing point
     span.Zem[3] = {96, 200};
     const TySpan before = span;
-    ScriptedDialogs d;
     {
-        SeaLevelPointsGuard guard(span, ZamerMode::OnePoint, d);
+        SeaLevelPointsGuard guard(span, ZamerMode::OnePoint);
         EXPECT_EQ(guard.token().added.size(), 3u);
     }
     EXPECT_EQ(span, before);
@@ -208,8 +203,7 @@ TEST(SeaLevelPoints, TwoMeasurementPointsAndAMissingOne) {
     span.LZam[2] = 230;
     span.HSeaZam[2] = 94;
     const TySpan before = span;
-    ScriptedDialogs d;
-    const SeaLevelToken t = AddSeaLevelPoints(span, ZamerMode::TwoPoints, d);
+    const SeaLevelToken t = AddSeaLevelPoints(span, ZamerMode::TwoPoints);
     ASSERT_EQ(t.added.size(), 1u);
     // The profile still starts at 40 m: a point at distance 0 would have ended it.
     EXPECT_EQ(span.Zem[1].ZemL, 40);
@@ -221,9 +215,8 @@ TEST(SeaLevelPoints, TwoMeasurementPointsAndAMissingOne) {
 TEST(SeaLevelPoints, GuardRemovesPointsWhenTheCalculationFails) {
     TySpan span = SeaSpan();
     const TySpan before = span;
-    ScriptedDialogs d;
     try {
-        SeaLevelPointsGuard guard(span, ZamerMode::OnePoint, d);
+        SeaLevelPointsGuard guard(span, ZamerMode::OnePoint);
         EXPECT_EQ(span.Zem[3].ZemL, 150);
         throw std::runtime_error("calculation failed");
     } catch (const std::runtime_error&) {

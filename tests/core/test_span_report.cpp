@@ -294,6 +294,11 @@ TEST(SpanRegimeReport, TwoPointModeWithoutMeasurementWritesNothing) {
     EXPECT_EQ(dlg.shown[0].title, "Ошибка");
     ASSERT_EQ(out.lines.size(), 1u);
     EXPECT_EQ(out.lines[0].text, "previous report");
+    // The calculation itself asks nothing: it says why, and the command asks.
+    const SpanRegimeOutcome calc = CalculateSpanRegime(TestLine(), s, Env(ZamerMode::TwoPoints));
+    EXPECT_FALSE(calc.written);
+    EXPECT_EQ(calc.refusal, "Введите значения замера");
+    EXPECT_TRUE(calc.sections.empty());
 }
 
 // A phase without conductors has no current per conductor: an error, not "INF" in the table;

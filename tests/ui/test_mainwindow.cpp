@@ -33,7 +33,7 @@ private slots:
         QStringList calc;
         for (QAction* a : w.menuBar()->actions()[3]->menu()->actions()) calc << a->text();
         QCOMPARE(calc, (QStringList{"Расчет пролета", "Расчет ВЛ", "Расчет допустимых температур",
-                                    "Расчет доп. температур всех ВЛ"}));
+                                    "Расчет доп. температур всех ВЛ", "Расчёт по погоде"}));
     }
     void statusBar() {
         qem::ui::MainWindow w;

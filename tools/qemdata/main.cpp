@@ -19,6 +19,9 @@
 //   Шаблон замеров по 1 точке.xlsx, Шаблон замеров по 2 точкам.xlsx
 //                              the workbooks the field crews fill in for the import
 //                              (setup/ImportTemplate.h)
+//   Погода за год (синтетическая).csv, Прогноз на 240 ч (пример).csv
+//                              the sample weather of the hourly ratings
+//                              (tools/qemdata/SampleWeather.h)
 // A missing source table skips its file with a warning; a malformed one is an error.
 #include <cmath>
 #include <cstdio>
@@ -37,6 +40,8 @@
 #include "setup/ImportTemplate.h"
 #include "tools/qemdata/Csv.h"
 #include "tools/qemdata/SampleNetwork.h"
+#include "tools/qemdata/SampleWeather.h"
+#include "platform/FileSystem.h"
 #include "tools/qemdata/Template.h"
 
 namespace fs = std::filesystem;
@@ -339,6 +344,8 @@ int main(int argc, char** argv) {
             BuildImportTemplate(p).Save(PathToUtf8(out / PathFromUtf8(ImportTemplateName(p))));
             std::cout << "qemdata: " << ImportTemplateName(p) << "\n";
         }
+        WriteFileAtomically(PathToUtf8(out / PathFromUtf8(kSampleYearWeatherFile)), SampleYearWeather());
+        WriteFileAtomically(PathToUtf8(out / PathFromUtf8(kSampleForecastFile)), SampleForecastWeather());
     } catch (const std::exception& e) {
         std::cerr << "qemdata: error: " << e.what() << "\n";
         return 1;
