@@ -202,6 +202,14 @@ HeatWeather SpanRegimeWeather(const TySpan& span) {
 }
 
 WPerM SolarGainOf(HeatModel m, const HeatConductor& c, const HeatWeather& w) {
+    if (w.globalIrradiance) {
+        const WPerM2 G = std::max(0.0, *w.globalIrradiance);
+        switch (m) {
+            case HeatModel::Qem: return SolarGain(1, kAbsorptivity, 1, c.D, w.solarScale, G);
+            case HeatModel::Ieee738: return ieee738::SolarHeatGainSin(c.absorptivity, G, 1, M(c.D));
+            case HeatModel::Cigre601: return cigre601::SolarHeating(c.absorptivity, G, M(c.D));
+        }
+    }
     switch (m) {
         case HeatModel::Qem: return QemSolar(c, w);
         case HeatModel::Ieee738: return IeeeSolar(c, w);

@@ -19,9 +19,18 @@
 //                                   it never does)
 //   ShortTimeCurrent(m, c, w, T0, Tl, t)  the largest current the conductor may carry for t
 //                                   minutes from T0 without passing Tl (none: T0 >= Tl)
+//   PreparedHeat(m, c, w)           the same balance with the weather worked out once, for many
+//                                   temperatures or currents of one instant (.CurrentAtTemp(T),
+//                                   .SteadyTemp(I), .Losses(T), .solar())
+//
+// An hourly rating of a span: HeatConductorOf(span.Pr, OuterStrandOf(heat data, span.Pr), eps,
+// alpha), a HeatWeather of the hour (SpanRegimeWeather(span) with the hour's Ta, V, windAngle,
+// sun = SunAt(...), sky or globalIrradiance), then CurrentAtTempOf(m, c, w, TMax); the
+// short-time ratings of the hour with ShortTimeCurrent from SteadyTempOf at the hour's load.
 //
 // What each model reads: the program's own method its fixed emissivity and absorptivity 0.6,
 // the sky polynomials of its sky conditions (or the given irradiance) and its altitude factor;
+// a measured global irradiance lights the conductor over its diameter in every model;
 // the standards the conductor's emissivity and absorptivity (0.8 by default, changeable by the
 // user), their own clear-sky radiation (or the given irradiance; under the sky conditions
 // "Облачно" and "Пасмурно", which they do not model, the flux of the program's sky
@@ -98,6 +107,9 @@ struct HeatWeather {
     Integer sky = 0;            // 0 "Ясно", 1 "Облачно", 2 "Пасмурно", 3 (or else) no sun
     std::optional<WPerM2> irradiance;  // measured direct irradiance normal to the rays, in
                                        // place of the models' sky formulas
+    std::optional<WPerM2> globalIrradiance;  // measured global irradiance G: in every model the
+                                             // conductor lit over its diameter, Ps = a D G (CIGRE
+                                             // TB 207, 2002), as the hourly ratings take it
     double solarScale = 1;      // X of QEM (13): the program's own method only
     double albedo = 0.1;        // ground albedo F, CIGRE 601
     double clearness = 1;       // clearness ratio N_s, CIGRE 601

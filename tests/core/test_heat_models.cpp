@@ -299,6 +299,18 @@ TEST(HeatModel, ShortTimeCurrentAndTimeToLimit) {
     EXPECT_THROW(ShortTimeCurrent(HeatModel::Ieee738, c, w, 20, 90, 0), CalcError);
 }
 
+// A measured global irradiance lights the conductor over its diameter in every model, with the
+// model's absorptivity, by day or by night.
+TEST(HeatModel, GlobalIrradianceLightsTheDiameter) {
+    TySpan s = test::ThermalSpan(3);
+    const HeatConductor c = HeatConductorOf(s.Pr, 0.34, 0.8, 0.7);
+    HeatWeather w = SpanRegimeWeather(s);
+    w.globalIrradiance = 600;
+    EXPECT_NEAR(SolarGainOf(HeatModel::Qem, c, w), 0.6 * 600 * s.Pr.D / 100, 1e-9);
+    for (HeatModel m : {HeatModel::Ieee738, HeatModel::Cigre601})
+        EXPECT_NEAR(SolarGainOf(m, c, w), 0.7 * 600 * s.Pr.D / 100, 1e-9) << HeatModelName(m);
+}
+
 TEST(HeatModel, Names) {
     for (HeatModel m : kHeatModels) EXPECT_EQ(HeatModelFromName(HeatModelName(m)), m);
     EXPECT_FALSE(HeatModelFromName("ieee"));
