@@ -137,7 +137,7 @@ TEST(ShortTime, LineAnswerOfTheSampleLines) {
     CalcEnv env;
     env.norms = &data.norms;
     ScriptedDialogs dlg;
-    int seenNone = 0, seenSome = 0;
+    int seenSome = 0;
     for (int l = 1; l <= net.NLines(); ++l) {
         net.CurLine = l;
         const TyLine& line = net.Line(l);
@@ -157,7 +157,6 @@ TEST(ShortTime, LineAnswerOfTheSampleLines) {
             }
             if (none) {
                 EXPECT_FALSE(rating.I);
-                ++seenNone;
             } else {
                 ASSERT_TRUE(rating.I);
                 EXPECT_DOUBLE_EQ(*rating.I, *least);
@@ -170,10 +169,10 @@ TEST(ShortTime, LineAnswerOfTheSampleLines) {
         }
         // Shorter times allow more; the step reaches TMax first in the span named.
         for (const SpanShortTime& st : r->spans)
-            if (st.ratings[0].I) EXPECT_GE(*st.ratings[0].I, *st.ratings[2].I);
+            if (st.ratings[0].I) { EXPECT_GE(*st.ratings[0].I, *st.ratings[2].I); }
         if (r->timeToTMax) {
             for (const SpanShortTime& st : r->spans)
-                if (st.timeToTMax) EXPECT_GE(*st.timeToTMax, *r->timeToTMax);
+                if (st.timeToTMax) { EXPECT_GE(*st.timeToTMax, *r->timeToTMax); }
             EXPECT_EQ(r->spans[r->firstSpan - 1].timeToTMax, r->timeToTMax);
         }
     }
