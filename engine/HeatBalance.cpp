@@ -88,8 +88,7 @@ HeatingState HeatingSteps(const ConductorThermal& c, Celsius Ta, MPerS V, Degree
         const double P = I * I * ResistanceAt(c.R20, c.alfaR, Tprev) + Ps;
         if (!loss) loss.emplace(EffectiveDiameter(c.D), c.emissivity, Ta, V, angle);
         const double h = loss->Coef(Tprev);
-        // QEM (17)
-        T = T + CheckedDiv((P - h * (Tprev - Ta)) * 60 * dt * 1000, C, "heating curve, conductor masses are zero");
+        T = HeatingStep(T, Ta, P, h, C, dt);
         onStep(n + 1, T);
     }
     return {T, Tprev};
@@ -186,6 +185,18 @@ JPerKmK HeatCapacityPerKm(KgfPerKm MAl, KgfPerKm MSt, Celsius T) {
     const double cAl = (1 + 0.000534 * T) * 886;  // J/(kg K)
     const double cSt = (1 + 0.001076 * T) * 437;  // J/(kg K)
     return cAl * MAl + cSt * MSt;
+}
+
+Celsius HeatingStep(Celsius T, Celsius Ta, WPerM P, WPerMK h, JPerKmK C, Minutes dt) {
+    return T + CheckedDiv((P - h * (T - Ta)) * 60 * dt * 1000, C, "heating curve, conductor masses are zero");
+}
+
+Celsius HeatingStep(const ConductorThermal& c, Celsius Ta, MPerS V, Degrees angle, WPerM Ps, Celsius T, Amperes I,
+                    Minutes dt) {
+    const double C = HeatCapacityPerKm(c.MAl, c.MSt, T);
+    const double P = I * I * ResistanceAt(c.R20, c.alfaR, T) + Ps;
+    const double h = HeatLossCoef(c.D, c.emissivity, T, Ta, V, angle);
+    return HeatingStep(T, Ta, P, h, C, dt);
 }
 
 HeatingState HeatingCurve(const ConductorThermal& c, Celsius Ta, MPerS V, Degrees angle, WPerM Ps, Celsius T0,

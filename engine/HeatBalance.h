@@ -111,6 +111,16 @@ Celsius ConductorTemp(const ConductorThermal& c, Celsius Ta, MPerS V, Degrees an
 // C = c_Al M_Al + c_St M_St, J/(km K), masses in kg/km, at conductor temperature T. QEM (16).
 JPerKmK HeatCapacityPerKm(KgfPerKm MAl, KgfPerKm MSt, Celsius T);
 
+// T' = T + (P - h (T - Ta)) 60 dt 1000 / C: one explicit step of dt minutes from T with the
+// heating P = I^2 R(T) + Ps (W/m), the loss coefficient h(T) (W/(m K)) and the heat capacity
+// C(T) (J/(km K)), C; a zero C is a calculation error. QEM (17).
+Celsius HeatingStep(Celsius T, Celsius Ta, WPerM P, WPerMK h, JPerKmK C, Minutes dt);
+
+// The same step of the conductor c at current I in air Ta, wind V at the given angle, solar gain
+// Ps: P, h and C of QEM (1), (4)-(9) and (16) at T. QEM (17).
+Celsius HeatingStep(const ConductorThermal& c, Celsius Ta, MPerS V, Degrees angle, WPerM Ps, Celsius T, Amperes I,
+                    Minutes dt);
+
 struct HeatingState {
     Celsius T;      // temperature reached
     Celsius Tprev;  // temperature one step earlier

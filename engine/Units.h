@@ -29,6 +29,11 @@ using M2PerS = double;             // kinematic viscosity
 using JPerKgK = double;            // specific heat
 using JPerKmK = double;            // heat capacity of one kilometre of conductor
 using Minutes = double;
+using Seconds = double;
+using KgPerM = double;             // mass of one metre of conductor
+using KgPerM3 = double;            // air density
+using PaS = double;                // dynamic viscosity, Pa s = kg/(m s)
+using JPerMK = double;             // heat capacity of one metre of conductor, J/(m K)
 
 inline constexpr double kPi = 3.14159265358979323846;
 inline constexpr double kG = 9.81;  // gravity, m/s2; also N per kgf

@@ -15,9 +15,10 @@
 #include "setup/ZamerTemp.h"
 
 namespace qem {
-namespace {
 
 std::string SpanName(const TySpan& s) { return Cp1251ToUtf8(s.Nop1.str()) + " - " + Cp1251ToUtf8(s.Nop2.str()); }
+
+namespace {
 
 // First obstacle (from 1 up to the first at 0.1 m or less) without a height above sea level; 0 if none.
 int ObstacleWithoutSea(const TySpan& span) {

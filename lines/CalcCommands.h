@@ -18,6 +18,9 @@ namespace qem {
 
 enum class CommandEnd { Done, Stopped, Failed };
 
+// "12 - 13": the support numbers of a span, as the messages name it.
+std::string SpanName(const TySpan& s);
+
 // The span regime report: the calculation, then its report into `out`; the refusal asked as
 // an error. When `view` is given, the span view is drawn into it. Calculation errors propagate.
 SpanRegimeOutcome SpanRegimeReport(const TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg, Report& out,

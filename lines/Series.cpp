@@ -52,8 +52,17 @@ SeriesOutcome TableOfBlocks(int blocks, unsigned jobs, Work work, Report& out) {
 
 }  // namespace
 
+std::string SeriesModelLine(const SeriesModel& m) {
+    std::string line = std::string("Модель нагрева: ") + HeatModelTitle(m.model);
+    if (m.model != HeatModel::Qem)
+        line += ", излучательная способность " + Format("%.2f", m.conductor.emissivity) + ", поглощательная " +
+                Format("%.2f", m.conductor.absorptivity);
+    return line;
+}
+
 SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Celsius LongTermTemp, Report& out,
-                                unsigned jobs) {
+                                unsigned jobs, const std::optional<SeriesModel>& model) {
+    if (model) out.add(SeriesModelLine(*model));
     out.add("------------------------------------------------------------------");
     out.add("|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |");
     out.add("|---------+----------+----------+----------+----------+----------|");
@@ -91,9 +100,13 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
             const std::size_t last = std::min(rows.size(), std::size_t(n + 1) * kRowsPerBlock);
             for (std::size_t r = std::size_t(n) * kRowsPerBlock; r < last; ++r) {
                 const double Ta = rows[r].Ta, v = rows[r].v, i = rows[r].i;  // clang 14 captures no structured bindings
+                // The weather of the row for a model other than the program's own.
+                HeatWeather w = SpanRegimeWeather(span);
+                w.Ta = Ta;
+                w.V = v;
                 double Tc;
                 try {
-                    Tc = ConductorTemp(span, Ta, v, span.Alfv, i);
+                    Tc = model ? SteadyTempOf(model->model, model->conductor, w, i) : ConductorTemp(span, Ta, v, span.Alfv, i);
                 } catch (const std::exception& e) {
                     b.failed = true;
                     b.error = e.what();
@@ -102,7 +115,8 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
                 }
                 auto limit = [&](double T) {
                     try {
-                        return mpr * CurrentAtTemp(span, T, Ta, v, span.Alfv);
+                        return mpr * (model ? CurrentAtTempOf(model->model, model->conductor, w, T)
+                                            : CurrentAtTemp(span, T, Ta, v, span.Alfv));
                     } catch (const std::exception&) {
                         return 0.0;
                     }

@@ -8,6 +8,14 @@ AppData LoadAll(const std::filesystem::path& dataDir, bool usePue6, Dialogs* dia
     d.usePue6 = usePue6;
     d.settings = LoadSettings(dataDir, d.folder, writeDefaults);
     d.load = LoadCatalogs(dataDir, FieldText(d.settings.WireCatFile), usePue6, d.wires, d.norms, d.ko, dialogs);
+    try {
+        d.heat = LoadHeatModelData(dataDir);
+    } catch (const FileError& e) {
+        if (dialogs)
+            dialogs->Message(std::string(e.what()) +
+                                 "\nМодели нагрева IEEE 738 и CIGRE 601 берут значения по умолчанию.",
+                             "", Icon::Warning);
+    }
     return d;
 }
 

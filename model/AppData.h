@@ -5,6 +5,7 @@
 
 #include "equipment/KOCat.h"
 #include "model/Catalog.h"
+#include "model/HeatModelData.h"
 #include "model/Norms.h"
 #include "model/Settings.h"
 #include "platform/Dialogs.h"
@@ -20,10 +21,13 @@ struct AppData {
     Norms norms;
     KOCat ko;
     CatalogLoad load;  // what LoadCatalogs did
+    HeatModelData heat;  // heatmodels.txt: the standards' surface factors and strand diameters
 };
 
 // LoadSettings (writing the defaults only with writeDefaults), then LoadCatalogs with the
-// catalog file named in the settings. A damaged qem.cfg or LODL.txt throws DataFileError.
+// catalog file named in the settings, then heatmodels.txt. A damaged qem.cfg or LODL.txt throws
+// DataFileError; a damaged heatmodels.txt leaves the models' defaults, with a warning through
+// dialogs.
 AppData LoadAll(const std::filesystem::path& dataDir, bool usePue6, Dialogs* dialogs = nullptr,
                 bool writeDefaults = false);
 

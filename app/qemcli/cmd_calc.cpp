@@ -15,6 +15,8 @@
 #include "lines/ComponentLimits.h"
 #include "lines/LimitTable.h"
 #include "lines/Series.h"
+#include "lines/ShortTimeCommands.h"
+#include "model/HeatModelData.h"
 #include "model/NetworkFile.h"
 #include "platform/FileSystem.h"
 #include "setup/InitialConditions.h"
@@ -52,6 +54,40 @@ void Emit(const Report& r, const Args& a, const ReportHeading& heading) {
     }
     if (a.has("out")) WriteFileAtomically(a.get("out"), Cp1251Text(r));
     if (!a.has("out") && !a.has("pdf")) PrintReport(r, a);
+}
+
+// --model qem|ieee738|cigre601, --emissivity E, --absorptivity A: the heat-balance model of the
+// command, the standards' surface factors of the data folder's heatmodels.txt unless given;
+// nothing when none of them is given.
+std::optional<ModelChoice> ModelOption(const Session& s, const Args& a) {
+    if (!a.has("model") && !a.has("emissivity") && !a.has("absorptivity")) return std::nullopt;
+    const std::optional<HeatModel> m = HeatModelFromName(a.get("model", "qem"));
+    if (!m) throw UsageError("--model must be qem, ieee738 or cigre601, got " + a.get("model"));
+    ModelChoice c = ModelChoice::From(*m, LoadHeatModelData(s.dataDir));
+    for (const char* name : {"emissivity", "absorptivity"}) {
+        if (!a.has(name)) continue;
+        const double v = a.getReal(name);
+        if (!UsableSurfaceFactor(v)) throw UsageError(std::string("--") + name + " must lie above 0 and at most 1");
+        (std::string(name) == "emissivity" ? c.emissivity : c.absorptivity) = v;
+    }
+    return c;
+}
+
+std::string JsonOptional(const std::optional<double>& v) { return v ? JsonDouble(*v) : std::string("null"); }
+
+// The short-time figures of a span, per conductor.
+std::string ShortTimeJson(const SpanShortTime& r) {
+    std::ostringstream o;
+    o << "{\"Model\":" << JsonString(HeatModelName(r.model)) << ",\"Present\":" << JsonDouble(r.present)
+      << ",\"T0\":" << JsonDouble(r.T0) << ",\"TLimit\":" << JsonDouble(r.limit.T)
+      << ",\"Limit\":" << JsonString(r.limit.what) << ",\"Ratings\":[";
+    for (std::size_t i = 0; i < r.ratings.size(); ++i)
+        o << (i ? "," : "") << "{\"Minutes\":" << JsonDouble(r.ratings[i].duration)
+          << ",\"I\":" << JsonOptional(r.ratings[i].I) << "}";
+    o << "]";
+    if (r.step) o << ",\"StepCurrent\":" << JsonDouble(*r.step) << ",\"TimeToTMax\":" << JsonOptional(r.timeToTMax);
+    o << "}";
+    return o.str();
 }
 
 // "111.txt" of the data folder (or --out) and the table printed; exit code 1 after a failure.
@@ -142,11 +178,67 @@ int CurrentsCmd(const Args& a) {
     const int sections = span.NPrep < 1 ? 1 : (span.NPrep > 10 ? 10 : span.NPrep);
     const int k = a.getInt("obstacle", 1);
     if (k < 1 || k > sections) throw UsageError("--obstacle must be 1.." + std::to_string(sections));
+    const std::optional<ModelChoice> choice = ModelOption(s, a);
+    const bool shortTime = a.has("duration") || a.has("step-current");
+    if (a.has("whole-line") && !shortTime) throw UsageError("--whole-line goes with --duration or --step-current");
+    std::optional<Minutes> extra;
+    if (a.has("duration")) {
+        extra = a.getReal("duration");
+        if (!(*extra >= 1 && *extra <= kTransientHorizon))
+            throw UsageError("--duration must be 1.." + std::to_string(int(kTransientHorizon)) + " minutes");
+    }
+    std::optional<Amperes> stepPhase;
+    if (a.has("step-current")) {
+        stepPhase = a.getReal("step-current");
+        if (!(*stepPhase >= 0 && *stepPhase <= 100000)) throw UsageError("--step-current must be 0..100000 A");
+    }
     const std::optional<SpanCurrents> c = SpanCurrentsCommand(s.net, s.env, s.dlg, k);
     if (!c) return 1;
-    std::cout << "{\"IMax\":" << JsonDouble(c->IMax) << ",\"ILong\":" << JsonDouble(c->ILong)
-              << ",\"IGround\":" << JsonDouble(c->IGround) << ",\"TGround\":" << JsonDouble(c->TGround)
-              << ",\"IObst\":" << JsonDouble(c->IObst) << ",\"TObst\":" << JsonDouble(c->TObst) << "}\n";
+    std::ostringstream o;
+    o << "{\"IMax\":" << JsonDouble(c->IMax) << ",\"ILong\":" << JsonDouble(c->ILong)
+      << ",\"IGround\":" << JsonDouble(c->IGround) << ",\"TGround\":" << JsonDouble(c->TGround)
+      << ",\"IObst\":" << JsonDouble(c->IObst) << ",\"TObst\":" << JsonDouble(c->TObst);
+    const ModelChoice model = choice ? *choice : ModelChoice{};  // the program's own method by default
+    if (choice) {
+        ModelCurrents mc;
+        try {
+            mc = ModelCurrentsOf(model, span, s.env.LongTermTemp);
+        } catch (const std::exception& e) {
+            std::cerr << CalcErrorText(e) << "\n" << e.what() << "\n";
+            return 1;
+        }
+        o << ",\"Model\":" << JsonString(HeatModelName(model.model)) << ",\"Emissivity\":" << JsonDouble(model.emissivity)
+          << ",\"Absorptivity\":" << JsonDouble(model.absorptivity) << ",\"ModelTCond\":" << JsonDouble(mc.TCond)
+          << ",\"ModelIMax\":" << JsonDouble(mc.IMax) << ",\"ModelILong\":" << JsonDouble(mc.ILong)
+          << ",\"ModelHeatAtTMax\":{\"Joule\":" << JsonDouble(mc.atTMax.joule) << ",\"Solar\":" << JsonDouble(mc.atTMax.solar)
+          << ",\"Convection\":" << JsonDouble(mc.atTMax.convection)
+          << ",\"Radiation\":" << JsonDouble(mc.atTMax.radiation) << "}";
+    }
+    if (shortTime) {
+        const std::vector<Minutes> durations = ShortTimeDurations(extra);
+        const TySpan& cur = CurrentSpan(s);
+        std::optional<Amperes> step;
+        if (stepPhase) step = *stepPhase / (cur.Mpr < 1 ? 1 : cur.Mpr);
+        const std::optional<SpanShortTime> st = SpanShortTimeCommand(s.net, s.env, s.dlg, model, durations, step);
+        if (!st) return 1;
+        o << ",\"ShortTime\":" << ShortTimeJson(*st);
+        if (a.has("whole-line")) {
+            const std::optional<LineShortTime> line = LineShortTimeCommand(s.net, s.env, s.dlg, model, durations, stepPhase);
+            if (!line) return 1;
+            o << ",\"Line\":{\"Ratings\":[";
+            for (std::size_t i = 0; i < line->ratings.size(); ++i)
+                o << (i ? "," : "") << "{\"Minutes\":" << JsonDouble(line->ratings[i].duration)
+                  << ",\"I\":" << JsonOptional(line->ratings[i].I) << ",\"Span\":" << line->ratings[i].span << "}";
+            o << "]";
+            if (stepPhase)
+                o << ",\"StepCurrent\":" << JsonDouble(*stepPhase) << ",\"TimeToTMax\":" << JsonOptional(line->timeToTMax)
+                  << ",\"FirstSpan\":" << line->firstSpan;
+            o << ",\"Spans\":[";
+            for (std::size_t j = 0; j < line->spans.size(); ++j) o << (j ? "," : "") << ShortTimeJson(line->spans[j]);
+            o << "]}";
+        }
+    }
+    std::cout << o.str() << "}\n";
     return 0;
 }
 
@@ -187,8 +279,11 @@ int SeriesCmd(const Args& a) {
     st.dT = float(a.getReal("dt", 0));
     st.dV = float(a.getReal("dv", 0));
     st.dI = float(a.getReal("di", 0));
+    std::optional<SeriesModel> model;
+    if (const std::optional<ModelChoice> choice = ModelOption(s, a))
+        model = SeriesModel{choice->model, choice->ConductorOf(CurrentSpan(s).Pr)};
     Report r;
-    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r, s.env.jobs);
+    const SeriesOutcome o = CalculationSeries(CurrentSpan(s), st, s.env.LongTermTemp, r, s.env.jobs, model);
     return TableFile(s, a, r, o);
 }
 
@@ -260,15 +355,23 @@ const Registrar r3({"span-report",
                     "span-report NET.qem --line L --span S [--mode one|two] [--sea] [--recompute] [--out FILE] "
                     "[--pdf FILE] [--color=always|never]",
                     "span regime report with its verdict", {"recompute"}, SpanReportCmd});
-const Registrar r9({"currents", "currents NET.qem --line L --span S [--obstacle K] [--mode one|two] [--sea|--no-sea]",
+const Registrar r9({"currents",
+                    "currents NET.qem --line L --span S [--obstacle K] [--mode one|two] [--sea|--no-sea] "
+                    "[--model qem|ieee738|cigre601] [--emissivity E] [--absorptivity A] [--duration MIN] "
+                    "[--step-current A] [--whole-line]",
                     "allowable currents of one conductor (maximum, long-term, by clearance to the ground and to "
-                    "obstacle K) from the stored reference state, as the span report computes them (JSON)",
-                    {}, CurrentsCmd});
+                    "obstacle K) from the stored reference state, as the span report computes them (JSON); with "
+                    "--model the model's steady temperature and currents; with --duration the largest current for "
+                    "15, 30 and MIN minutes from the present load within TMax or the clearance-limited temperature, "
+                    "with --step-current (phase A) the minutes to TMax, with --whole-line the line's (phase) answers",
+                    {"whole-line"}, CurrentsCmd});
 const Registrar r4({"line-report", "line-report NET.qem --line L [--mode one|two] [--out FILE] [--pdf FILE] [--color=always|never]",
                     "line regime table and summary", {}, LineReportCmd});
 const Registrar r5({"allowtemp", "allowtemp NET.qem (--line L | --all) [--out FILE]",
                     "allowable conductor temperatures by clearance (writes qemras.txt)", {"all"}, AllowTempCmd});
-const Registrar r6({"series", "series NET.qem --line L --span S --n1 N --n2 N --n3 N --dt X --dv X --di X [--out FILE]",
+const Registrar r6({"series",
+                    "series NET.qem --line L --span S --n1 N --n2 N --n3 N --dt X --dv X --di X [--out FILE] "
+                    "[--model qem|ieee738|cigre601] [--emissivity E] [--absorptivity A]",
                     "calculation series over air temperature, wind and current (writes 111.txt)", {}, SeriesCmd});
 const Registrar r7({"sweep", "sweep NET.qem --line L --span S [--out FILE]",
                     "sweep over latitude and span orientation (writes 111.txt)", {}, SweepCmd});

@@ -23,6 +23,7 @@
 #include "equipment/qt/EquipmentWindows.h"
 #include "lines/CalcCommands.h"
 #include "lines/MainPages.h"
+#include "lines/qt/HeatModelDialog.h"
 #include "lines/qt/ReportView.h"
 #include "lines/qt/SpanViewChart.h"
 #include "model/NetworkFile.h"
@@ -177,6 +178,11 @@ void MainWindow::buildMenu() {
     connect(add(cat, "Провода"), &QAction::triggered, this, [catalog] { catalog(CatPageWires); });
     connect(add(cat, "Допустимые габариты"), &QAction::triggered, this, [catalog] { catalog(CatPageNorms); });
     connect(add(cat, "Концевое оборудование"), &QAction::triggered, this, [catalog] { catalog(CatPageKO); });
+    cat->addSeparator();
+    connect(add(cat, "Модели нагрева…"), &QAction::triggered, this, [this] {
+        HeatModelDialog d(this, app_->data, *dlg_);
+        d.exec();
+    });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Помощь"));
     connect(add(help, "О программе"), &QAction::triggered, this, &MainWindow::aboutBox);

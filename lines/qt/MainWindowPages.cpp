@@ -32,6 +32,7 @@
 #include "lines/MainPages.h"
 #include "lines/SpanEditing.h"
 #include "lines/Series.h"
+#include "lines/ShortTimeCommands.h"
 #include "lines/qt/MainWindow.h"
 #include "setup/qt/SetupWindows.h"
 #include "lines/qt/ReportView.h"
@@ -849,9 +850,16 @@ void MainWindow::buildSourcePage(QWidget* page) {
     g->addWidget(new QLabel(U("Ток линии, А"), gSer), 3, 0);
     g->addWidget(SpinEdit3, 3, 1);
     g->addWidget(Edit3, 3, 2);
+    // The heat-balance model of the series: the program's own method unless another is chosen.
+    auto* seriesModel = new QComboBox(gSer);
+    seriesModel->setObjectName("ComboBoxSeriesModel");
+    for (HeatModel m : kHeatModels) seriesModel->addItem(U(HeatModelTitle(m)));
+    seriesModel->setToolTip(U("Модель нагрева провода для серии расчетов"));
+    g->addWidget(new QLabel(U("Модель нагрева"), gSer), 4, 0);
+    g->addWidget(seriesModel, 4, 1, 1, 2);
     auto* run = new QPushButton(U("Расчёт"), gSer);
     run->setObjectName("SpeedButton21");
-    g->addWidget(run, 4, 0, 1, 3);
+    g->addWidget(run, 5, 0, 1, 3);
     mid3->addWidget(gSer);
     auto* sweep = new QPushButton(U("Прогонка по ориентации пролёта и широте"), page);
     sweep->setObjectName("ButtonTest");
@@ -946,11 +954,16 @@ void MainWindow::seriesCommand() {
         !TextToSingle(Edit3->text().toStdString(), st.dI, *dlg_))
         return;
     const TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
+    std::optional<SeriesModel> model;
+    if (auto* box = findChild<QComboBox*>("ComboBoxSeriesModel"); box && box->currentIndex() > 0) {
+        const HeatModel m = kHeatModels[box->currentIndex()];
+        model = SeriesModel{m, ModelChoice::From(m, app_->data.heat).ConductorOf(s.Pr)};
+    }
     Report table;
     const unsigned jobs = app_->Env().jobs;
     guarded([&] {
         SeriesOutcome o;
-        runLong([&](Dialogs&) { o = CalculationSeries(s, st, app_->data.settings.LongTermTemp, table, jobs); });
+        runLong([&](Dialogs&) { o = CalculationSeries(s, st, app_->data.settings.LongTermTemp, table, jobs, model); });
         WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
         ShowReport(RichEdit2, table);
         seriesReport_ = {table, {"Серия расчетов", SpanReportHeading(net.Line(net.CurLine), s).subject}};

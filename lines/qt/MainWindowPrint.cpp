@@ -5,6 +5,7 @@
 #include <QTextEdit>
 #include <filesystem>
 
+#include "lines/HeatModelCharts.h"
 #include "lines/TemperatureCharts.h"
 #include "lines/qt/MainWindow.h"
 #include "lines/qt/ReportPrint.h"
@@ -35,9 +36,17 @@ void MainWindow::showSpanResults(const Report& report, const SpanView& view, con
     // The temperature charts of the span at the report's currents; a regime whose heat balance
     // has no answer leaves them empty.
     try {
-        Chart2->setCharts(
-            BuildTemperatureCharts(span, app_->data.settings.LongTermTemp, ChartCurrents(span, outcome.sections)));
+        const TemperatureCharts charts =
+            BuildTemperatureCharts(span, app_->data.settings.LongTermTemp, ChartCurrents(span, outcome.sections));
+        Chart2->setCharts(charts);
         chartsDrawn_ = true;
+        // The standards beside the program's own method and the emergency chart; a model whose
+        // balance has no answer leaves them out, the program's own charts stay.
+        try {
+            Chart2->setModelCharts(BuildHeatModelCharts(span, outcome.sections,
+                                                        ModelChoice::From(HeatModel::Qem, app_->data.heat), charts));
+        } catch (const std::exception&) {
+        }
     } catch (const std::exception&) {
         Chart2->clear();
         chartsDrawn_ = false;

@@ -89,21 +89,28 @@ TemperatureChartsView::TemperatureChartsView(QWidget* parent) : QWidget(parent) 
                                       QStringLiteral("Ток в проводе, А"), QStringLiteral("Температура, °C")),
                              this);
     steady_->setObjectName("ChartSteady");
-    for (QChartView* v : {heating_, steady_}) v->setRenderHint(QPainter::Antialiasing);
+    emergency_ = new QChartView(NewChart(QStringLiteral("Аварийная перегрузка: нагрев током 30-минутной перегрузки"),
+                                         QStringLiteral("Время, мин"), QStringLiteral("Температура, °C")),
+                                this);
+    emergency_->setObjectName("ChartEmergency");
+    for (QChartView* v : {heating_, steady_, emergency_}) v->setRenderHint(QPainter::Antialiasing);
     auto* lay = new QVBoxLayout(this);
     lay->setContentsMargins(0, 0, 0, 0);
     lay->addWidget(heating_, 1);
     lay->addWidget(steady_, 1);
+    lay->addWidget(emergency_, 1);
 }
 
-QList<QWidget*> TemperatureChartsView::views() const { return {heating_, steady_}; }
+QList<QWidget*> TemperatureChartsView::views() const { return {heating_, steady_, emergency_}; }
 
 QChart* TemperatureChartsView::heatingChart() const { return heating_->chart(); }
 QChart* TemperatureChartsView::steadyChart() const { return steady_->chart(); }
+QChart* TemperatureChartsView::emergencyChart() const { return emergency_->chart(); }
 
 void TemperatureChartsView::clear() {
     ClearChart(heatingChart());
     ClearChart(steadyChart());
+    ClearChart(emergencyChart());
 }
 
 void TemperatureChartsView::setCharts(const TemperatureCharts& ch) {
@@ -158,13 +165,77 @@ void TemperatureChartsView::setCharts(const TemperatureCharts& ch) {
         Vertical(c, ch.currentMarks[i], cy->min(), cy->max(), currentColours[std::min<std::size_t>(i, 5)]);
 }
 
+namespace {
+
+// The colours of the models' curves: the program's own as its steady curve, then the standards.
+QColor ModelColour(HeatModel m) {
+    switch (m) {
+        case HeatModel::Qem: return Qt::darkBlue;
+        case HeatModel::Ieee738: return QColor(200, 90, 0);
+        case HeatModel::Cigre601: return QColor(140, 0, 140);
+    }
+    return Qt::black;
+}
+
+}  // namespace
+
+void TemperatureChartsView::setModelCharts(const HeatModelCharts& ch) {
+    ClearChart(emergencyChart());
+    // The standards' steady curves beside the program's own, which the legend now names; the
+    // three curves first in the legend, the marks after them, in a smaller type to fit.
+    QChart* c = steadyChart();
+    const QList<QAbstractSeries*> marks = c->series().mid(1);
+    if (!c->series().isEmpty()) c->series().front()->setName(Q(HeatModelTitle(HeatModel::Qem)));
+    const HeatModel standards[] = {HeatModel::Ieee738, HeatModel::Cigre601};
+    for (std::size_t i = 0; i < ch.steady.size() && i < 2; ++i) {
+        // IEEE broad beneath CIGRE: where the two curves coincide both stay visible.
+        QPen pen(ModelColour(standards[i]));
+        pen.setWidthF(i == 0 ? 4 : 1.5);
+        auto* s = AddSeries(c, Q(ch.steady[i].name), pen);
+        for (const auto& [I, T] : ch.steady[i].points) s->append(I, T);
+    }
+    for (QAbstractSeries* m : marks) {
+        c->removeSeries(m);
+        c->addSeries(m);
+        m->attachAxis(Axis(c, Qt::Horizontal));
+        m->attachAxis(Axis(c, Qt::Vertical));
+    }
+    for (auto [chart, scale] : {std::pair{c, 0.78}, std::pair{emergencyChart(), 0.85}}) {
+        QFont f = heatingChart()->legend()->font();  // the type of the heating chart, never scaled
+        f.setPointSizeF(f.pointSizeF() * scale);
+        chart->legend()->setFont(f);
+    }
+
+    // Each model's heating at its 30-minute current, the limit temperature and the 30 minutes.
+    QChart* e = emergencyChart();
+    double y0 = ch.limitMark.value, y1 = ch.limitMark.value;
+    for (const ModelEmergency& m : ch.emergency) {
+        QPen pen(ModelColour(m.model));
+        pen.setWidthF(m.model == HeatModel::Ieee738 ? 4 : m.model == HeatModel::Cigre601 ? 1.5 : 2);
+        auto* s = AddSeries(e, Q(m.trace.name), pen);
+        y0 = std::min(y0, m.T0);
+        for (const auto& [t, T] : m.trace.points) {
+            s->append(t, T);
+            y0 = std::min(y0, T), y1 = std::max(y1, T);
+        }
+    }
+    TidyRange(Axis(e, Qt::Horizontal), 0, std::max(ch.timeEnd, 1.0));
+    TidyRange(Axis(e, Qt::Vertical), y0 - 5, y1 + 5);
+    const QValueAxis* ex = Axis(e, Qt::Horizontal);
+    const QValueAxis* ey = Axis(e, Qt::Vertical);
+    Horizontal(e, ch.limitMark, ex->min(), ex->max(), Qt::red);
+    Vertical(e, ch.durationMark, ey->min(), ey->max(), QColor(90, 90, 90));
+}
+
 QPixmap TemperatureChartsView::picture() const {
-    const QPixmap a = heating_->grab(), b = steady_->grab();
-    QPixmap p(std::max(a.width(), b.width()), a.height() + b.height());
+    const QList<QPixmap> parts = {heating_->grab(), steady_->grab(), emergency_->grab()};
+    int width = 0, height = 0;
+    for (const QPixmap& a : parts) width = std::max(width, a.width()), height += a.height();
+    QPixmap p(width, height);
     p.fill(Qt::white);
     QPainter painter(&p);
-    painter.drawPixmap(0, 0, a);
-    painter.drawPixmap(0, a.height(), b);
+    int y = 0;
+    for (const QPixmap& a : parts) painter.drawPixmap(0, y, a), y += a.height();
     return p;
 }
 

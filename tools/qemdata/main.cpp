@@ -9,6 +9,9 @@
 //   hdg7.cat, hdg6.cat         norms_pue7.csv, norms_pue6.csv, regions.csv; empty cells
 //                              filled from assumptions.csv
 //   концевое оборудование.cat  equipment.csv
+//   heatmodels.txt             conductor_strands.csv: the outer strand diameters of the
+//                              conductors and the default emissivity and absorptivity of the
+//                              standards' heat-balance models (model/HeatModelData.h)
 //   Пример сети.qem            the sample line network (tools/qemdata/SampleNetwork.cpp),
 //                              built from the catalogs just written
 //   шаблон экспорта*.xlsx      the spreadsheet templates, from template_*.txt
@@ -30,6 +33,8 @@
 #include "equipment/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
+#include "engine/Units.h"
+#include "model/HeatModelData.h"
 #include "model/NormsFile.h"
 #include "model/NetworkFile.h"
 #include "setup/ImportTemplate.h"
@@ -251,6 +256,47 @@ void MakeEquipment(const CsvTable& t, const fs::path& out) {
     std::cout << "qemdata: " << kKOCatFileName << ": " << cat.size() << " entries\n";
 }
 
+// conductor_strands.csv -> heatmodels.txt, each construction checked against the actual sections
+// of conductors.csv: n pi d^2 / 4 of its aluminium and steel wires to 0.01 mm2.
+void MakeHeatModelFile(const CsvTable& t, const CsvTable* conductors, const fs::path& out) {
+    t.require({"Name", "SAlN", "SStN", "NAl", "dAl_mm", "NSt", "dSt_mm"});
+    HeatModelData d;
+    for (const auto& row : t.rows) {
+        auto need = [&](const char* col) {
+            double v = 0;
+            if (!qemdata::Number(t, row, col, v))
+                throw CsvError(t.file + ": line " + std::to_string(row.line) + ": empty " + col);
+            return v;
+        };
+        StrandRow r;
+        r.name = Utf8ToCp1251(qemdata::Cell(row, "Name"));
+        r.SAlN = ToSingle(need("SAlN"));
+        r.SStN = ToSingle(need("SStN"));
+        r.dMm = need("dAl_mm");
+        if (!(r.dMm > 0 && r.dMm < 100))
+            throw CsvError(t.file + ": line " + std::to_string(row.line) + ": dAl_mm must lie between 0 and 100");
+        const double SAl = need("NAl") * kPi / 4 * r.dMm * r.dMm, SSt = need("NSt") * kPi / 4 * std::pow(need("dSt_mm"), 2);
+        const std::string what = qemdata::Cell(row, "Name") + " " + qemdata::Cell(row, "SAlN") + "/" + qemdata::Cell(row, "SStN");
+        bool found = false;
+        for (const auto& c : conductors ? conductors->rows : std::vector<qemdata::CsvRow>{}) {
+            double al = 0, st = 0, cSAl = 0, cSSt = 0;
+            if (qemdata::Cell(c, "Name") != qemdata::Cell(row, "Name") || !qemdata::Number(*conductors, c, "SAlN", al) ||
+                !qemdata::Number(*conductors, c, "SStN", st) || ToSingle(al) != r.SAlN || ToSingle(st) != r.SStN)
+                continue;
+            found = true;
+            qemdata::Number(*conductors, c, "SAl", cSAl);
+            qemdata::Number(*conductors, c, "SSt", cSSt);
+            if (std::fabs(SAl - cSAl) > 0.006 || std::fabs(SSt - cSSt) > 0.006)
+                Warn(t.file + ": line " + std::to_string(row.line) + ": the construction of " + what +
+                     " does not give the actual sections of conductors.csv");
+        }
+        if (conductors && !found) Warn(t.file + ": line " + std::to_string(row.line) + ": " + what + " is not in conductors.csv");
+        d.strands.push_back(r);
+    }
+    SaveHeatModelData(out, d);
+    std::cout << "qemdata: " << kHeatModelFileName << ": " << d.strands.size() << " conductors\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -265,6 +311,13 @@ int main(int argc, char** argv) {
             MakeConductorCatalog(qemdata::ReadCsv(src / "conductors.csv"), out);
         else
             Warn("conductors.csv not found: glld.cat not written");
+        if (fs::exists(src / "conductor_strands.csv")) {
+            const bool haveConductors = fs::exists(src / "conductors.csv");
+            const CsvTable conductors = haveConductors ? qemdata::ReadCsv(src / "conductors.csv") : CsvTable{};
+            MakeHeatModelFile(qemdata::ReadCsv(src / "conductor_strands.csv"), haveConductors ? &conductors : nullptr, out);
+        } else {
+            Warn("conductor_strands.csv not found: " + std::string(kHeatModelFileName) + " not written");
+        }
         MakeNorms(src, "7", out);
         MakeNorms(src, "6", out);
         if (fs::exists(src / "equipment.csv"))
