@@ -47,7 +47,8 @@ void SpanRows(TyLine& line, int j, const CalcEnv& env, LineMinima& m, std::vecto
         ClearanceLimit obst;
         if (!absent) obst = row.obst = ClearanceLimitOf(prepared, k, ClearanceKind::Obstacle, obstNorm, r);
         r.IClear = row.IClear = absent ? ground.I : (obst.I <= ground.I ? obst.I : ground.I);
-        if (mpr * r.IClear < m.LineIClr) m.LineIClr = mpr * r.IClear, m.SpanIClr = j;
+        if (mpr * r.IClear < m.LineIClr)
+            m.LineIClr = mpr * r.IClear, m.SpanIClr = j, m.ClrObstacle = !absent && obst.I <= ground.I ? k : 0;
 
         if (!heating) heating = HeatingCurve(span, Icond, 0.1);
         const HeatingState heat = *heating;

@@ -21,6 +21,7 @@ struct LineMinima {
     double LineIClr = kNoLineLimit;   // least phase current allowed by clearance, A
     double HighestTemp = -1000;       // highest heating-curve conductor temperature, C
     int SpanIMax = 1, SpanILong = 1, SpanIClr = 1, SpanTemp = 1;  // spans where each was last set
+    int ClrObstacle = 0;              // the obstacle of SpanIClr whose clearance set LineIClr; 0: the ground
     int SpansDone = 0;                // spans computed
 };
 

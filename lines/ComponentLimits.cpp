@@ -73,6 +73,28 @@ ConductorRating RatingFromMinima(Celsius T, const LineMinima& m, int spans) {
     return r;
 }
 
+std::string ConductorLimitText(const TyLine& line, const LineMinima& m, bool emergency) {
+    const double heat = emergency ? m.LineIMax : m.LineILong;
+    const int heatSpan = emergency ? m.SpanIMax : m.SpanILong;
+    auto span = [&](int j) {
+        const TySpan& s = line.Span(j);
+        return "пролёт " + Cp1251ToUtf8(s.Nop1.str()) + " - " + Cp1251ToUtf8(s.Nop2.str());
+    };
+    if (line.NSpans() == 0) return "";
+    // The least of the two, as the rating takes it (heating when they are equal).
+    if (heat <= m.LineIClr) {
+        if (heatSpan < 1 || heatSpan > line.NSpans()) return "";
+        return span(heatSpan) + ": нагрев";
+    }
+    if (m.SpanIClr < 1 || m.SpanIClr > line.NSpans()) return "";
+    const TySpan& s = line.Span(m.SpanIClr);
+    const int k = m.ClrObstacle;
+    if (k < 1 || k > 10) return span(m.SpanIClr) + ": габарит до земли";
+    const int type = s.Prep[k].TPrp;
+    const std::string name = type >= 0 && type < kObstacleTypes ? std::string(" «") + kObstacleTypeText[std::size_t(type)] + "»" : "";
+    return span(m.SpanIClr) + ": габарит до препятствия " + std::to_string(k) + name;
+}
+
 TyLine LimitLine(const TyLine& line, bool useSourceCondition) {
     TyLine l = line;
     for (Integer* n : {&l.NBus1, &l.NBus2, &l.NBus3, &l.NBus4})
@@ -89,7 +111,12 @@ ComponentTable ComponentLimits(TyLine& line, Celsius LongTermTemp, bool useSourc
     for (int c = 0; c < kLimitTemps; ++c) {
         std::vector<float> saved;
         for (auto& s : rated.Spans) saved.push_back(s.Tvv), s.Tvv = float(LimitTemp(c));
-        ratings[c] = RatingFromMinima(LimitTemp(c), runLine(rated), rated.NSpans());
+        const LineMinima m = runLine(rated);
+        ratings[c] = RatingFromMinima(LimitTemp(c), m, rated.NSpans());
+        if (ratings[c].rated()) {
+            ratings[c].ddtnBy = ConductorLimitText(rated, m, false);
+            ratings[c].adtnBy = ConductorLimitText(rated, m, true);
+        }
         for (std::size_t i = 0; i < saved.size(); ++i) rated.Spans[i].Tvv = saved[i];
     }
     return ComponentLimits(line, LongTermTemp, useSourceCondition, dlg, ratings);

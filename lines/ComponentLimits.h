@@ -42,6 +42,9 @@ struct ConductorRating {
     Celsius T = 0;
     std::optional<double> DDTN, ADTN;  // phase currents, A; empty when not rated
     std::string failure;               // why it is not rated (naming the span); empty when rated
+    // What sets each when rated: the span and why ("пролёт 3 - 4: нагрев", "... габарит до
+    // земли", "... габарит до препятствия 2 «ВЛ 35кВ»"); empty when not known.
+    std::string ddtnBy, adtnBy;
     int span = 0;                      // the span where the calculation stopped; 0 when none
     std::vector<std::string> notes;    // other messages of the calculation, each once
     Report report;                     // the line table at T
@@ -51,6 +54,11 @@ using ConductorRatings = std::array<ConductorRating, kLimitTemps>;
 
 // The rating the minima of a finished line calculation give (a line of `spans` spans).
 ConductorRating RatingFromMinima(Celsius T, const LineMinima& m, int spans);
+
+// What sets the line conductor's ДДТН (emergency false) or АДТН (true) in the minima of a
+// finished calculation of `line`: the span and why — heating, the clearance to the ground, or
+// the clearance to an obstacle with its number and type.
+std::string ConductorLimitText(const TyLine& line, const LineMinima& m, bool emergency);
 
 // The line as the table rates it: wire counts below 1 made 1, and with `useSourceCondition`
 // a clear sky and 0.6 m/s at 90 deg in every span.

@@ -1,5 +1,8 @@
 #include "lines/Exports.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "lines/LimitTable.h"
 #include "model/Cp1251.h"
 #include "platform/FileSystem.h"
@@ -28,17 +31,20 @@ bool NetworkReady(const Network& net, Dialogs& dlg) {
     return true;
 }
 
-// The per-line workbook of the line in the data folder, or the message why there is none.
+// The per-line workbook of the line in the data folder, or the message why there is none: a
+// name that the templates or the other workbooks of the exports take.
 std::optional<std::string> LineWorkbook(const TyLine& line, std::string& refusal) {
-    const auto name = LineWorkbookName(line);
-    if (!name) {
-        refusal = "Файл содержит недопустимые символы: \"" + Cp1251ToUtf8(line.From.str()) + " " +
-                  Cp1251ToUtf8(line.To.str()) + ".xlsx\"";
-        return std::nullopt;
-    }
+    const std::string name = LineWorkbookName(line);
     for (const char* t : {kLineTemplate, kShortTemplate, kSummaryTemplate})
-        if (*name == t) {
-            refusal = "Файл " + Quoted(*name) + " — шаблон выгрузки: книга линии не может занять его имя";
+        if (SameNameIgnoringCase(name, t)) {
+            refusal = "Файл " + Quoted(name) + " — шаблон выгрузки: книга линии ВЛ " + LineName(line) +
+                      " не может занять его имя";
+            return std::nullopt;
+        }
+    for (const char* t : {kShortWorkbook, kSummaryWorkbook})
+        if (SameNameIgnoringCase(name, t)) {
+            refusal = "Файл " + Quoted(name) + " — книга другой выгрузки: книга линии ВЛ " + LineName(line) +
+                      " не может занять его имя";
             return std::nullopt;
         }
     return name;
@@ -78,13 +84,39 @@ bool Save(const Workbook& wb, const std::string& path, Dialogs& dlg) {
 }
 
 // The common start of the exports of the current line: the network ready, the name of the
-// line's workbook acceptable (or the refusal shown).
-std::optional<std::string> StartLineExport(const Network& net, Dialogs& dlg) {
+// line's workbook acceptable (or the refusal shown); a workbook named by `out` is used as given.
+std::optional<std::string> StartLineExport(const Network& net, const ExportSettings& s, Dialogs& dlg) {
     if (!NetworkReady(net, dlg)) return std::nullopt;
+    if (!s.out.empty()) return s.out;
     std::string refusal;
     const auto name = LineWorkbook(net.Line(net.CurLine), refusal);
     if (!name) dlg.Ask(refusal, Buttons::Yes);
     return name;
+}
+
+// The line's own limits under its conductor's row in the summary (block from `top`): rows 33
+// and 34 of its table as values, columns A, B and T of the block's line row run down beside
+// them, and the rows tall enough for their texts.
+void SummaryBlock(const Sheet& table, const LimitTableOutcome& o, Sheet& sum, int top) {
+    CopyRange(table, "C33:S34", sum, CellName(top + 5, 3));
+    for (int k = 0; k < kLimitTemps; ++k)
+        for (int r = 0; r < 2; ++r) {
+            const int row = top + 5 + r, col = kFirstTempColumn + k;
+            if (o.unrated.empty())
+                sum.SetNumber(row, col, (r == 0 ? o.limits.DDTN : o.limits.ADTN)[std::size_t(k)]);
+            else
+                sum.SetText(row, col, "");
+        }
+    for (int col : {1, 2, 20}) {
+        for (int r = 5; r <= 6; ++r) sum.SetStyle(top + r, col, sum.Style(top + 4, col));
+        sum.Merge(CellName(top + 4, col) + ":" + CellName(top + 6, col));
+    }
+    // T is 44 characters wide: some 38 characters of wrapped text a line of 12.75 points.
+    const double lines = std::ceil(double(Utf8Length(sum.Text(top + 4, 20))) / 38.0);
+    sum.SetRowHeight(top + 2, 30);
+    sum.SetRowHeight(top + 5, 20);
+    sum.SetRowHeight(top + 6, 20);
+    sum.SetRowHeight(top + 4, std::max(30.0, lines * 12.75 + 6 - 40));
 }
 
 // Saves the finished workbook under its final name and hands it to the user.
@@ -128,18 +160,13 @@ std::optional<LineTable> CurrentLineTable(Network& net, const CalcEnv& env, cons
 
 }  // namespace
 
-std::optional<std::string> LineWorkbookName(const TyLine& line) {
-    const std::string name = Cp1251ToUtf8(line.From.str()) + " " + Cp1251ToUtf8(line.To.str()) + ".xlsx";
-    if (name.find("..") != std::string::npos || name.size() > 255) return std::nullopt;
-    for (unsigned char c : name)
-        if (c < 0x20 || c == 0x7F || std::string_view("<>:\"/\\|?*").find(char(c)) != std::string_view::npos)
-            return std::nullopt;
-    return name;
+std::string LineWorkbookName(const TyLine& line) {
+    return SafeFileName(Cp1251ToUtf8(line.From.str()) + " " + Cp1251ToUtf8(line.To.str()), ".xlsx", "ВЛ без названия");
 }
 
 ExportResult SpeedButtonSaveExcelClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
     ExportResult res;
-    const auto name = StartLineExport(net, dlg);
+    const auto name = StartLineExport(net, s, dlg);
     if (!name) return res;
     auto table = CurrentLineTable(net, env, s, dlg, res);
     if (table) Hand(table->wb, s.out.empty() ? DataFile(s, *name) : s.out, dlg, res);
@@ -148,7 +175,7 @@ ExportResult SpeedButtonSaveExcelClick(Network& net, const CalcEnv& env, const E
 
 ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
     ExportResult res;
-    if (!StartLineExport(net, dlg)) return res;
+    if (!StartLineExport(net, s, dlg)) return res;
     auto table = CurrentLineTable(net, env, s, dlg, res);
     if (!table) return res;
     auto shortWb = OpenTemplate(s, kShortTemplate, dlg);
@@ -207,10 +234,7 @@ ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, cons
         }
         const int top = 34 * (i - 1) + 1;
         CopyRange(wb.FirstSheet(), "A1:T5", summary->FirstSheet(), CellName(top, 1));
-        // Pasting leaves row heights alone: the header and the line's row get room for their
-        // wrapped texts.
-        summary->FirstSheet().SetRowHeight(top + 2, 30);
-        summary->FirstSheet().SetRowHeight(top + 4, 40);
+        SummaryBlock(wb.FirstSheet(), o, summary->FirstSheet(), top);
         if (!o.unrated.empty()) {
             res.unrated.push_back(o.message);
             continue;
@@ -237,6 +261,7 @@ ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, cons
     };
     tell("Провод ВЛ не рассчитан, строки ДДТН и АДТН провода пусты, книга линии не записана:", res.unrated);
     tell("Книги линий не записаны:", refused);
+    res.skipped = refused;
     Hand(*summary, s.out.empty() ? DataFile(s, kSummaryWorkbook) : s.out, dlg, res);
     return res;
 }

@@ -37,23 +37,28 @@ struct ExportResult {
     CommandEnd end = CommandEnd::Stopped;  // Stopped: refused or cancelled; Failed: a calculation or a file failed
     std::vector<std::string> written;      // workbooks written (UTF-8 paths); the one handed to the user last
     std::vector<std::string> unrated;      // all lines: the lines whose conductor is not rated (messages)
+    std::vector<std::string> skipped;      // all lines: the lines whose workbook was not written (messages)
     Report lineReport;                     // the line table at +45 C of the line exported (last)
 };
 
-// From + " " + To + ".xlsx" of the line (UTF-8); nullopt when it cannot be a file of the data
-// folder: a path separator, "..", a control character, a character file systems refuse
-// (<>:"/\|?*), or too long a name.
-std::optional<std::string> LineWorkbookName(const TyLine& line);
+// From + " " + To + ".xlsx" of the line (UTF-8) as a file name of the data folder
+// (SafeFileName: "ПС 110/10 Лесная" gives "ПС 110_10 Лесная"); a line without names gives
+// "ВЛ без названия.xlsx".
+std::string LineWorkbookName(const TyLine& line);
 
-// "Выгрузить в Excel": the table of the current line into From + " " + To + ".xlsx".
+// "Выгрузить в Excel": the table of the current line into From + " " + To + ".xlsx" (or the
+// settings' `out`, used as given).
 ExportResult SpeedButtonSaveExcelClick(Network& net, const CalcEnv& env, const ExportSettings& settings, Dialogs& dlg);
 // "Выгрузить в Excel(Минимальная выгрузка)": the line's own limits into "2.xlsx".
 ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, const ExportSettings& settings,
                                           Dialogs& dlg);
 // "Выгрузить в Excel все линии": every line's table into its own workbook and the head of each
-// into the summary. A line whose conductor is not rated gets its block with rows 5 and 6 empty
-// and the reason in T5, no workbook of its own, and is named at the end. Cancelled, it writes
-// no summary; the workbooks of the lines finished by then stay, and the message names them.
+// into the summary: A1:T5 of the line's table, and under it the line's own ДДТН and АДТН (rows
+// 33 and 34 of its table), the limiting components beside them in T. A line whose conductor is
+// not rated gets its block with its limit rows empty and the reason in T, no workbook of its
+// own, and is named at the end; so is a line whose workbook would take a template's name
+// (`skipped`). Cancelled, it writes no summary; the workbooks of the lines finished by then
+// stay, and the message names them.
 ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, const ExportSettings& settings,
                                           Dialogs& dlg);
 

@@ -72,6 +72,10 @@ ConductorRating RateLineConductor(const TyLine& line, const CalcEnv& env, Celsiu
             r.failure = "расчёт ВЛ прерван";
         } else {
             r = RatingFromMinima(T, c.outcome.minima, copy.NSpans());
+            if (r.rated()) {
+                r.ddtnBy = ConductorLimitText(copy, c.outcome.minima, false);
+                r.adtnBy = ConductorLimitText(copy, c.outcome.minima, true);
+            }
         }
     } catch (const std::exception&) {
         r.failure = "Произошла ошибка при расчёте";
@@ -100,7 +104,39 @@ std::optional<ConductorRatings> RateLineConductorAll(const TyLine& line, const C
     return r;
 }
 
-LineLimits CombineLimits(const Sheet& sheet) {
+namespace {
+
+std::string TempText(Celsius t) { return (t > 0 ? "+" : "") + Format("%.0f", t); }
+
+// "(пролёт 3 - 4: нагрев)" for the temperature columns where the conductor limits the line,
+// in runs of the same reason; empty when no reason is known.
+std::string ConductorDetail(const ConductorRatings& ratings, const std::vector<int>& columns, bool emergency) {
+    struct Run {
+        std::string by;
+        int first, last;
+    };
+    std::vector<Run> runs;
+    for (int c : columns) {
+        const std::string& by = emergency ? ratings[std::size_t(c)].adtnBy : ratings[std::size_t(c)].ddtnBy;
+        if (by.empty()) continue;
+        if (!runs.empty() && runs.back().by == by && runs.back().last == c - 1)
+            runs.back().last = c;
+        else
+            runs.push_back({by, c, c});
+    }
+    if (runs.empty()) return "";
+    std::string s;
+    for (const Run& r : runs) {
+        s += (s.empty() ? "" : "; ") + r.by;
+        if (runs.size() > 1)
+            s += " при " + TempText(LimitTemp(r.first)) + (r.first == r.last ? "" : "…" + TempText(LimitTemp(r.last))) + " °C";
+    }
+    return " (" + s + ")";
+}
+
+}  // namespace
+
+LineLimits CombineLimits(const Sheet& sheet, const ConductorRatings* ratings) {
     LineLimits out;
     const std::string end1 = sheet.Text(9, 3), end2 = sheet.Text(21, 3);
     std::vector<std::string> names;
@@ -117,14 +153,17 @@ LineLimits CombineLimits(const Sheet& sheet) {
             }
         for (int c = 0; c < kLimitTemps; ++c) row[c] = least[c].value_or(0);
         std::vector<std::string> limiting;
-        for (int i = 0; i < int(names.size()); ++i)
+        for (int i = 0; i < int(names.size()); ++i) {
+            std::vector<int> where;  // the temperature columns where the component limits the line
             for (int c = 0; c < kLimitTemps; ++c) {
                 const CellValue v = sheet.Value(DdtnRow(i) + kind, Column(c));
-                if (v.kind == CellKind::Number && v.number == row[c]) {
-                    limiting.push_back(names[std::size_t(i)]);
-                    break;
-                }
+                if (v.kind == CellKind::Number && v.number == row[c]) where.push_back(c);
             }
+            if (where.empty()) continue;
+            std::string name = names[std::size_t(i)];
+            if (i == 0 && ratings) name += ConductorDetail(*ratings, where, kind == 1);
+            limiting.push_back(name);
+        }
         std::string& text = kind == 0 ? out.ddtnText : out.adtnText;
         if (!limiting.empty())
             text = (kind == 0 ? "ДДТН ограничивает: " : "АДТН ограничивает: ") + Joined(limiting) + (kind == 0 ? ". " : ".");
@@ -164,7 +203,8 @@ LimitTableOutcome CalculateAllLine(TyLine& line, const ConductorRatings& ratings
         }
     };
 
-    sheet.SetText(5, 1, std::to_string(line.NVL));
+    // An unset line number (0) is an empty cell, never "0".
+    sheet.SetText(5, 1, line.NVL == 0 ? "" : std::to_string(line.NVL));
     sheet.SetText(9, 5, t.rows[2].text);    // Bus1
     sheet.SetText(11, 5, t.rows[3].text);   // Bus3
     sheet.SetText(21, 5, t.rows[8].text);   // Bus2
@@ -200,7 +240,7 @@ LimitTableOutcome CalculateAllLine(TyLine& line, const ConductorRatings& ratings
             if (sheet.Text(r, Column(c)) == "500000") sheet.SetText(r, Column(c), "");
 
     // The line's own limits and what limits it: results of the template's formulas.
-    out.limits = CombineLimits(sheet);
+    out.limits = CombineLimits(sheet, &ratings);
     const bool rated = t.conductorFailure.empty();
     auto result = [&](int r, int c, const CellValue& v) {
         if (!sheet.Formula(r, c).empty())

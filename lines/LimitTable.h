@@ -45,12 +45,16 @@ std::optional<ConductorRatings> RateLineConductorAll(const TyLine& line, const C
 // The line's own limits from the component rows of a filled table: at each temperature the
 // least value of the components present (empty cells ignored; 0 when none is present, as the
 // spreadsheet's MIN gives), and the texts of Q35 and Q36 naming the components that limit the
-// line at some temperature. The template's formulas compute the same.
+// line at some temperature. The template's formulas compute the same. With the conductor's
+// ratings, the line conductor is named with the span that limits it and why, at the
+// temperatures where it limits the line: "провод ВЛ (пролёт 3 - 4: нагрев)", or with several
+// "провод ВЛ (пролёт 3 - 4: нагрев при -20…+20 °C; пролёт 7 - 8: габарит до земли при
+// +25…+45 °C)".
 struct LineLimits {
     std::array<double, kLimitTemps> DDTN{}, ADTN{};
     std::string ddtnText, adtnText;  // "ДДТН ограничивает: провод ВЛ. ", "АДТН ограничивает: ..."
 };
-LineLimits CombineLimits(const Sheet& sheet);
+LineLimits CombineLimits(const Sheet& sheet, const ConductorRatings* ratings = nullptr);
 
 struct LimitTableOutcome {
     bool written = false;  // false: the busbar or bus rating failed (its messages shown), nothing written

@@ -32,7 +32,7 @@ std::string LineListCell(const TyLine& l, int i, int column) {
         case 0: return Format("%3d", i);
         case 1: return Text(l.From);
         case 2: return Text(l.To);
-        case 3: return Format("%6d", l.NVL);
+        case 3: return l.NVL == 0 ? kUnsetLineNumber : Format("%6d", l.NVL);
         case 4: return VoltageText(l.Uvl);
         case 5: return std::to_string(l.NSpans());
         case 6: return Text(l.Bus1.Name);
@@ -73,7 +73,11 @@ bool EditLineListCell(Network& net, int row, int column, const std::string& text
     switch (column) {
         case 1: l.From.assign(Utf8ToCp1251(Utf8Left(text, 25))); break;
         case 2: l.To.assign(Utf8ToCp1251(Utf8Left(text, 25))); break;
-        case 3: TextToInt(text, l.NVL, dlg); break;
+        case 3:
+            // The shown mark of an unset number reads back as unset.
+            if (text == kUnsetLineNumber) l.NVL = 0;
+            else TextToInt(text, l.NVL, dlg);
+            break;
         default: return false;
     }
     if (!(l.From == from && l.To == to && l.NVL == nvl)) net.MarkModified();

@@ -15,12 +15,15 @@ extern const char* const kLineListHeader[kLineListColumns];
 // Header row, then row i = line i. A voltage class above 7 is first set to 7 in the record.
 std::vector<std::vector<std::string>> FillLineList(Network& net);
 
+// A line number that is not set (0, as every new or imported line has it) shows as this mark.
+inline constexpr const char* kUnsetLineNumber = "—";
+
 // The text of one cell of row i (1..NLines).
 std::string LineListCell(const TyLine& line, int i, int column);
 
 // An edit of a cell of row r: columns 1 and 2 the end names (cut to 25 characters), column 3
-// the line number through TextToInt; the other columns are display only. Returns false for a
-// column that cannot be edited.
+// the line number through TextToInt (the mark of an unset number, or an empty text, leaves it
+// unset); the other columns are display only. Returns false for a column that cannot be edited.
 bool EditLineListCell(Network& net, int row, int column, const std::string& text, Dialogs& dlg);
 
 // The voltage drop-down of column 4: item index 0..7 ("750" ... "6") of the current line.

@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <chrono>
@@ -133,6 +134,36 @@ void WriteFileAtomically(const std::string& path, const std::vector<std::uint8_t
 }
 
 static char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string SafeFileName(std::string_view text, std::string_view ext, std::string_view fallback) {
+    std::string s;
+    for (char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        s += c < 0x20 || c == 0x7F || std::string_view("/\\:*?\"<>|").find(ch) != std::string_view::npos ? '_' : ch;
+    }
+    const auto b = s.find_first_not_of(". ");
+    s = b == std::string::npos ? "" : s.substr(b);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '.')) s.pop_back();
+    if (s.empty()) s = std::string(fallback);
+    // Names Windows keeps for its devices, with or without an extension.
+    std::string stem = s.substr(0, s.find('.'));
+    for (char& c : stem)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    static const char* const kReserved[] = {"CON", "PRN", "AUX", "NUL"};
+    bool reserved = std::find(std::begin(kReserved), std::end(kReserved), stem) != std::end(kReserved);
+    reserved = reserved || (stem.size() == 4 && (stem.rfind("COM", 0) == 0 || stem.rfind("LPT", 0) == 0) &&
+                            stem[3] >= '1' && stem[3] <= '9');
+    if (reserved) s += '_';
+    // At most 255 bytes with the extension, cut between characters.
+    const std::size_t room = ext.size() < 255 ? 255 - ext.size() : 0;
+    if (s.size() > room) {
+        std::size_t cut = room;
+        while (cut > 0 && (static_cast<unsigned char>(s[cut]) & 0xC0) == 0x80) --cut;
+        s.resize(cut);
+        while (!s.empty() && (s.back() == ' ' || s.back() == '.')) s.pop_back();
+    }
+    return s + std::string(ext);
+}
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

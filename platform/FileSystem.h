@@ -116,6 +116,14 @@ FileStamp StampOf(const std::string& utf8Path);
 
 // Equal names with Latin letters compared without regard to case.
 bool SameNameIgnoringCase(std::string_view a, std::string_view b);
+
+// A file name (UTF-8) made from a text such as a line's names, to be put in a folder: what a
+// file name cannot hold is replaced by "_" ("/", "\\", NUL and the other control characters,
+// and for file systems elsewhere ':*?"<>|'), everything else is kept; leading dots and
+// blanks and trailing blanks and dots go, so the name is never ".." or hidden; a name that a
+// system reserves (CON, NUL, COM1, ...) gets "_" after it; the name with `ext` fits 255 bytes.
+// `fallback` stands for a text that leaves nothing. The result never names another folder.
+std::string SafeFileName(std::string_view text, std::string_view ext, std::string_view fallback);
 // The name ends with ext ("." included), Latin letters compared without regard to case.
 bool HasExtensionIgnoringCase(std::string_view name, std::string_view ext);
 

@@ -1,7 +1,8 @@
 #pragma once
 // Spreadsheet workbooks, read and written by the program itself: Office Open XML workbooks
-// (.xlsx) through libzip and pugixml, legacy workbooks (.xls, read only) through libfreexl,
-// which does not read the results of formulas: such cells of an .xls workbook read as empty.
+// (.xlsx) through libzip and pugixml, OpenDocument spreadsheets (.ods, read only) through the
+// same libraries, legacy workbooks (.xls, read only) through libfreexl, with the cached
+// results of their formulas read from the file's own records (libfreexl leaves them out).
 //
 // What the import and the exports rely on: open a workbook (from a file or from bytes), its
 // first worksheet, the last used cell, a cell's value with its kind (and, for a number,
@@ -14,7 +15,8 @@
 // Files come from users and are untrusted: a workbook whose parts are too large, whose XML
 // declares a DOCTYPE or entities, whose part paths leave the package, whose cell references
 // lie outside the sheet or whose shared-string indexes are out of range is refused with a
-// WorkbookError, within the bounds of WorkbookLimits.
+// WorkbookError, within the bounds of WorkbookLimits; a legacy workbook is read in a child
+// process bounded in time and memory.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,6 +41,10 @@ struct WorkbookLimits {
     std::uint64_t maxTotalSize = 128ull << 20;  // all parts together, uncompressed
     std::uint32_t maxParts = 4096;              // parts of a package
     std::uint64_t maxCells = 1'000'000;         // cells of one sheet
+    // The process that reads a legacy .xls workbook: its time and the memory it may take.
+    // Crews' workbooks read in milliseconds with a few megabytes.
+    std::uint32_t maxReadSeconds = 5;
+    std::uint64_t maxReadMemory = 256ull << 20;
 };
 
 // Sheet limits of the format; cells are numbered from 1.
@@ -114,12 +120,25 @@ struct PageSetup {
     bool landscape = false;
     bool fitToWidth = false;  // one page wide, as many pages tall as needed
     std::string printTitleRows;  // rows repeated on every printed page, such as "1:4"
+    std::string printTitleColumns;  // columns repeated on every printed page, such as "A:B"
+};
+
+// A drop-down list of the values the cells of a range may take (data validation).
+struct ListValidation {
+    std::string range;   // "O3:O502"
+    // The values: a range of cells ("'Списки'!$A$2:$A$14") or a list in double quotes with
+    // commas between the values ("\"1,2,3,4\"").
+    std::string source;
+    bool strict = true;  // a value not in the list is refused; false: the list only helps
+    std::string title, prompt;  // the hint shown beside a selected cell
+    std::string error;          // the message when a value is refused
+    bool operator==(const ListValidation&) const = default;
 };
 
 class Workbook;
 
 // One worksheet of a workbook. Reading works on every workbook; writing on .xlsx workbooks
-// (a legacy .xls workbook is read only and throws WorkbookError).
+// (an .xls or .ods workbook is read only and throws WorkbookError).
 class Sheet {
 public:
     virtual ~Sheet() = default;
@@ -156,6 +175,9 @@ public:
     // Rows above and columns left of the cell stay in view ("F5": rows 1-4, columns A-E).
     virtual void FreezePanes(std::string_view cell) = 0;
     virtual void SetPageSetup(const PageSetup& setup) = 0;
+    // Drop-down lists of the sheet's cells.
+    virtual void AddListValidation(const ListValidation& v) = 0;
+    virtual std::vector<ListValidation> ListValidations() const = 0;
 
 protected:
     Sheet() = default;
@@ -163,7 +185,7 @@ protected:
 
 class Workbook {
 public:
-    // Opens a workbook file (.xlsx or .xls, told apart by their content).
+    // Opens a workbook file (.xlsx, .ods or .xls, told apart by their content).
     static Workbook Open(const std::string& path, const WorkbookLimits& limits = {});
     // The same from the bytes of a file; `name` is used in messages.
     static Workbook FromBytes(const Bytes& bytes, const WorkbookLimits& limits = {}, const std::string& name = "");
@@ -180,6 +202,8 @@ public:
     const Sheet& Worksheet(int i) const;
     Sheet& FirstSheet() { return Worksheet(1); }
     const Sheet& FirstSheet() const { return Worksheet(1); }
+    // A new empty sheet after the last one (.xlsx); a name the workbook has already throws.
+    Sheet& AddSheet(const std::string& name);
     bool ReadOnly() const;
 
     // A cell style of this workbook (an equal one is reused); its index for Sheet::SetStyle.

@@ -1,15 +1,26 @@
 #include "setup/ImportLoad.h"
 
 #include <filesystem>
+#include <map>
 #include <stdexcept>
 
 #include "model/Cp1251.h"
 #include "model/NetworkFile.h"
+#include "platform/Workbook.h"
 #include "setup/InitialConditions.h"
 #include "setup/ZamerTemp.h"
 
 namespace qem {
 namespace {
+
+std::string Trimmed(std::string s) {
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    while (!s.empty() && s.front() == ' ') s.erase(0, 1);
+    return s;
+}
+
+// A column of the two-point layout, for the notes.
+std::string Column(int col) { return "столбец " + ColumnName(col); }
 
 // Where a failure came from, after its message.
 std::string AtRow(const std::string& message, int sheetRow) {
@@ -70,11 +81,58 @@ void SetSpanFields(TySpan& s, const TyDataImportExcel& d, ImportPoints points) {
     }
 }
 
+// A two-point span measured with its heights above sea level: the option that reads the
+// measured points as heights above sea level is switched on when every height it uses is
+// there (the supports, both points, the lowest point, every crossed object); a span with some
+// of them gets a note naming the ones missing. Empty when the span has none.
+std::string SeaHeights(TySpan& s, const TyDataImportExcel& d) {
+    s.UseSea = 0;
+    const bool any = s.H1 != 0 || s.H2 != 0 || s.HSeaZam[1] != 0 || s.HSeaZam[2] != 0;
+    if (!any) return "";
+    std::vector<std::string> missing;
+    auto need = [&](bool given, const std::string& what) {
+        if (!given) missing.push_back(what);
+    };
+    need(s.H1 != 0, "опоры 1 (" + Column(8) + ")");
+    need(s.H2 != 0, "опоры 2 (" + Column(9) + ")");
+    need(s.HSeaZam[1] != 0, "точки №1 (" + Column(11) + ")");
+    need(s.HSeaZam[2] != 0, "точки №2 (" + Column(14) + ")");
+    need(s.M_middle_h != 0, "в точке наименьшего габарита (" + Column(18) + ")");
+    for (int k = 1; k <= s.NPrep && k <= 10; ++k)
+        if (s.Prep[k].Lprep > 0.1f)
+            need(s.Prep[k].HSeaPrep != 0, "в месте пересечения объекта " + std::to_string(k) + " (" + Column(24) + ")");
+    if (missing.empty()) {
+        s.UseSea = 1;
+        return "";
+    }
+    std::string text;
+    for (const auto& m : missing) text += (text.empty() ? "" : ", ") + m;
+    return "пролёт " + SpanText(d) + " (строка " + std::to_string(d.sheetRow) + "): нет высоты над уровнем моря " + text;
+}
+
 // Loads the rows, keeping track of the line and span that receive the next row.
 class RowLoader {
 public:
     RowLoader(Network& net, const ImportTable& t, const ImportChoice& c, const TyWire& wire1)
         : net_(net), table_(t), choice_(c), wire1_(wire1) {}
+
+    // What the user is told after the import.
+    std::vector<std::string> Notes() const {
+        std::vector<std::string> out;
+        std::string seaOn, partial;
+        for (const auto& [key, text] : sea_) {
+            if (text.empty()) seaOn += (seaOn.empty() ? "" : ", ") + key.second;
+            else partial += "\n" + text;
+        }
+        if (!seaOn.empty())
+            out.push_back("В пролётах " + seaOn +
+                          " замеры по двум точкам даны с высотами над уровнем моря: для них включено «Учитывать» "
+                          "высоту над уровнем моря.");
+        if (!partial.empty())
+            out.push_back("Высоты над уровнем моря заданы не полностью, пролёты рассчитываются без них (замеры — "
+                          "от земли у нижней опоры):" + partial);
+        return out;
+    }
 
     void Run() {
         if (choice_.mode == ImportMode::AppendToLine) {
@@ -132,6 +190,11 @@ private:
             s.NPrep = slot_;
         }
         net_.CurSpan[line_] = line.NSpans();
+        if (table_.points == ImportPoints::Two) {
+            const std::string note = SeaHeights(s, d);
+            if (note.empty() && s.UseSea == 0) sea_.erase({{line_, line.NSpans()}, SpanText(d)});
+            else sea_[{{line_, line.NSpans()}, SpanText(d)}] = note;
+        }
         ImportReferenceState(s, table_.points, d.sheetRow);
     }
 
@@ -142,6 +205,9 @@ private:
     int line_ = 0;  // line receiving the rows; 0: the next data row starts one
     int slot_ = 1;  // obstacle slot of the current span
     const TyDataImportExcel* prev_ = nullptr;
+    // Two-point spans with heights above sea level, in load order: their note ("" when the
+    // option was switched on).
+    std::map<std::pair<std::pair<int, int>, std::string>, std::string> sea_;
 };
 
 }  // namespace
@@ -177,8 +243,11 @@ void ImportReferenceState(TySpan& span, ImportPoints points, int sheetRow) {
     if (!(span.Si >= 0.001f)) throw ImportError(AtRow(NoPositiveStressText(span), sheetRow));
 }
 
-void LoadImportRows(Network& net, const ImportTable& table, const ImportChoice& choice, const TyWire& wire1) {
-    RowLoader(net, table, choice, wire1).Run();
+std::vector<std::string> LoadImportRows(Network& net, const ImportTable& table, const ImportChoice& choice,
+                                        const TyWire& wire1) {
+    RowLoader loader(net, table, choice, wire1);
+    loader.Run();
+    return loader.Notes();
 }
 
 bool ConfirmImport(Network& net, const ImportTable& table, const ImportChoice& choice, const std::string& newFile,
@@ -194,6 +263,12 @@ bool ConfirmImport(Network& net, const ImportTable& table, const ImportChoice& c
         for (const TyLine& l : net.Lines)
             if (l.From.sameText(from) && l.To.sameText(to)) return refuse(kMsgLineExists);
     }
+
+    // A single line takes its names from the choice: without them it had no name in the line
+    // list and no usable name for its workbooks.
+    if (choice.mode != ImportMode::AppendToLine && !table.multi && Trimmed(choice.from).empty() &&
+        Trimmed(choice.to).empty())
+        return refuse(kMsgNoLineNames);
 
     Network work;
     std::string file;
@@ -217,8 +292,9 @@ bool ConfirmImport(Network& net, const ImportTable& table, const ImportChoice& c
         file = net.NetFileName;
     }
 
+    std::vector<std::string> notes;
     try {
-        LoadImportRows(work, table, choice, wire1);
+        notes = LoadImportRows(work, table, choice, wire1);
         WriteNetwork(file, work.Lines);
     } catch (const ImportError& e) {
         return refuse(e.what());
@@ -230,6 +306,11 @@ bool ConfirmImport(Network& net, const ImportTable& table, const ImportChoice& c
     net.CurLine = work.CurLine;
     net.CurSpan = work.CurSpan;
     net.NetFileName = file;
+    if (!notes.empty()) {
+        std::string text;
+        for (const auto& n : notes) text += (text.empty() ? "" : "\n\n") + n;
+        dialogs.Message(text, "", Icon::Information);
+    }
     return true;
 }
 

@@ -10,6 +10,7 @@
 // crossed object of one span, a full line or network) leaves the network in memory and on
 // disk as it was.
 #include <string>
+#include <vector>
 
 #include "model/AppState.h"
 #include "model/Network.h"
@@ -27,6 +28,8 @@ enum class ImportMode {
 
 inline constexpr const char* kMsgLineExists = "Линия с таким началом и концом уже существует";
 inline constexpr const char* kMsgImportDone = "Созданна и загруженна новая сеть ";
+inline constexpr const char* kMsgNoLineNames =
+    "Введите начало и конец линии: по ним линия названа в списке линий и в именах книг выгрузки";
 inline constexpr int kDefaultImportVoltage = 4;  // "110"
 
 // What the "Новая ВЛ" group of the window says.
@@ -42,10 +45,14 @@ std::string ImportNewFilePath(const std::string& folder, const std::string& name
 
 // Loads the rows into net as the choice says: new lines (with AppendToLine the current line)
 // receive one span per row, a row with the support numbers of the row before it continues
-// that span (its crossed object in the next slot); each span gets its reference state. The
-// current line and span end on the last one loaded. Throws ImportError naming the span and the
-// sheet row that cannot be loaded; net is then left part-way and must be thrown away.
-void LoadImportRows(Network& net, const ImportTable& table, const ImportChoice& choice, const TyWire& wire1);
+// that span (its crossed object in the next slot); each span gets its reference state. A
+// two-point span whose row gives every height above sea level the sea-level option reads gets
+// the option on (UseSea); one that gives some of them is named in a note. The current line and
+// span end on the last one loaded. Returns the notes for the user. Throws ImportError naming
+// the span and the sheet row that cannot be loaded; net is then left part-way and must be
+// thrown away.
+std::vector<std::string> LoadImportRows(Network& net, const ImportTable& table, const ImportChoice& choice,
+                                        const TyWire& wire1);
 
 // The reference state of a span loaded from a row: one point: the sag and the conductor
 // temperature of measurement 1, then the stress; two points: the check of the two measured
@@ -53,12 +60,14 @@ void LoadImportRows(Network& net, const ImportTable& table, const ImportChoice& 
 // the message of the check and the sheet row.
 void ImportReferenceState(TySpan& span, ImportPoints points, int sheetRow);
 
-// "Подтвердить": checks the choice (a single line appended under the names of an existing line
-// is refused with "Линия с таким началом и концом уже существует"; a new network's file that
-// exists already is replaced only when the user agrees), loads the rows into a copy of the
-// network, writes the file (newFile for a new network, else the network's own file) and then
-// makes the copy the network. Every refusal and failure is shown through the dialogs and
-// leaves net and the files as they were. True when the network was imported and saved.
+// "Подтвердить": checks the choice (a single new line without "начало" and "конец" is refused
+// with kMsgNoLineNames; a single line appended under the names of an existing line is refused
+// with "Линия с таким началом и концом уже существует"; a new network's file that exists
+// already is replaced only when the user agrees), loads the rows into a copy of the network,
+// writes the file (newFile for a new network, else the network's own file), makes the copy the
+// network and shows the notes of the loading. Every refusal and failure is shown through the
+// dialogs and leaves net and the files as they were. True when the network was imported and
+// saved.
 bool ConfirmImport(Network& net, const ImportTable& table, const ImportChoice& choice, const std::string& newFile,
                    const TyWire& wire1, Dialogs& dialogs);
 

@@ -5,10 +5,12 @@
 #include <limits>
 #include <optional>
 #include <string_view>
+#include <tuple>
 
 #include "model/Cp1251.h"
 #include "model/TextGrid.h"
 #include "platform/Workbook.h"
+#include "setup/ImportTemplate.h"
 
 namespace qem {
 namespace {
@@ -79,12 +81,26 @@ constexpr Layout kTwoPoints{33, 0,  0,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 
 const Layout& LayoutOf(ImportPoints p) { return p == ImportPoints::One ? kOnePoint : kTwoPoints; }
 
 const std::string kFixIt = "имеет неверный формат, исправьте ошибку и попробуйте снова импортировать данные";
+const std::string kTryAgain = "Исправьте ошибку и попробуйте снова импортировать данные";
 
 std::string CellRef(int row, int col) { return std::to_string(row) + "-" + std::to_string(col); }
 
-// "Ячейка r-cимеет неверный формат, ..." (the texts join without a blank, as the program has
-// always written them).
-std::string BadCell(int row, int col) { return "Ячейка " + CellRef(row, col) + kFixIt; }
+// The cell as the program's messages name it and as the spreadsheet does: "5-21 (U5)".
+std::string CellId(int row, int col) { return CellRef(row, col) + " (" + CellName(row, col) + ")"; }
+
+// "Ячейка 5-21 (U5) имеет неверный формат: <what is wrong>. Исправьте ошибку и ...".
+std::string BadCell(int row, int col, const std::string& why) {
+    return "Ячейка " + CellId(row, col) + " имеет неверный формат: " + why + ". " + kTryAgain;
+}
+
+// A number as the messages write it.
+std::string Num(double v) { return ShortestSingle(static_cast<float>(v)); }
+
+// "<what> 1850 м вне допустимых пределов 3…200 м".
+std::string OutOfRange(const ImportRange& r, double v, double hi) {
+    return std::string(r.what) + " " + Num(v) + " " + r.unit + " вне допустимых пределов " + Num(r.lo) + "…" + Num(hi) +
+           " " + r.unit + " (проверьте единицы измерения)";
+}
 
 // Blanks a crew's sheet puts around texts: spaces, tabs, line breaks, no-break spaces.
 std::string Trim(std::string_view s) {
@@ -150,10 +166,73 @@ bool EncodeDateTime(int year, int month, int day, int hour, int minute, double& 
     return true;
 }
 
+// Lower case (Latin and Cyrillic, ё as е) and single blanks: how header texts compare.
+std::string NormHeader(std::string_view utf8) {
+    std::string out;
+    bool blank = false;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            blank = !out.empty();
+            continue;
+        }
+        if (c == 0xC2 && i + 1 < utf8.size() && static_cast<unsigned char>(utf8[i + 1]) == 0xA0) {
+            blank = !out.empty();
+            ++i;
+            continue;
+        }
+        if (blank) out += ' ';
+        blank = false;
+        if (c >= 'A' && c <= 'Z') {
+            out += char(c - 'A' + 'a');
+        } else if ((c == 0xD0 || c == 0xD1) && i + 1 < utf8.size()) {
+            unsigned cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
+            if (cp >= 0x410 && cp <= 0x42F) cp += 0x20;
+            if (cp == 0x401 || cp == 0x451) cp = 0x435;  // ё, Ё as е
+            out += char(0xC0 | (cp >> 6));
+            out += char(0x80 | (cp & 0x3F));
+            ++i;
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+// What a cell holds, for a message: "ячейка пуста", "в ячейке текст «25o»", ...
+std::string Holds(const Sheet& sheet, int row, int col) {
+    const CellValue v = sheet.Value(row, col);
+    const std::string formula = v.formula ? sheet.Formula(row, col) : "";
+    const std::string f = formula.empty() ? "формула" : "формула «=" + formula + "»";
+    switch (v.kind) {
+        case CellKind::Empty: {
+            if (v.formula) return "в ячейке " + f + ", её результат в файле не сохранён (замените формулу значением)";
+            for (const CellRange& m : sheet.MergedRanges())
+                if (row >= m.first.row && row <= m.last.row && col >= m.first.col && col <= m.last.col &&
+                    !(m.first == CellAddress{row, col}))
+                    return "ячейка входит в объединённые ячейки " + CellName(m.first.row, m.first.col) + ":" +
+                           CellName(m.last.row, m.last.col) + " и пуста (значение объединённых ячеек — только в " +
+                           CellName(m.first.row, m.first.col) + "; разъедините их и заполните каждую ячейку)";
+            return "ячейка пуста";
+        }
+        case CellKind::Number:
+            if (v.date) return std::string("в ячейке ") + (v.formula ? f + " с результатом — дата" : "дата");
+            return "в ячейке " + (v.formula ? f + " с результатом " : std::string("число ")) + Num(v.number);
+        case CellKind::Text:
+            return "в ячейке " + (v.formula ? f + " с результатом — текст «" : std::string("текст «")) + Trim(v.text) + "»";
+        case CellKind::Boolean:
+            return "в ячейке " + (v.formula ? f + " с результатом " : std::string("логическое значение ")) +
+                   (v.number != 0 ? "ИСТИНА" : "ЛОЖЬ");
+        case CellKind::Error: return "в ячейке " + (v.formula ? f + " с ошибкой " : std::string("ошибка ")) + v.text;
+    }
+    return "";
+}
+
 // The cells of one sheet row, read the way every column of a crew's sheet is read.
 class RowCells {
 public:
-    RowCells(const Sheet& sheet, int row, int columns) : sheet_(sheet), row_(row), columns_(columns) {}
+    RowCells(const Sheet& sheet, int row, int columns, ImportPoints points)
+        : sheet_(sheet), row_(row), columns_(columns), points_(points) {}
     int row() const { return row_; }
 
     CellValue value(int col) const { return sheet_.Value(row_, col); }
@@ -166,6 +245,19 @@ public:
         return true;
     }
 
+    // "<what the cell holds>, а в столбце «header» ожидается: <expected>".
+    std::string why(int col, const std::string& expected) const {
+        const auto& headers = ImportHeaders(points_);
+        const std::string header = col >= 1 && col <= int(headers.size()) ? headers[std::size_t(col - 1)] : "";
+        return Holds(sheet_, row_, col) + ", а в столбце «" + header + "» ожидается: " + expected;
+    }
+    [[noreturn]] void fail(int col, const std::string& expected) const {
+        throw ImportError(BadCell(row_, col, why(col, expected)));
+    }
+    [[noreturn]] void failRange(int col, const ImportRange& r, double v, double hi) const {
+        throw ImportError(BadCell(row_, col, OutOfRange(r, v, hi)));
+    }
+
     // A number: a numeric cell or a text with a decimal point or comma. A date, a truth value,
     // an error or any other text is the format message.
     double number(int col) const {
@@ -173,13 +265,20 @@ public:
         double x = 0;
         if (v.kind == CellKind::Number && !v.date && FitsSingle(v.number)) return v.number;
         if (v.kind == CellKind::Text && TextNumber(v.text, x)) return x;
-        throw ImportError(BadCell(row_, col));
+        fail(col, "число");
     }
     Single single(int col) const { return static_cast<Single>(number(col)); }
+    // A number within the plausible range of its quantity (hi < lo: the range's own upper end).
+    Single within(int col, const ImportRange& r, double hi = -1e300) const {
+        const double top = hi < r.lo ? r.hi : hi;
+        const double v = number(col);
+        if (!(v >= r.lo && v <= top)) failRange(col, r, v, top);
+        return static_cast<Single>(v);
+    }
     // An optional number: read only when the cell is not empty.
-    bool optional(int col, Single& field) const {
+    bool optional(int col, Single& field, const ImportRange* r = nullptr) const {
         if (col == 0 || empty(col)) return false;
-        field = single(col);
+        field = r ? within(col, *r) : single(col);
         return true;
     }
     // A number whose empty cell stands for 0.
@@ -187,7 +286,8 @@ public:
     // A whole number within [lo, hi].
     int integer(int col, int lo, int hi) const {
         int n = 0;
-        if (!WholeNumber(number(col), n) || n < lo || n > hi) throw ImportError(BadCell(row_, col));
+        const std::string expected = "целое число от " + std::to_string(lo) + " до " + std::to_string(hi);
+        if (!WholeNumber(number(col), n) || n < lo || n > hi) fail(col, expected);
         return n;
     }
 
@@ -195,6 +295,7 @@ private:
     const Sheet& sheet_;
     int row_;
     int columns_;
+    ImportPoints points_;
 };
 
 // Column 1: "hour.minute.day.month.year", or a date cell of the spreadsheet.
@@ -216,15 +317,16 @@ double ReadTime(const RowCells& r) {
         double time = 0;
         if (ok && EncodeDateTime(n[4], n[3], n[2], n[0], n[1], time)) return time;
     }
-    throw ImportError(BadCell(r.row(), 1));
+    r.fail(1, "время и дата замера: ч.мм.дд.мм.гггг (например 10.30.25.06.2012) или ячейка с датой");
 }
 
 // Column 2: "a-b", the numbers of the span's two supports (up to five characters each).
 void ReadSpanNumbers(const RowCells& r, TyDataImportExcel& d) {
     const auto parts = Split(r.text(2), {"-"});
-    if (parts.size() != 2) throw ImportError(BadCell(r.row(), 2));
+    const char* expected = "номера двух опор пролёта через «-», до 5 знаков каждый (например 12-13)";
+    if (parts.size() != 2) r.fail(2, expected);
     const std::string a = Utf8ToCp1251(Trim(parts[0])), b = Utf8ToCp1251(Trim(parts[1]));
-    if (a.empty() || b.empty() || a.size() > 5 || b.size() > 5) throw ImportError(BadCell(r.row(), 2));
+    if (a.empty() || b.empty() || a.size() > 5 || b.size() > 5) r.fail(2, expected);
     d.Nop1.assign(a);
     d.Nop2.assign(b);
 }
@@ -235,6 +337,8 @@ std::string SectionText(const std::string& typed, bool read, Single v) { return 
 // Column 3: "[M x] name/aluminium/steel" with x any of x, X, х, Х; the catalog conductor.
 void ReadConductor(const RowCells& r, const WireCatalog& cat, TyDataImportExcel& d) {
     const std::string text = r.text(3);
+    if (text.empty() || r.value(3).kind != CellKind::Text)
+        r.fail(3, "марка провода: [число проводов х] марка/сечение алюминия/сечение стали (например 2хАС/240/32)");
     const auto byCount = Split(text, {"x", "X", "х", "Х"});
     std::string wire = text;
     d.Mpr = 1;
@@ -242,7 +346,7 @@ void ReadConductor(const RowCells& r, const WireCatalog& cat, TyDataImportExcel&
         double m = 0;
         int mpr = 0;
         if (!TextNumber(byCount[0], m) || !WholeNumber(m, mpr) || mpr < 1 || mpr > 20)
-            throw ImportError(BadCell(r.row(), 3));
+            r.fail(3, "число проводов в фазе от 1 до 20 перед «х» (например 2хАС/240/32)");
         d.Mpr = mpr;
         wire = Trim(byCount[1]);
     }
@@ -260,7 +364,7 @@ void ReadConductor(const RowCells& r, const WireCatalog& cat, TyDataImportExcel&
         throw ImportError("Провод: " + name + "/" + SectionText(typedAl, alRead, Single(al)) + "/" +
                           SectionText(typedSt, stRead, Single(st)) + " не найден." + "Пролёт: " +
                           Cp1251ToUtf8(d.Nop1.str()) + " - " + Cp1251ToUtf8(d.Nop2.str()) + ". Ячейка " +
-                          CellRef(r.row(), 3) + " " + kFixIt + ".");
+                          CellId(r.row(), 3) + " " + kFixIt + ".");
     d.Pr = cat.Wires[k];
     d.PrBreak = cat.WireBreak[k];
 }
@@ -273,39 +377,85 @@ void ReadTerrain(const RowCells& r, TyDataImportExcel& d) {
     const bool read = (v.kind == CellKind::Number && !v.date && (x = v.number, true)) ||
                       (v.kind == CellKind::Text && TextNumber(v.text, x));
     if (!read || !WholeNumber(x, t) || t < 1 || t > 4)
-        throw ImportError("Тип местности не найден. " + BadCell(r.row(), 4));
+        throw ImportError("Тип местности не найден. " +
+                          BadCell(r.row(), 4,
+                                  r.why(4, "число от 1 до 4: 1 — населённая, 2 — ненаселённая, 3 — труднодоступная "
+                                           "местность, 4 — недоступные склоны гор")));
     d.TM = t - 1;
 }
+
+// The list of obstacle types, for the messages.
+std::string ObstacleTypes() {
+    std::string s;
+    for (int i = 0; i < kObstacleTypes; ++i) s += std::string(i ? ", " : "") + "«" + kObstacleTypeText[i] + "»";
+    return s;
+}
+
+// Crossed objects at ground level: roads, railways, tram and trolleybus lines.
+bool AtGroundLevel(int type) { return type >= 9 && type <= 12; }
 
 // The crossed object: its type by name, its distance and heights, the missing height derived.
 void ReadObstacle(const RowCells& r, const Layout& L, TyDataImportExcel& d) {
     const std::string type = r.text(L.Type);
-    const std::string typeMsg = "Тип препятсвия не найден. " + BadCell(r.row(), L.Type);
     if (type.empty()) {
         // Measurements of an object whose type is not given would be lost: ask for the type.
         for (int c : {L.Lprep, L.GabZem, L.Hprep, L.GabPrep, L.HSeaPrep})
-            if (!r.empty(c) && r.number(c) != 0) throw ImportError(typeMsg);
+            if (!r.empty(c) && r.number(c) != 0)
+                throw ImportError("Тип препятсвия не найден. " +
+                                  BadCell(r.row(), L.Type,
+                                          "ячейка пуста, а в строке есть данные пересекаемого объекта (ячейка " +
+                                              CellName(r.row(), c) + "): нужен тип объекта — один из " +
+                                              ObstacleTypes()));
         return;
     }
     int t = -1;
     for (int i = 0; i < kObstacleTypes; ++i)
         if (type == kObstacleTypeText[i]) t = i;
-    if (t < 0) throw ImportError(typeMsg);
+    if (t < 0) throw ImportError("Тип препятсвия не найден. " + BadCell(r.row(), L.Type, r.why(L.Type, "один из типов " + ObstacleTypes())));
     d.obstacle = true;
     d.TPrp = t;
     d.Lprep = r.orZero(L.Lprep);
     d.GabZem = r.orZero(L.GabZem);
     d.Hprep = r.orZero(L.Hprep);
     d.GabPrep = r.orZero(L.GabPrep);
-    r.optional(L.HSeaPrep, d.HSeaPrep);
+    r.optional(L.HSeaPrep, d.HSeaPrep, &kRangeSeaHeight);
     // An object lies inside the span.
-    if (!(d.Lprep > 0)) throw ImportError(BadCell(r.row(), L.Lprep));
+    if (!(d.Lprep > 0))
+        r.fail(L.Lprep, "расстояние от опоры до пересекаемого объекта больше 0 и меньше длины пролёта");
     if (d.Lpr > 0 && !(d.Lprep < d.Lpr))
-        throw ImportError("длина до препятствия не может превышать длину пролёта. " + BadCell(r.row(), L.Lprep));
-    // Two of the three heights determine the third; with one alone the object is unknown.
-    const int given = (d.GabZem != 0) + (d.Hprep != 0) + (d.GabPrep != 0);
+        throw ImportError("длина до препятствия не может превышать длину пролёта. " +
+                          BadCell(r.row(), L.Lprep,
+                                  "расстояние " + Num(d.Lprep) + " м, а длина пролёта " + Num(d.Lpr) + " м"));
+    for (auto [col, v, range] : {std::tuple{L.GabZem, d.GabZem, &kRangeClearance}, {L.GabPrep, d.GabPrep, &kRangeClearance},
+                                 {L.Hprep, d.Hprep, &kRangeObjectHeight}})
+        if (v != 0 && !(v >= range->lo && v <= range->hi)) r.failRange(col, *range, v, range->hi);
+    // Two of the three heights determine the third; an object at ground level has the height 0,
+    // so its clearance alone determines it. With one alone any other object is unknown.
+    const bool ground = AtGroundLevel(t);
+    const int given = (d.GabZem != 0) + (d.Hprep != 0 || ground) + (d.GabPrep != 0);
     if (given < 2) {
-        throw ImportError(BadCell(r.row(), d.GabZem == 0 ? L.GabZem : (d.Hprep == 0 ? L.Hprep : L.GabPrep)));
+        const int gz = L.GabZem, hp = L.Hprep, gp = L.GabPrep;
+        if (ground)
+            throw ImportError(BadCell(r.row(), gz,
+                                      "для пересекаемого объекта «" + type +
+                                          "» на уровне земли нужен габарит от провода до земли в месте пересечения (" +
+                                          CellName(r.row(), gz) + ") или между проводом и объектом (" +
+                                          CellName(r.row(), gp) + "); обе ячейки пусты"));
+        std::string missing;
+        for (auto [col, v] : {std::pair{gz, d.GabZem}, {hp, d.Hprep}, {gp, d.GabPrep}})
+            if (v == 0) missing += (missing.empty() ? "" : ", ") + CellName(r.row(), col);
+        throw ImportError(BadCell(r.row(), d.GabZem == 0 ? gz : hp,
+                                  "для пересекаемого объекта «" + type +
+                                      "» нужны два из трёх значений: габарит от провода до земли в месте "
+                                      "пересечения (" + CellName(r.row(), gz) + "), высота объекта (" +
+                                      CellName(r.row(), hp) + "), габарит между проводом и объектом (" +
+                                      CellName(r.row(), gp) + "); не заполнены " + missing));
+    }
+    if (ground && d.Hprep == 0 && (d.GabZem == 0 || d.GabPrep == 0)) {
+        // At ground level the clearance to the object is the clearance to the ground.
+        if (d.GabZem == 0) d.GabZem = d.GabPrep;
+        else d.GabPrep = d.GabZem;
+        return;
     }
     if (d.GabZem == 0) d.GabZem = d.Hprep + d.GabPrep;
     if (d.Hprep == 0) d.Hprep = d.GabZem - d.GabPrep;
@@ -315,19 +465,27 @@ void ReadObstacle(const RowCells& r, const Layout& L, TyDataImportExcel& d) {
 // "air/conductor" temperatures; one value is both.
 void ReadTemperatures(const RowCells& r, int col, TyDataImportExcel& d) {
     const CellValue v = r.value(col);
-    if (v.kind == CellKind::Number && !v.date && FitsSingle(v.number)) {
-        d.TAir = d.TCond = static_cast<Single>(v.number);
-        return;
-    }
-    if (v.kind != CellKind::Text) throw ImportError(BadCell(r.row(), col));
-    const auto parts = Split(Trim(v.text), {"/"});
+    const char* expected = "температура воздуха или воздуха/провода, °C (например 20 или 20/35)";
     double air = 0, cond = 0;
-    if (parts.size() > 2 || !TextNumber(parts[0], air)) throw ImportError(BadCell(r.row(), col));
-    cond = air;
-    if (parts.size() == 2 && !TextNumber(parts[1], cond)) throw ImportError(BadCell(r.row(), col));
+    if (v.kind == CellKind::Number && !v.date && FitsSingle(v.number)) {
+        air = cond = v.number;
+    } else {
+        if (v.kind != CellKind::Text) r.fail(col, expected);
+        const auto parts = Split(Trim(v.text), {"/"});
+        if (parts.size() > 2 || !TextNumber(parts[0], air)) r.fail(col, expected);
+        cond = air;
+        if (parts.size() == 2 && !TextNumber(parts[1], cond)) r.fail(col, expected);
+    }
+    if (!(air >= kRangeAirTemp.lo && air <= kRangeAirTemp.hi)) r.failRange(col, kRangeAirTemp, air, kRangeAirTemp.hi);
+    // No conductor is measured above its own limit; a catalog entry without one: 250 C.
+    const double tmax = d.Pr.TMax > 0 ? d.Pr.TMax : 250;
+    if (!(cond >= kRangeConductorTemp.lo && cond <= tmax)) r.failRange(col, kRangeConductorTemp, cond, tmax);
     d.TAir = static_cast<Single>(air);
     d.TCond = static_cast<Single>(cond);
 }
+
+// A distance from support 1 within the span.
+Single WithinSpan(const RowCells& r, int col, const TyDataImportExcel& d) { return r.within(col, kRangeDistance, d.Lpr); }
 
 // One data row.
 TyDataImportExcel ReadDataRow(const RowCells& r, const Layout& L, ImportPoints points, const WireCatalog& cat) {
@@ -337,32 +495,43 @@ TyDataImportExcel ReadDataRow(const RowCells& r, const Layout& L, ImportPoints p
     ReadSpanNumbers(r, d);
     ReadConductor(r, cat, d);
     ReadTerrain(r, d);
-    d.Lpr = r.single(5);
-    d.Hpr1 = r.single(6);
-    d.Hpr2 = r.single(7);
-    r.optional(8, d.H1);
-    r.optional(9, d.H2);
+    d.Lpr = r.within(5, kRangeSpanLength);
+    d.Hpr1 = r.within(6, kRangeSuspension);
+    d.Hpr2 = r.within(7, kRangeSuspension);
+    r.optional(8, d.H1, &kRangeSeaHeight);
+    r.optional(9, d.H2, &kRangeSeaHeight);
     if (points == ImportPoints::One) {
-        d.HMid = r.single(L.HMid);
-        r.optional(L.HSeaMid, d.HSeaMid);
+        d.HMid = r.within(L.HMid, kRangeClearance);
+        r.optional(L.HSeaMid, d.HSeaMid, &kRangeSeaHeight);
     } else {
-        d.HZam1 = r.single(L.HZam1);
-        r.optional(L.HSeaZam1, d.HSeaZam1);
-        d.LZam1 = r.single(L.LZam1);
-        d.HZam2 = r.single(L.HZam2);
-        r.optional(L.HSeaZam2, d.HSeaZam2);
-        d.LZam2 = r.single(L.LZam2);
+        d.HZam1 = r.within(L.HZam1, kRangeClearance);
+        r.optional(L.HSeaZam1, d.HSeaZam1, &kRangeSeaHeight);
+        d.LZam1 = WithinSpan(r, L.LZam1, d);
+        d.HZam2 = r.within(L.HZam2, kRangeClearance);
+        r.optional(L.HSeaZam2, d.HSeaZam2, &kRangeSeaHeight);
+        d.LZam2 = WithinSpan(r, L.LZam2, d);
     }
-    d.GabMin = r.single(L.GabMin);
-    d.LMin = r.single(L.LMin);
-    d.hasHSeaMin = r.optional(L.HSeaMin, d.HSeaMin);
+    d.GabMin = r.within(L.GabMin, kRangeClearance);
+    d.LMin = WithinSpan(r, L.LMin, d);
+    d.hasHSeaMin = r.optional(L.HSeaMin, d.HSeaMin, &kRangeSeaHeight);
     ReadObstacle(r, L, d);
-    d.I = r.single(L.I);
+    {
+        const double i = r.number(L.I), top = kRangeCurrent.hi * d.Mpr;
+        if (!(i >= kRangeCurrent.lo && i <= top)) {
+            const std::string per = d.Mpr > 1 ? " (" + std::to_string(d.Mpr) + " провода в фазе по " +
+                                                    Num(kRangeCurrent.hi) + " А)" : "";
+            throw ImportError(BadCell(r.row(), L.I,
+                                      "ток ВЛ " + Num(i) + " А вне допустимых пределов " + Num(kRangeCurrent.lo) +
+                                          "…" + Num(top) + " А" + per + " (проверьте единицы измерения)"));
+        }
+        d.I = static_cast<Single>(i);
+    }
     ReadTemperatures(r, L.Temp, d);
-    d.V = r.single(L.V);
-    d.Alf = r.single(L.Alf);
+    d.V = r.within(L.V, kRangeWind);
+    d.Alf = r.within(L.Alf, kRangeWindDirection);
     d.Tzv = r.integer(L.Tzv, 0, 3);
-    r.optional(L.Fi, d.Fi);
+    // The latitude is optional: an empty cell, or 0, leaves it unset.
+    if (!r.empty(L.Fi) && r.number(L.Fi) != 0) d.Fi = r.within(L.Fi, kRangeLatitude);
     d.RegG = r.integer(L.RegG, 1, 7);
     d.RegV = r.integer(L.RegV, 1, 7);
     if (!r.empty(L.Concl)) d.Concl = r.text(L.Concl);
@@ -420,21 +589,118 @@ int FindImportWire(const WireCatalog& cat, const std::string& nameUtf8, Single s
     return mapped == nameUtf8 ? 0 : find(Utf8ToCp1251(mapped));
 }
 
+namespace {
+
+// Cells of a row that must carry the layout's header texts for the row to be the header row.
+constexpr int kMinHeaderMatches = 3;
+
+const char* LayoutName(ImportPoints p) { return p == ImportPoints::One ? "по 1 точке" : "по 2 точкам"; }
+const char* WindowName(ImportPoints p) {
+    return p == ImportPoints::One ? "Импорт данных из Excel по 1 точке" : "Импорт данных из Excel по 2 точкам";
+}
+
+// Cells of the row whose texts are the layout's headers in their columns.
+int HeaderScore(const Sheet& sheet, int row, ImportPoints p) {
+    const auto& headers = ImportHeaders(p);
+    int n = 0;
+    for (int c = 1; c <= int(headers.size()); ++c) {
+        const CellValue v = sheet.Value(row, c);
+        n += v.kind == CellKind::Text && NormHeader(v.text) == NormHeader(headers[std::size_t(c - 1)]);
+    }
+    return n;
+}
+
+struct HeaderRow {
+    int row = 0;           // 0: none among the first rows
+    int one = 0, two = 0;  // header cells of each layout it carries
+};
+
+HeaderRow FindHeaderRow(const Sheet& sheet, int lastRow) {
+    for (int row = 1; row <= std::min(kImportHeaderSearchRows, lastRow); ++row) {
+        const HeaderRow h{row, HeaderScore(sheet, row, ImportPoints::One), HeaderScore(sheet, row, ImportPoints::Two)};
+        if (std::max(h.one, h.two) >= kMinHeaderMatches) return h;
+    }
+    return {};
+}
+
+// A row of units or hints under the headers: nothing in it reads as a number.
+bool UnitsRow(const Sheet& sheet, int row, int columns) {
+    for (int c = 1; c <= columns; ++c) {
+        const CellValue v = sheet.Value(row, c);
+        double x = 0;
+        if (v.kind == CellKind::Number || v.kind == CellKind::Boolean) return false;
+        if (v.kind == CellKind::Text && TextNumber(v.text, x)) return false;
+    }
+    return true;
+}
+
+// "Лист «Замеры»" for the messages about a sheet.
+std::string SheetNamed(const Sheet& sheet) { return "Лист «" + sheet.Name() + "»"; }
+
+[[noreturn]] void NoHeaderRow(const Sheet& sheet, ImportPoints p) {
+    const auto& h = ImportHeaders(p);
+    std::string first;
+    for (int c = 0; c < 5; ++c) first += std::string(c ? ", " : "") + "«" + h[std::size_t(c)] + "»";
+    throw ImportError(SheetNamed(sheet) + ": в первых " + std::to_string(kImportHeaderSearchRows) +
+                          " строках нет строки заголовков. Ожидалась строка с заголовками шаблона замеров " +
+                          LayoutName(p) + ": " + first + " и далее до столбца " + ColumnName(int(h.size())) + " (" +
+                          std::to_string(h.size()) +
+                          " столбцов), под ней — строка единиц измерения или сразу данные. Сохраните шаблон в "
+                          "окне импорта и перенесите в него данные",
+                      ImportError::Kind::NoTable);
+}
+
+// Column 1 holds what could be a time of measurement (a number, or five numbers with points).
+bool LooksLikeTime(const RowCells& r) {
+    const CellValue v = r.value(1);
+    if (v.kind == CellKind::Number) return true;
+    return Split(r.text(1), {"."}).size() == 5;
+}
+
+// The example row of the templates, as a template written before the example had its own
+// sheet holds it in its first data row.
+bool ExampleRow(const RowCells& r, const std::vector<std::string>& example) {
+    for (int c = 1; c <= int(example.size()); ++c)
+        if (r.text(c) != example[std::size_t(c - 1)]) return false;
+    return true;
+}
+
+}  // namespace
+
 ImportTable ReadImportSheet(const Sheet& sheet, ImportPoints points, bool multi, const WireCatalog& cat) {
     const Layout& L = LayoutOf(points);
     ImportTable t;
     t.points = points;
     t.multi = multi;
+    t.sheet = sheet.Name();
     const CellAddress last = sheet.LastUsedCell();
-    if (last.col == 1) throw ImportError(kMsgTableEmpty);
+    if (last.col == 1) throw ImportError(kMsgTableEmpty, ImportError::Kind::NoTable);
 
+    // The header row, and the layout its texts are of.
+    const HeaderRow h = FindHeaderRow(sheet, last.row);
+    if (h.row == 0) NoHeaderRow(sheet, points);
+    const int own = points == ImportPoints::One ? h.one : h.two, other = points == ImportPoints::One ? h.two : h.one;
+    if (other > own) {
+        const ImportPoints p = points == ImportPoints::One ? ImportPoints::Two : ImportPoints::One;
+        throw ImportError(SheetNamed(sheet) + " заполнен по шаблону замеров " + LayoutName(p) + " (заголовки в строке " +
+                          std::to_string(h.row) + "), а выбран импорт " + LayoutName(points) +
+                          ": загрузите книгу в окне «" + WindowName(p) + "»");
+    }
+    t.headerRow = h.row;
+    t.firstRow = h.row + 1;
+    if (t.firstRow <= last.row && UnitsRow(sheet, t.firstRow, L.columns)) ++t.firstRow;
+
+    const std::vector<std::string> example = ImportTemplateExampleRow(points);
     std::string from, to;
-    for (int row = kImportFirstRow; row <= last.row; ++row) {
-        const RowCells r(sheet, row, L.columns);
-        if (multi && r.empty(3) && r.emptyFrom(4) && !r.empty(1)) {
+    bool named = false;
+    for (int row = t.firstRow; row <= last.row; ++row) {
+        const RowCells r(sheet, row, L.columns, points);
+        const bool namesLine = r.empty(3) && r.emptyFrom(4) && !r.empty(1);
+        if (multi && namesLine) {
             // A row naming the line of the rows below it.
             from = r.text(1);
             to = r.text(2);
+            named = true;
             TyDataImportExcel sep;
             sep.sheetRow = row;
             sep.separator = true;
@@ -445,15 +711,31 @@ ImportTable ReadImportSheet(const Sheet& sheet, ImportPoints points, bool multi,
         }
         // A blank row, or a heading or note beside the support numbers, holds no measurement.
         if (r.empty(1) && r.emptyFrom(3)) continue;
+        if (ExampleRow(r, example)) {
+            t.notes.push_back("Строка " + std::to_string(row) + " — пример заполнения из шаблона (пролёт " + r.text(2) +
+                              ", " + r.text(3) + "): она не импортирована.");
+            continue;
+        }
+        if (!multi && namesLine && !LooksLikeTime(r))
+            throw ImportError(SheetNamed(sheet) + ", строка " + std::to_string(row) + ": «" + r.text(1) + "» — «" +
+                              r.text(2) +
+                              "» без данных замера, как строка с названием линии в книге нескольких линий. "
+                              "Если в книге несколько линий, отметьте «В файле Excel несколько линий» и "
+                              "импортируйте снова; иначе удалите строку");
+        if (multi && !named)
+            throw ImportError(SheetNamed(sheet) + ": отмечено «В файле Excel несколько линий», но над строкой " +
+                              std::to_string(row) +
+                              " с данными замера нет строки с названием линии (начало линии в столбце A, конец — в "
+                              "столбце B, остальные ячейки строки пусты)");
         TyDataImportExcel d = ReadDataRow(r, L, points, cat);
         d.LineFrom = from;
         d.LineTo = to;
         t.rows.push_back(std::move(d));
     }
-    if (t.DataRows() == 0) throw ImportError(kMsgTableEmpty);
+    if (t.DataRows() == 0) throw ImportError(kMsgTableEmpty, ImportError::Kind::NoTable);
 
-    const int shown = std::min(last.row, kImportFirstRow - 1 + kImportGridRows);
-    for (int row = kImportFirstRow; row <= shown; ++row) {
+    const int shown = std::min(last.row, t.firstRow - 1 + kImportGridRows);
+    for (int row = t.firstRow; row <= shown; ++row) {
         std::vector<std::string> cells;
         for (int c = 1; c <= L.columns; ++c) cells.push_back(GridText(sheet.Value(row, c)));
         t.cells.push_back(std::move(cells));
@@ -464,7 +746,8 @@ ImportTable ReadImportSheet(const Sheet& sheet, ImportPoints points, bool multi,
 
 namespace {
 
-// Opens a workbook; any failure is "ошибка при открытии" with the reason below it.
+// Opens a workbook; any failure is "ошибка при открытии" with the reason below it. A first
+// sheet without a table, in a workbook whose later sheet holds one, names that sheet.
 template <class OpenFn>
 ImportTable ReadOpened(OpenFn open, ImportPoints points, bool multi, const WireCatalog& cat) {
     std::optional<Workbook> book;
@@ -474,7 +757,30 @@ ImportTable ReadOpened(OpenFn open, ImportPoints points, bool multi, const WireC
     } catch (const std::exception& e) {
         throw ImportError(std::string(kMsgOpenFailed) + "\n" + e.what());
     }
-    return ReadImportSheet(book->FirstSheet(), points, multi, cat);
+    try {
+        return ReadImportSheet(book->FirstSheet(), points, multi, cat);
+    } catch (const ImportError& e) {
+        if (e.kind != ImportError::Kind::NoTable) throw;
+        std::string more;
+        for (int i = 2; i <= book->SheetCount(); ++i) {
+            const Sheet& s = book->Worksheet(i);
+            if (s.Name() == kImportExampleSheet) {
+                more += "\nЛист «" + s.Name() + "» — образец заполнения, он не импортируется.";
+                continue;
+            }
+            const CellAddress last = s.LastUsedCell();
+            const HeaderRow h = FindHeaderRow(s, last.row);
+            if (h.row == 0) continue;
+            const int first = h.row + 1 + (h.row + 1 <= last.row && UnitsRow(s, h.row + 1, ImportColumnCount(points)));
+            if (last.row < first) continue;  // headers alone
+            throw ImportError(std::string(e.what()) + "\nТаблица замеров — на листе «" + s.Name() + "» (лист " +
+                              std::to_string(i) + " книги), а импорт читает первый лист «" +
+                              book->FirstSheet().Name() + "»: сделайте лист «" + s.Name() +
+                              "» первым и импортируйте снова.");
+        }
+        if (more.empty()) throw;
+        throw ImportError(std::string(e.what()) + more, e.kind);
+    }
 }
 
 }  // namespace

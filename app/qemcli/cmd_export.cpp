@@ -1,6 +1,7 @@
 // qemcli export, export-all: the spreadsheet exports of the main window, writing the workbooks
-// (nothing is opened). Messages go to stderr; a refused, cancelled or failed export, or a line
-// whose conductor could not be rated, exits with 1.
+// (nothing is opened). Messages go to stderr; a refused, cancelled or failed export, a line
+// whose conductor could not be rated or whose workbook was not written, exits with 1. --out
+// names the workbook written (the summary for export-all) as given.
 #include <iostream>
 
 #include "app/qemcli/Session.h"
@@ -19,7 +20,7 @@ ExportSettings Settings(const Session& s, const Args& a) {
 
 int Report(const ExportResult& r) {
     for (const auto& w : r.written) std::cout << w << "\n";
-    return r.end == CommandEnd::Done && r.unrated.empty() ? 0 : 1;
+    return r.end == CommandEnd::Done && r.unrated.empty() && r.skipped.empty() ? 0 : 1;
 }
 
 int ExportCmd(const Args& a) {

@@ -7,7 +7,6 @@
 #include "app/qemcli/Session.h"
 #include "model/Cp1251.h"
 #include "model/NetworkFile.h"
-#include "platform/DataDir.h"
 #include "setup/ImportLoad.h"
 #include "setup/ImportTemplate.h"
 
@@ -72,6 +71,7 @@ int Import(const Args& a) {
         std::cerr << e.what() << "\n";
         return 1;
     }
+    for (const auto& note : table.notes) std::cerr << note << "\n";
     const TyWire wire1 = s.wires.NWires > 0 ? s.wires.Wires[1] : TyWire{};
     if (!ConfirmImport(s.net, table, choice, target, wire1, s.dlg)) return 1;
 
@@ -92,7 +92,9 @@ int Import(const Args& a) {
 int Template(const Args& a) {
     if (!a.positional.empty()) throw UsageError("takes no positional arguments");
     if (!a.has("out")) throw UsageError("missing option --out");
-    SaveImportTemplate(Points(a), ProgramDataDir(nullptr, a.get("data")), a.get("out"));
+    Session s;
+    OpenSession(s, a, "");
+    SaveImportTemplate(Points(a), s.dataDir, a.get("out"), s.wires);
     return 0;
 }
 

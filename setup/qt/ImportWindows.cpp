@@ -206,6 +206,7 @@ bool TFormImport::load(const std::string& path) {
     if (fileName_->text().trimmed().isEmpty())
         fileName_->setText(U(PathToUtf8(PathFromUtf8(path).stem())));
     showTable();
+    for (const auto& note : table_->notes) dlg_.Message(note, "", Icon::Information);
     return true;
 }
 
@@ -285,7 +286,7 @@ void TFormImport::saveTemplate() {
     const auto path = dlg_.SaveFileName(LineFolderPath(app_), "xlsx|*.xlsx", "xlsx");
     if (!path) return;
     try {
-        SaveImportTemplate(points_, app_.data.dataDir, *path);
+        SaveImportTemplate(points_, app_.data.dataDir, *path, app_.data.wires);
         name_->setText(U("Шаблон сохранён в файл ") + U(*path));
     } catch (const std::exception& e) {
         dlg_.Message(e.what(), "", Icon::Error);

@@ -71,7 +71,8 @@ def full(path, limits_path, dump_path, line_no):
             check(ws[col + str(row)].value == min(present), "%s%d = %r, least %r" % (col, row, ws[col + str(row)].value, min(present)))
     # Texts.
     v = VOLT[line["Uvl"]]
-    check(ws["A5"].value == line["NVL"], "A5 %r" % ws["A5"].value)
+    # An unset line number (0) is an empty cell.
+    check(ws["A5"].value == (line["NVL"] or None), "A5 %r" % ws["A5"].value)
     check(ws["B5"].value == title(line), "B5 %r" % ws["B5"].value)
     check(ws["C33"].value == title(line), "C33 %r" % ws["C33"].value)
     check(ws["C9"].value == "ПС " + v + " кВ " + line["From"], "C9 %r" % ws["C9"].value)
@@ -110,11 +111,14 @@ def summary(path, dump_path, unrated, books):
         top = 34 * i + 1
         check(ws["A%d" % top].value == "Допустимые токовые нагрузки элементов ВЛ (ДДТН и АДТН), А", "block %d title" % (i + 1))
         check(ws["B%d" % (top + 4)].value == title(line), "block %d line %r" % (i + 1, ws["B%d" % (top + 4)].value))
-        check(ws["A%d" % (top + 4)].value == line["NVL"], "block %d number" % (i + 1))
+        check(ws["A%d" % (top + 4)].value == (line["NVL"] or None), "block %d number" % (i + 1))
+        check(ws["D%d" % (top + 5)].value == "ВЛ в целом, ДДТН", "block %d: the line's own ДДТН" % (i + 1))
+        check(ws["D%d" % (top + 6)].value == "ВЛ в целом, АДТН", "block %d: the line's own АДТН" % (i + 1))
         if i + 1 == unrated:
             check(book == "-", "the unrated line has no workbook")
             for col in COLS:
-                check(ws["%s%d" % (col, top + 4)].value is None, "unrated block: %s%d not empty" % (col, top + 4))
+                for r in (4, 5, 6):
+                    check(ws["%s%d" % (col, top + r)].value is None, "unrated block: %s%d not empty" % (col, top + r))
             t5 = ws["T%d" % (top + 4)].value
             check(isinstance(t5, str) and t5.startswith("Провод ВЛ не рассчитан: "), "unrated T5 %r" % t5)
             continue
@@ -123,9 +127,14 @@ def summary(path, dump_path, unrated, books):
             for c in range(1, 21):
                 a, b = ws.cell(row=top + r - 1, column=c).value, own.cell(row=r, column=c).value
                 check(a == b, "block %d row %d column %d: %r != %r" % (i + 1, r, c, a, b))
+        # Under the conductor's row, the line's own limits: rows 33 and 34 of its table.
+        for col in COLS:
+            for r, trow in ((5, 33), (6, 34)):
+                a, b = ws["%s%d" % (col, top + r)].value, own["%s%d" % (col, trow)].value
+                check(a == b, "block %d: %s%d %r, its table's %s%d %r" % (i + 1, col, top + r, a, col, trow, b))
         check(ws["F%d" % (top + 4)].fill.fgColor.rgb == own["F5"].fill.fgColor.rgb, "styles copied")
     # Nothing between the blocks.
-    for r in range(6, 35):
+    for r in range(8, 35):
         check(all(ws.cell(row=r, column=c).value is None for c in range(1, 21)), "row %d not empty" % r)
     print("summary: ok", path)
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # qemcli export and export-all on networks made from the sample (qemtestnet): the workbooks read
-# back with openpyxl against qemcli limits, an unrated line reported once and never written, a
-# line name that would leave the data folder refused.
+# back with openpyxl against qemcli limits, an unrated line reported once and never written, line
+# names that a file name cannot hold made safe, --out used as given.
 set -euo pipefail
 bin="$1"
 src="$2"
@@ -45,11 +45,27 @@ grep -q "ПС Заречная-ПС Озёрная" "$tmp/err" || fail "export-a
 [[ -e "$w1" && -e "$w3" && ! -e "$w2" ]] || fail "export-all: per-line workbooks"
 $check summary "$data/Все_ВЛ.xlsx" "$tmp/dump.json" 2 "$w1" - "$w3"
 
-# A line whose name would leave the data folder is refused; nothing is written anywhere.
+# A line whose name would leave the data folder gets a safe name inside it; nothing else is written.
 before=$(find "$tmp" | sort)
-if "$cli" export "$tmp/escape.qem" --data "$data" --line 1 2> "$tmp/err"; then fail "escaping name exported"; fi
-grep -q 'Файл содержит недопустимые символы: "../ПС Южная ПС Северная.xlsx"' "$tmp/err" || fail "escaping name: message"
-[[ "$(find "$tmp" | sort)" == "$before" ]] || fail "escaping name: files changed"
+out=$("$cli" export "$tmp/escape.qem" --data "$data" --line 1) || fail "escaping name: exit $?"
+[[ "$out" == "$data/_ПС Южная ПС Северная.xlsx" ]] || fail "escaping name written as '$out'"
+[[ "$(find "$tmp" | sort)" == "$(printf '%s\n%s' "$before" "$out" | sort)" ]] || fail "escaping name: other files changed"
+
+# A substation name with "/" (imported from a crew's workbook): the workbook takes a safe name, or
+# the one --out gives; export-all exits with 1 when it skips a line's workbook.
+"$cli" import "$src/tests/core/data/import/one_point.xlsx" --points 1 --data "$data" --new "$tmp/slash.qem" \
+    --from "ПС 110/10 Лесная" --to "ПС Бор" > /dev/null 2>&1 || fail "import with a / in the name"
+out=$("$cli" export "$tmp/slash.qem" --data "$data" --line 1) || fail "export of a / name: exit $?"
+[[ "$out" == "$data/ПС 110_10 Лесная ПС Бор.xlsx" ]] || fail "export of a / name wrote '$out'"
+out=$("$cli" export "$tmp/slash.qem" --data "$data" --line 1 --out "$tmp/своя книга.xlsx") || fail "--out: exit $?"
+[[ "$out" == "$tmp/своя книга.xlsx" && -s "$out" ]] || fail "--out wrote '$out'"
+"$cli" export-all "$tmp/slash.qem" --data "$data" > /dev/null || fail "export-all of a / name: exit $?"
+"$cli" import "$src/tests/core/data/import/one_point.xlsx" --points 1 --data "$data" --new "$tmp/clash.qem" \
+    --from "шаблон" --to "экспорта" > /dev/null 2>&1 || fail "import of a line named like a template"
+if "$cli" export-all "$tmp/clash.qem" --data "$data" --out "$tmp/сводка.xlsx" > /dev/null 2> "$tmp/err"; then
+    fail "export-all that skipped a line exit 0"; fi
+grep -q 'Книги линий не записаны' "$tmp/err" || fail "export-all: the skipped line not named"
+[[ -s "$tmp/сводка.xlsx" ]] || fail "export-all: no summary"
 
 # A missing network file.
 if "$cli" export "$tmp/нет.qem" --data "$data" --line 1 2>/dev/null; then fail "missing network exported"; fi

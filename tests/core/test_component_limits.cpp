@@ -282,3 +282,25 @@ TEST(ComponentLimits, SourceConditionAndWireCounts) {
     carrier.Tzv = 0;
     EXPECT_NEAR(*RowOf(t, "Ш1").DDTN[0], CurrentAtTemp(carrier, 70, -20, 0.6, 90), 1e-3);
 }
+
+// What sets the line conductor's limit: the span and why, from the minima of the calculation.
+TEST(ComponentLimits, WhatLimitsTheConductorNamesTheSpanAndTheReason) {
+    TyLine l = BusLine();
+    l.Spans.push_back(l.Span(1));
+    l.Span(2).Nop1.assign("7");
+    l.Span(2).Nop2.assign("8");
+    LineMinima m;
+    m.LineILong = 500, m.SpanILong = 2;
+    m.LineIMax = 900, m.SpanIMax = 1;
+    m.LineIClr = 700, m.SpanIClr = 2, m.ClrObstacle = 2;
+    EXPECT_EQ(ConductorLimitText(l, m, false), "пролёт 7 - 8: нагрев");
+    EXPECT_EQ(ConductorLimitText(l, m, true), "пролёт 7 - 8: габарит до препятствия 2 «Автомобильная дорога»");
+    m.ClrObstacle = 0;
+    EXPECT_EQ(ConductorLimitText(l, m, true), "пролёт 7 - 8: габарит до земли");
+    // The line regime calculation says which clearance set its least current.
+    TyLine low = BusLine();
+    low.Span(1).Prep[2].Hprep = 10;  // the road raised under the conductor
+    const LineMinima r = RunLine(low);
+    EXPECT_EQ(r.ClrObstacle, 2);
+    EXPECT_EQ(r.SpanIClr, 1);
+}

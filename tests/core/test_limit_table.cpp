@@ -2,6 +2,7 @@
 // independent calculations, and the three exports with their refusals.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <set>
@@ -147,6 +148,29 @@ TEST(LimitTable, ComponentsTheirRowsAndTheLimitingText) {
     EXPECT_EQ(o.limits.ddtnText + o.limits.adtnText, s.Text("T5"));
 }
 
+// The line conductor in the limiting text: the span that limits it and why, at the
+// temperatures where it limits the line, in runs of the same reason.
+TEST(LimitTable, LimitingTextNamesTheConductorsSpanAndReason) {
+    TyLine l = BareLine();
+    l.CabDDTN = 850;  // the cable insert limits ДДТН up to +5 C, the conductor from +5 C on
+    ConductorRatings r = Rated();
+    for (int c = 0; c < kLimitTemps; ++c) {
+        r[c].ddtnBy = c < 11 ? "пролёт 1 - 2: нагрев" : "пролёт 3 - 4: габарит до земли";
+        r[c].adtnBy = "пролёт 5 - 6: габарит до препятствия 1 «ВЛ 110кВ»";
+    }
+    Workbook wb = Template();
+    ScriptedDialogs dlg;
+    const LimitTableOutcome o = CalculateAllLine(l, r, 70, false, dlg, wb.FirstSheet());
+    ASSERT_TRUE(o.written);
+    EXPECT_EQ(o.limits.ddtnText,
+              "ДДТН ограничивает: провод ВЛ (пролёт 1 - 2: нагрев при +5…+30 °C; пролёт 3 - 4: габарит до земли при "
+              "+35…+45 °C), кабельная вставка. ");
+    EXPECT_EQ(o.limits.adtnText, "АДТН ограничивает: провод ВЛ (пролёт 5 - 6: габарит до препятствия 1 «ВЛ 110кВ»).");
+    EXPECT_EQ(wb.FirstSheet().Text("T5"), o.limits.ddtnText + o.limits.adtnText);
+    // Without the ratings' reasons the text is the template's own.
+    EXPECT_EQ(CombineLimits(wb.FirstSheet()).adtnText, "АДТН ограничивает: провод ВЛ.");
+}
+
 // A conductor without a rating: rows 5 and 6 empty, never a value; the reason in T5; the
 // message names the line and the temperature. A failing bus rating writes nothing.
 TEST(LimitTable, UnratedConductorAndFailingBus) {
@@ -265,38 +289,68 @@ std::vector<TyLine> SampleLines() { return ReadNetwork(PathToUtf8(kData / fs::u8
 
 }  // namespace
 
+// Line names with characters a file name cannot hold ("ПС 110/10 Лесная" is a usual substation
+// name) make a safe file name in the data folder, everything else kept; `out` is used as given.
+TEST(Exports, LineNamesMakeSafeFileNames) {
+    ExportFolder f(SampleLines());
+    const struct {
+        const char* from;
+        const char* file;
+    } cases[] = {
+        {"ПС 110/10 Лесная", "ПС 110_10 Лесная ПС Северная.xlsx"},
+        {"../ПС", "_ПС ПС Северная.xlsx"},
+        {"ПС\tЮжная", "ПС_Южная ПС Северная.xlsx"},
+        {"ПС:Южная*?", "ПС_Южная__ ПС Северная.xlsx"},
+        {"a..b", "a..b ПС Северная.xlsx"},
+        {"\\ПС \"А\" <1>|", "_ПС _А_ _1__ ПС Северная.xlsx"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.from);
+        f.net.Line(1).From.assign(Utf8ToCp1251(c.from));
+        EXPECT_EQ(LineWorkbookName(f.net.Line(1)), c.file);
+        const ExportResult r = SpeedButtonSaveExcelClick(f.net, f.env, f.settings, f.dlg);
+        ASSERT_EQ(r.end, CommandEnd::Done) << ::testing::PrintToString(f.dlg.Texts());
+        EXPECT_EQ(r.written, std::vector<std::string>{PathToUtf8(f.dir / fs::u8path(c.file))});
+    }
+    // Nothing but blanks and dots: the name of an unnamed line; too long: cut between characters.
+    f.net.Line(1).From.assign(Utf8ToCp1251(" ."));
+    f.net.Line(1).To.assign(Utf8ToCp1251(". "));
+    EXPECT_EQ(LineWorkbookName(f.net.Line(1)), "ВЛ без названия.xlsx");
+    EXPECT_EQ(SafeFileName(std::string(300, 'x'), ".xlsx", "-").size(), 255u);
+    EXPECT_EQ(SafeFileName(std::string(200, 'x') + std::string(100, '\xD0'), ".xlsx", "-").size() % 2, 1u);
+    EXPECT_EQ(SafeFileName("con", ".xlsx", "-"), "con_.xlsx");
+    EXPECT_EQ(SafeFileName("..", "", "-"), "-");
+    // Given `out`, the export writes there whatever the line's names.
+    f.net.Line(1).From.assign(Utf8ToCp1251("ПС 110/10 Лесная"));
+    ExportSettings there = f.settings;
+    there.out = PathToUtf8(f.dir / "своя.xlsx");
+    EXPECT_EQ(SpeedButtonSaveExcelClick(f.net, f.env, there, f.dlg).written, std::vector<std::string>{there.out});
+}
+
 TEST(Exports, RefusalsWriteNothing) {
     ExportFolder f(SampleLines());
     const auto files = f.Files();
-    struct Case {
-        const char* from;
-        const char* message;
-    };
-    const Case cases[] = {
-        {"../ПС", "Файл содержит недопустимые символы: \"../ПС ПС Северная.xlsx\""},
-        {"ПС/Южная", "Файл содержит недопустимые символы: \"ПС/Южная ПС Северная.xlsx\""},
-        {"ПС\tЮжная", "Файл содержит недопустимые символы: \"ПС\tЮжная ПС Северная.xlsx\""},
-        {"ПС:Южная", "Файл содержит недопустимые символы: \"ПС:Южная ПС Северная.xlsx\""},
-        {"a..b", "Файл содержит недопустимые символы: \"a..b ПС Северная.xlsx\""},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.from);
-        f.net.Line(1).From.assign(Utf8ToCp1251(c.from));
-        for (auto run : {SpeedButtonSaveExcelClick, SpeedButtonSaveExcelMinClick}) {
-            f.dlg.shown.clear();
-            EXPECT_EQ(run(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Stopped);
-            ASSERT_EQ(f.dlg.shown.size(), 1u);
-            EXPECT_EQ(f.dlg.shown[0].text, c.message);
-            EXPECT_EQ(f.dlg.shown[0].buttons, Buttons::Yes);
-            EXPECT_EQ(f.Files(), files);
-        }
-    }
     // A line named like a template would overwrite it.
     f.net.Line(1).From.assign(Utf8ToCp1251("шаблон"));
     f.net.Line(1).To.assign(Utf8ToCp1251("экспорта2"));
     f.dlg.shown.clear();
     EXPECT_EQ(SpeedButtonSaveExcelClick(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Stopped);
+    ASSERT_EQ(f.dlg.shown.size(), 1u);
+    EXPECT_EQ(f.dlg.shown[0].buttons, Buttons::Yes);
     EXPECT_EQ(f.Files(), files);
+    // So would a line named like the summary: the all-lines export skips its workbook and says so.
+    f.net.Line(1).From.assign(Utf8ToCp1251("Все_ВЛ"));
+    f.net.Line(1).To.assign("");
+    f.dlg.shown.clear();
+    ExportSettings elsewhere = f.settings;
+    elsewhere.out = PathToUtf8(f.dir / "сводка.xlsx");
+    const ExportResult all = SpeedButtonSaveExcelAllClick(f.net, f.env, elsewhere, f.dlg);
+    EXPECT_EQ(all.end, CommandEnd::Done);
+    ASSERT_EQ(all.skipped.size(), 1u);
+    EXPECT_EQ(all.skipped[0], "Файл «Все_ВЛ.xlsx» — книга другой выгрузки: книга линии ВЛ 110 кВ Все_ВЛ- не может "
+                              "занять его имя");
+    EXPECT_FALSE(fs::exists(f.dir / fs::u8path(kSummaryWorkbook)));
+    f.dlg.documents.clear();
     // The network file gone: "Файл не выбан", titled "ошибка".
     fs::remove(PathFromUtf8(f.net.NetFileName));
     f.dlg.shown.clear();
@@ -381,6 +435,49 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     EXPECT_EQ(r.end, CommandEnd::Failed);
     ASSERT_FALSE(f.dlg.shown.empty());
     EXPECT_NE(f.dlg.shown.back().text.find(kShortTemplate), std::string::npos);
+}
+
+// Each block of the summary: the head of the line's table (A1:T5) where it always was, and under
+// the conductor's row the line's own ДДТН and АДТН (rows 33 and 34 of its table) with what
+// limits them beside, tall enough to be read whole.
+TEST(Exports, SummaryShowsWhatEachLineMayCarry) {
+    ExportFolder f(SampleLines());
+    ASSERT_EQ(SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Done);
+    const Workbook sum = Workbook::Open(PathToUtf8(f.dir / kSummaryWorkbook));
+    const Sheet& s = sum.FirstSheet();
+    for (int i = 1; i <= f.net.NLines(); ++i) {
+        SCOPED_TRACE(i);
+        const int top = 34 * (i - 1) + 1;
+        const Workbook own = Workbook::Open(PathToUtf8(f.dir / fs::u8path(LineWorkbookName(f.net.Line(i)))));
+        const Sheet& t = own.FirstSheet();
+        for (int r = 1; r <= 5; ++r)
+            for (int c = 1; c <= 20; ++c) EXPECT_EQ(s.Text(top + r - 1, c), t.Text(r, c)) << CellName(r, c);
+        EXPECT_EQ(s.Text(top + 5, 4), "ВЛ в целом, ДДТН");
+        EXPECT_EQ(s.Text(top + 6, 4), "ВЛ в целом, АДТН");
+        EXPECT_EQ(s.Text(top + 5, 3), LineTitle(f.net.Line(i)));
+        for (int c = 6; c <= 19; ++c) {
+            EXPECT_EQ(s.Text(top + 5, c), t.Text(33, c));
+            EXPECT_EQ(s.Text(top + 6, c), t.Text(34, c));
+            EXPECT_EQ(s.Formula(top + 5, c), "");  // values: the component rows are not in the summary
+        }
+        const std::string t5 = s.Text(top + 4, 20);
+        // Where the conductor limits the line, its span and reason are named.
+        if (t5.find("провод ВЛ") != std::string::npos) EXPECT_NE(t5.find("провод ВЛ (пролёт "), std::string::npos) << t5;
+        const auto merged = s.MergedRanges();
+        for (int col : {1, 2, 20})
+            EXPECT_NE(std::find_if(merged.begin(), merged.end(),
+                                   [&](const CellRange& m) {
+                                       return m.first == CellAddress{top + 4, col} && m.last == CellAddress{top + 6, col};
+                                   }),
+                      merged.end())
+                << col;
+        for (int r = top + 7; r < top + 34; ++r)
+            for (int c = 1; c <= 20; ++c) EXPECT_EQ(s.Value(r, c).kind, CellKind::Empty) << CellName(r, c);
+    }
+    // Sample line 1: its conductor carries 726 A at -20 C, the line only the cable insert's 520 A.
+    EXPECT_EQ(s.Text("F5"), "726");
+    EXPECT_EQ(s.Text("F6"), "520");
+    EXPECT_NE(s.Text("T5").find("кабельная вставка"), std::string::npos);
 }
 
 // The all-lines export on two threads writes the same workbooks, cell for cell.

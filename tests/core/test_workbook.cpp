@@ -162,30 +162,119 @@ TEST(Workbook, ReadsEveryCellKindLibreOfficeWrites) {
     EXPECT_EQ(wb.Worksheet(2).Text("A1"), "второй лист");
 }
 
-TEST(Workbook, ReadsLegacyXlsThroughFreexl) {
-    const Workbook wb = Workbook::Open(Fixture("kinds.xls"));
-    EXPECT_TRUE(wb.ReadOnly());
-    const Sheet& s = wb.FirstSheet();
-    EXPECT_EQ(s.Name(), "Замеры");
-    for (const auto& k : kKinds) {
-        SCOPED_TRACE(k.cell);
-        const CellAddress a = ParseCell(k.cell);
-        const CellValue v = s.Value(a.row, a.col);
-        if (k.formula) {  // libfreexl does not read formula results
-            EXPECT_EQ(v.kind, CellKind::Empty);
-            continue;
+// The workbooks the program reads but does not write: .xls through libfreexl, with the cached
+// results of formulas from the file's own records, and .ods (LibreOffice's own format), each
+// as LibreOffice saved the sheet of kinds.xlsx.
+TEST(Workbook, ReadsLegacyXlsAndOpenDocumentLikeXlsx) {
+    for (const char* file : {"kinds.xls", "kinds.ods"}) {
+        SCOPED_TRACE(file);
+        const Workbook wb = Workbook::Open(Fixture(file));
+        EXPECT_TRUE(wb.ReadOnly());
+        ASSERT_EQ(wb.SheetCount(), 2);
+        const Sheet& s = wb.FirstSheet();
+        EXPECT_EQ(s.Name(), "Замеры");
+        for (const auto& k : kKinds) {
+            SCOPED_TRACE(k.cell);
+            const CellAddress a = ParseCell(k.cell);
+            const CellValue v = s.Value(a.row, a.col);
+            EXPECT_EQ(v.kind, k.kind);
+            EXPECT_EQ(v.date, k.date);
+            EXPECT_EQ(v.formula, k.formula);
+            if (k.date) {
+                EXPECT_NEAR(v.number, std::stod(k.text), 1.0 / 86400);  // .xls dates come to the second
+            } else {
+                EXPECT_EQ(CellText(v), k.text);
+            }
         }
-        EXPECT_EQ(v.kind, k.kind);
-        EXPECT_EQ(v.date, k.date);
-        if (k.date) {
-            EXPECT_NEAR(v.number, std::stod(k.text), 1.0 / 86400);  // .xls dates come to the second
-        } else {
-            EXPECT_EQ(CellText(v), k.text);
-        }
+        // A formula's error; the truth values LibreOffice writes as TRUE()/FALSE() formulas.
+        EXPECT_EQ(s.Value(1, 9).kind, CellKind::Error);
+        EXPECT_EQ(s.Text("I1"), "#DIV/0!");
+        EXPECT_TRUE(s.Value(1, 4).formula);
+        EXPECT_EQ(s.Value(1, 4).number, 1);
+        EXPECT_EQ(s.Value(1, 14).number, 0);
+        EXPECT_EQ(s.LastUsedCell(), (CellAddress{7, 16}));
+        EXPECT_EQ(wb.Worksheet(2).Text("A1"), "второй лист");
+        Workbook copy = Workbook::Open(Fixture(file));
+        EXPECT_THROW(copy.FirstSheet().SetText(1, 1, "x"), WorkbookError);
+        EXPECT_THROW(copy.AddStyle(CellStyle{}), WorkbookError);
+        EXPECT_THROW(copy.ToBytes(), WorkbookError);
     }
-    EXPECT_EQ(s.LastUsedCell(), (CellAddress{7, 16}));
-    Workbook copy = Workbook::Open(Fixture("kinds.xls"));
-    EXPECT_THROW(copy.FirstSheet().SetText(1, 1, "x"), WorkbookError);
+}
+
+// A legacy workbook whose allocation-table chain comes back on itself makes libfreexl eat
+// memory without bound: its reading process is stopped at its memory limit (under the
+// sanitizers, which reserve their own address space, perhaps at its time limit first) and the
+// file is refused as damaged, naming the limit reached.
+TEST(Workbook, LegacyReaderIsBoundedInTimeAndMemory) {
+    const Bytes loop = ReadWholeFile(Fixture("difat_loop.xls"));
+    const std::string msg = OpenError(loop);
+    EXPECT_NE(msg.find("повреждена"), std::string::npos) << msg;
+    EXPECT_TRUE(msg.find("больше 256 МБ памяти") != std::string::npos || msg.find("дольше 5 с") != std::string::npos)
+        << msg;
+    WorkbookLimits tight;
+    tight.maxReadMemory = 16u << 20;
+    EXPECT_NE(OpenError(loop, tight).find("больше 16 МБ памяти"), std::string::npos) << OpenError(loop, tight);
+    // Sound workbooks read well within both.
+    EXPECT_EQ(OpenError(ReadWholeFile(Fixture("kinds.xls")), tight), "");
+}
+
+// Hostile OpenDocument packages: the same limits as for .xlsx, and repeated rows and cells that
+// would expand beyond the cell limit or the sheet.
+TEST(Workbook, HostileOpenDocumentIsRefused) {
+    auto ods = [](const std::string& table, const std::string& doctype = "") {
+        return Zip({{"mimetype", "application/vnd.oasis.opendocument.spreadsheet"},
+                    {"content.xml",
+                     "<?xml version=\"1.0\"?>" + doctype +
+                         "<office:document-content xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                         "xmlns:table=\"urn:oasis:names:tc:opendocument:xmlns:table:1.0\" "
+                         "xmlns:text=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\"><office:body>"
+                         "<office:spreadsheet><table:table table:name=\"Л\">" +
+                         table + "</table:table></office:spreadsheet></office:body></office:document-content>"}});
+    };
+    const std::string value = "<table:table-cell office:value-type=\"float\" office:value=\"7\"/>";
+    // What LibreOffice writes: trailing empty rows and cells repeated to the end of the sheet.
+    const Workbook good = Workbook::FromBytes(
+        ods("<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
+            "table:number-columns-repeated=\"3\"/>" + value +
+            "<table:table-cell table:number-columns-repeated=\"16380\"/></table:table-row>"
+            "<table:table-row table:number-rows-repeated=\"1048574\"><table:table-cell "
+            "table:number-columns-repeated=\"16384\"/></table:table-row>"));
+    EXPECT_EQ(good.FirstSheet().Text("D2"), "7");
+    EXPECT_EQ(good.FirstSheet().LastUsedCell(), (CellAddress{2, 4}));
+    struct Case {
+        const char* what;
+        Bytes bytes;
+        std::string message;
+    } cases[] = {
+        {"a value repeated beyond the cell limit",
+         ods("<table:table-row table:number-rows-repeated=\"100000\">"
+             "<table:table-cell office:value-type=\"float\" office:value=\"1\" table:number-columns-repeated=\"100\"/>"
+             "</table:table-row>"),
+         "больше 1000000 ячеек"},
+        {"a value beyond the last row",
+         ods("<table:table-row table:number-rows-repeated=\"1048576\"/><table:table-row>" + value + "</table:table-row>"),
+         "вне листа"},
+        {"a value beyond the last column",
+         ods("<table:table-row><table:table-cell table:number-columns-repeated=\"16384\"/>" + value +
+             "</table:table-row>"),
+         "вне листа"},
+        {"a negative repeat count", ods("<table:table-row table:number-rows-repeated=\"-5\"/>"), "повторений"},
+        {"entities", ods("", "<!DOCTYPE x [<!ENTITY a \"aaaa\">]>"), "DOCTYPE"},
+        {"a number that does not read",
+         ods("<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1e999\"/></table:table-row>"),
+         "не число"},
+        {"no tables", Zip({{"content.xml", "<office:document-content/>"}}), "нет листов"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string msg = OpenError(c.bytes);
+        EXPECT_NE(msg.find(c.message), std::string::npos) << msg;
+    }
+    // Row groups nested without end.
+    std::string deep;
+    for (int i = 0; i < 100; ++i) deep += "<table:table-row-group>";
+    for (int i = 0; i < 100; ++i) deep += "</table:table-row-group>";
+    EXPECT_NE(OpenError(ods(deep)).find("вложены глубже"), std::string::npos);
 }
 
 TEST(Workbook, WrittenTextsBecomeNumbersTextsOrEmptyCells) {
@@ -297,7 +386,18 @@ TEST(Workbook, CreatedWorkbookKeepsStylesLayoutAndFormulas) {
     s.SetStyle(4, 1, n);
     s.SetFormula(4, 1, "MIN(A2:A3)", CellValue::Number(5));
     s.FreezePanes("B2");
-    s.SetPageSetup({true, true, "1:1"});
+    s.SetPageSetup({true, true, "1:1", "A:B"});
+    // Drop-down lists: from the cells of another sheet and from a list of values.
+    Sheet& lists = wb.AddSheet("Списки");
+    lists.SetText(1, 1, "ВЛ 110кВ");
+    lists.SetText(2, 1, "Здание, сооружение");
+    const ListValidation types{"C2:C9", "'Списки'!$A$1:$A$2", true, "Тип объекта", "Выберите из списка",
+                               "Такого типа нет"};
+    const ListValidation terrain{"D2:D9", "\"1,2,3,4\"", false, "", "1..4", ""};
+    s.AddListValidation(types);
+    s.AddListValidation(terrain);
+    EXPECT_THROW(wb.AddSheet("списки"), WorkbookError);  // names differ in more than case
+    EXPECT_THROW(wb.AddSheet("a/b"), WorkbookError);
     const Bytes bytes = wb.ToBytes();
     const Workbook back = Workbook::FromBytes(bytes);
     const Sheet& r = back.FirstSheet();
@@ -312,7 +412,14 @@ TEST(Workbook, CreatedWorkbookKeepsStylesLayoutAndFormulas) {
     EXPECT_NE(sheet.find("<col min=\"1\" max=\"1\" width=\"5\""), std::string::npos);
     EXPECT_LT(sheet.find("<col min=\"1\""), sheet.find("<col min=\"2\""));  // columns in order
     EXPECT_NE(sheet.find("state=\"frozen\""), std::string::npos);
-    EXPECT_NE(parts.at("xl/workbook.xml").find("_xlnm.Print_Titles"), std::string::npos);
+    EXPECT_NE(parts.at("xl/workbook.xml").find("'Лист'!$A:$B,'Лист'!$1:$1"), std::string::npos);
+    ASSERT_EQ(back.SheetCount(), 2);
+    EXPECT_EQ(back.Worksheet(2).Name(), "Списки");
+    EXPECT_EQ(back.Worksheet(2).Text("A2"), "Здание, сооружение");
+    EXPECT_EQ(r.ListValidations(), (std::vector<ListValidation>{types, terrain}));
+    // Where the format puts them: after the merged cells, before the page margins.
+    EXPECT_LT(sheet.find("<mergeCells"), sheet.find("<dataValidations count=\"2\">"));
+    EXPECT_LT(sheet.find("<dataValidations"), sheet.find("<pageMargins"));
 }
 
 TEST(Workbook, HostilePackagesAreRefused) {

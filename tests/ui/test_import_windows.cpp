@@ -146,7 +146,13 @@ private slots:
         QVERIFY(Shown(f->namesGroup()));
 
         f->setMode(ImportMode::AppendToLine);
-        f->multiBox()->setChecked(true);  // the workbook is read again as several lines
+        // The workbook is read again as several lines, which it is not: said, and loading opens.
+        f->multiBox()->setChecked(true);
+        QVERIFY(!f->table());
+        QVERIFY(QString::fromStdString(dlg_.Texts().back()).contains("нет строки с названием линии"));
+        QVERIFY(!Shown(f->newLineGroup()));
+        QVERIFY(f->load(Fixture("multi_line.xlsx")));
+        f->addLine();
         QVERIFY(f->table() && f->table()->multi);
         QVERIFY(Shown(f->newLineGroup()));
         QVERIFY(!Shown(f->namesGroup()));
@@ -154,10 +160,15 @@ private slots:
         QVERIFY(f->modeButton(ImportMode::NewNetwork)->isChecked());
         f->setMode(ImportMode::AppendToNetwork);
         QVERIFY(!Shown(f->namesGroup()));
+        // Cleared: a workbook of several lines read as one line is refused the same way.
         f->multiBox()->setChecked(false);
-        QVERIFY(Shown(f->namesGroup()));
+        QVERIFY(!f->table());
+        QVERIFY(QString::fromStdString(dlg_.Texts().back()).contains("«В файле Excel несколько линий»"));
         QVERIFY(f->modeButton(ImportMode::AppendToLine)->isEnabled());
         QVERIFY(f->modeButton(ImportMode::AppendToNetwork)->isEnabled());
+        QVERIFY(f->load(Fixture("one_point.xlsx")));
+        f->addLine();
+        QVERIFY(Shown(f->namesGroup()));
     }
 
     void confirmNewNetwork() {
@@ -249,8 +260,9 @@ private slots:
         QVERIFY(dlg_.shown.empty());
         const Workbook book = Workbook::Open(path("бригада.xlsx"));
         QCOMPARE(book.FirstSheet().Text(1, 33), std::string("Заключение"));
-        QVERIFY(f->load(path("бригада.xlsx")));
-        QCOMPARE(f->countLabel()->text(), QStringLiteral("Загруженно данных: 1"));
+        // Its example lies on a sheet of its own: the template holds no data.
+        QVERIFY(!f->load(path("бригада.xlsx")));
+        QVERIFY(QString::fromStdString(dlg_.Texts().back()).startsWith("Таблица пуста"));
     }
 
     // The menu item opens the window beside the main window; a new network imported through it
@@ -269,6 +281,8 @@ private slots:
         QVERIFY(f->load(Fixture("one_point.xlsx")));
         f->addLine();
         f->fileNameEdit()->setText("Новая сеть");
+        f->fromEdit()->setText("ПС А");
+        f->toEdit()->setText("ПС Б");
         QVERIFY(f->confirm());
         QVERIFY(!f->isVisible());
         QCOMPARE(w.pages()->currentIndex(), int(MainWindow::PageLines));
@@ -304,6 +318,7 @@ private slots:
             f->load(Fixture("one_point.xlsx"));
             f->addLine();
             f->fileNameEdit()->setText("Из Excel");
+            f->fromEdit()->setText("ПС А");
             f->confirm();
         });
         QVERIFY(w.runFolderCheck());

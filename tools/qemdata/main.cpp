@@ -341,7 +341,7 @@ int main(int argc, char** argv) {
             std::cout << "qemdata: " << qemdata::MakeTemplate(src / t, out) << "\n";
         }
         for (ImportPoints p : {ImportPoints::One, ImportPoints::Two}) {
-            BuildImportTemplate(p).Save(PathToUtf8(out / PathFromUtf8(ImportTemplateName(p))));
+            BuildImportTemplate(p, wires).Save(PathToUtf8(out / PathFromUtf8(ImportTemplateName(p))));
             std::cout << "qemdata: " << ImportTemplateName(p) << "\n";
         }
         WriteFileAtomically(PathToUtf8(out / PathFromUtf8(kSampleYearWeatherFile)), SampleYearWeather());

@@ -4,7 +4,8 @@ sheets, LibreOffice Calc (headless) opens them and saves the files the tests use
 and, for the sheets read both ways, as .xls, so the fixtures are what a spreadsheet program
 writes.
 
-    /usr/bin/python3 make_fixtures.py          # writes the .xlsx and .xls files here
+    /usr/bin/python3 make_fixtures.py          # writes the .xlsx, .xls and .ods files here
+    /usr/bin/python3 make_fixtures.py merged.xlsx  # only the ones named
 
 Needs python3-openpyxl and libreoffice-calc-nogui.
 """
@@ -118,10 +119,55 @@ def error_sheets():
         "date": changed(1, "10.30.25.13.2012"),
         "eleven": eleven,
         "length": changed(5, 0),
+        # Values in the wrong unit: suspension heights in centimetres, a span length of 26 km.
+        "height_cm": [good[:5] + [1850, 1900] + good[7:]],
+        "span_26000": changed(5, 26000),
     }
 
 
-def sheet(path, headers, rows):
+# The example row and the hint row of the crews' templates as the program wrote them before the
+# example moved to a sheet of its own (setup/ImportTemplate.cpp).
+OLD_EXAMPLE = ["10.30.25.06.2012", "1-2", "АС/240/32", 2, 250, 19, 19.5, 152, 154, 16, 151.8, 15.8, 140, 151.8,
+               "Автомобильная дорога", 90, 16, 0, 16, 151.9, 180, "20/24", 1.5, 45, 0, 55.7, 2, 2, "Габариты в норме"]
+OLD_HINTS = ["ч.мм.дд.мм.гггг или дата", "опора-опора", "[число х] марка/Al/St",
+             "1 насел., 2 ненасел., 3 труднодост., 4 недост. склоны", "м", "м", "м", "м, можно не заполнять",
+             "м, можно не заполнять", "м", "м, можно не заполнять", "м", "м", "м, можно не заполнять",
+             "из списка типов; пусто - нет объекта", "м", "м (два габарита из трёх)", "м (0 - дорога)", "м",
+             "м, можно не заполнять", "А", "воздух или воздух/провод", "м/с", "град. к оси ВЛ",
+             "0 ясно, 1 облачно, 2 пасмурно, 3 вечер/ночь", "град., можно не заполнять", "1..7", "1..7",
+             "можно не заполнять"]
+
+
+def sloping_rows():
+    """Eight two-point spans of 250 m climbing 17 m a span (a 110 kV line on a hillside), AC 240/32
+    hung 20 m above the ground at every support, measured at a quarter and at three quarters of
+    each span with the heights above sea level of the ground there: a parabola of 6 m sag over
+    ground that rises evenly, so the conductor stands 15.5 m above the ground at both points and
+    14 m at mid-span."""
+    rows = []
+    L, sag, hpr = 250.0, 6.0, 20.0
+    for j in range(8):
+        h1, h2 = 100.0 + 17 * j, 117.0 + 17 * j
+        ground = lambda x: h1 + (h2 - h1) * x / L
+        clear = lambda x: hpr - 4 * sag * x * (L - x) / L ** 2
+        p1, p2 = (round(clear(62.5), 2), round(ground(62.5), 2), 62.5), (round(clear(187.5), 2), round(ground(187.5), 2), 187.5)
+        rows.append(two("10.%02d.12.07.2023" % (10 + 2 * j), "%d-%d" % (j + 1, j + 2), "АС/240/32", 2,
+                        (L, hpr, hpr, h1, h2), p1, p2, (round(clear(125), 2), 125, round(ground(125), 2)), NO_OBST,
+                        (150, "18/25", 1, 90, 1, 56.3), (2, 2)))
+    return rows
+
+
+def raw_sheet(path, rows, title="Замеры"):
+    """The rows as they are, from row 1."""
+    wb = Workbook()
+    ws = wb.active
+    ws.title = title
+    for r in rows:
+        ws.append(r)
+    wb.save(path)
+
+
+def sheet(path, headers, rows, units=True):
     wb = Workbook()
     ws = wb.active
     ws.title = "Замеры"
@@ -129,13 +175,71 @@ def sheet(path, headers, rows):
         ws["A1"] = "Дата/время замера"
     else:
         ws.append(headers)
-        ws.append(["" for _ in headers][:1] + ["(единицы)"])
+        if units:
+            ws.append(["" for _ in headers][:1] + ["(единицы)"])
         for r in rows:
             ws.append(r)
             for c, v in enumerate(r, start=1):
                 if isinstance(v, datetime.datetime):
                     ws.cell(ws.max_row, c).number_format = "DD.MM.YYYY HH:MM"
     wb.save(path)
+
+
+def special_workbooks(tmp):
+    """Workbooks written the way the crews' cases describe; name -> path of the openpyxl source,
+    and whether LibreOffice re-saves it."""
+    good = one_point_rows()[0]
+    own = list(good)  # the crew's own span 1-2, without a crossed object
+    own[0], own[14:20] = "09.15.12.07.2023", [E] * 6
+    out = {}
+
+    def path(name):
+        return os.path.join(tmp, name + ".xlsx")
+
+    # An older template: its example in row 3, untouched, and above a crew's own span 1-2.
+    raw_sheet(path("old_template"), [ONE_HEADERS, OLD_HINTS, OLD_EXAMPLE, own])
+    raw_sheet(path("old_template_untouched"), [ONE_HEADERS, OLD_HINTS, OLD_EXAMPLE])
+    # The units row deleted: data from row 2; no header row at all.
+    raw_sheet(path("units_deleted"), [ONE_HEADERS, good, one_point_rows()[4]])
+    raw_sheet(path("no_headers"), [good, one_point_rows()[4]])
+    # A sloping line measured at two points with the heights above sea level.
+    sheet(path("two_points_sea"), TWO_HEADERS, sloping_rows())
+    # Crossings at ground level measured by their clearance alone.
+    road = list(good)
+    road[14:20] = ["Автомобильная дорога", 90, E, E, 16, E]
+    rail = list(one_point_rows()[4])
+    rail[14:20] = ["Железная дорога", 120, E, E, 12.5, E]
+    sheet(path("ground_crossings"), ONE_HEADERS, [road, rail])
+    # Formulas: a suspension height copied from the cell beside it, a conductor from the row above.
+    f = [list(good), list(one_point_rows()[4])]
+    f[0][6] = "=F3"
+    f[1][2] = "=C3"
+    f[1][5] = "=G3-1.5"
+    sheet(path("formulas"), ONE_HEADERS, f)
+    # The same written by a program that stores no results of formulas (not re-saved).
+    sheet(path("formulas_unsaved"), ONE_HEADERS, f)
+    # Merged cells: the current written once over two columns.
+    wb = Workbook()
+    ws = wb.active
+    ws.title = "Замеры"
+    ws.append(ONE_HEADERS)
+    m = list(good)
+    m[21] = E
+    ws.append(m)
+    ws.merge_cells("U2:V2")
+    wb.save(path("merged"))
+    # The table on the second sheet, the first left empty.
+    wb = Workbook()
+    wb.active.title = "Лист1"
+    ws = wb.create_sheet("Замеры")
+    ws.append(ONE_HEADERS)
+    ws.append(good)
+    wb.save(path("second_sheet"))
+    for name in ("old_template", "old_template_untouched", "units_deleted", "no_headers", "two_points_sea",
+                 "ground_crossings", "formulas", "merged", "second_sheet"):
+        out[name] = True
+    out["formulas_unsaved"] = False
+    return out
 
 
 def workbook_fixtures():
@@ -153,6 +257,7 @@ convert = workbook_fixtures().convert
 def main():
     if not shutil.which("soffice"):
         sys.exit("soffice (libreoffice-calc-nogui) is needed")
+    wanted = set(sys.argv[1:])
     both = {"one_point": (ONE_HEADERS, one_point_rows()), "two_points": (TWO_HEADERS, two_point_rows()),
             "two_points_check": (TWO_HEADERS, two_point_rows(bad=True)), "multi_line": (ONE_HEADERS, multi_line_rows())}
     only_xlsx = {"error_" + k: (ONE_HEADERS, v) for k, v in error_sheets().items()}
@@ -168,7 +273,21 @@ def main():
             if name in both:
                 convert(src, out, "xls:MS Excel 97")
                 written.append(name + ".xls")
+        # LibreOffice's own format, and the workbooks of the crews' cases.
+        convert(os.path.join(tmp, "one_point.xlsx"), out, "ods:calc8")
+        written.append("one_point.ods")
+        for name, resave in special_workbooks(tmp).items():
+            src = os.path.join(tmp, name + ".xlsx")
+            if resave:
+                convert(src, out, "xlsx:Calc MS Excel 2007 XML")
+            else:
+                shutil.copy(src, os.path.join(out, name + ".xlsx"))
+            written.append(name + ".xlsx")
+        convert(os.path.join(tmp, "formulas.xlsx"), out, "xls:MS Excel 97")
+        written.append("formulas.xls")
         for name in written:
+            if wanted and name not in wanted:
+                continue
             shutil.copy(os.path.join(out, name), os.path.join(HERE, name))
             print("wrote", name)
 

@@ -3,13 +3,20 @@
 LibreOffice Calc (headless) opens them and writes the files the tests read, so the fixtures
 are what a real spreadsheet program writes (shared strings, cached formula results, styles).
 
-    /usr/bin/python3 make_fixtures.py          # writes kinds.xlsx, kinds.xls, styled.xlsx here
+    /usr/bin/python3 make_fixtures.py          # writes every fixture here
+    /usr/bin/python3 make_fixtures.py kinds.ods  # only the ones named
+
+kinds.ods is the sheet of kinds.xlsx saved in LibreOffice's own format; difat_loop.xls is
+kinds.xls with its compound file damaged so that its chain of allocation-table sectors comes
+back on itself and claims two thousand million sectors: a reader that follows it eats memory
+without bound.
 
 Needs python3-openpyxl and libreoffice-calc-nogui.
 """
 import datetime
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
@@ -86,9 +93,30 @@ def convert(src, out_dir, fmt):
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
 
 
+def difat_loop(src, dst):
+    """The compound file of src with a DIFAT sector appended whose entries all name the first
+    allocation-table sector and whose link names itself; the header claims 2^31 - 1
+    allocation-table and DIFAT sectors."""
+    b = bytearray(open(src, "rb").read())
+    first_fat = struct.unpack_from("<I", b, 0x4C)[0]
+    own = len(b) // 512 - 1  # the sector number of the one appended
+    sector = bytearray(512)
+    for i in range(127):
+        struct.pack_into("<I", sector, 4 * i, first_fat)
+    struct.pack_into("<I", sector, 508, own)
+    b += sector
+    struct.pack_into("<I", b, 0x2C, 0x7FFFFFFF)
+    struct.pack_into("<I", b, 0x44, own)
+    struct.pack_into("<I", b, 0x48, 0x7FFFFFFF)
+    for i in range(109):
+        struct.pack_into("<I", b, 0x4C + 4 * i, first_fat)
+    open(dst, "wb").write(bytes(b))
+
+
 def main():
     if not shutil.which("soffice"):
         sys.exit("soffice (libreoffice-calc-nogui) is needed")
+    wanted = set(sys.argv[1:])
     with tempfile.TemporaryDirectory() as tmp:
         kinds(os.path.join(tmp, "kinds.xlsx"))
         styled(os.path.join(tmp, "styled.xlsx"))
@@ -96,8 +124,12 @@ def main():
         os.mkdir(out)
         convert(os.path.join(tmp, "kinds.xlsx"), out, 'xlsx:Calc MS Excel 2007 XML')
         convert(os.path.join(tmp, "kinds.xlsx"), out, "xls:MS Excel 97")
+        convert(os.path.join(tmp, "kinds.xlsx"), out, "ods:calc8")
         convert(os.path.join(tmp, "styled.xlsx"), out, 'xlsx:Calc MS Excel 2007 XML')
-        for name in ("kinds.xlsx", "kinds.xls", "styled.xlsx"):
+        difat_loop(os.path.join(out, "kinds.xls"), os.path.join(out, "difat_loop.xls"))
+        for name in ("kinds.xlsx", "kinds.xls", "kinds.ods", "styled.xlsx", "difat_loop.xls"):
+            if wanted and name not in wanted:
+                continue
             shutil.copy(os.path.join(out, name), os.path.join(HERE, name))
             print("wrote", name)
 
