@@ -9,6 +9,7 @@
 
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
+#include "engine/Currents.h"
 #include "engine/Format.h"
 #include "engine/Geometry.h"
 #include "engine/SolarPosition.h"
@@ -57,6 +58,22 @@ Celsius QemSteadyTemp(const HeatCase& c, Amperes I) {
     return ConductorTemp(c.conductor, c.Ta, c.V, c.windAngle, QemSolarGain(c), I);
 }
 
+// ---- The models of engine/HeatModel.h as the heat part ----------------------------------------
+
+// I at T by the model's closed form; nothing where the root is not real.
+std::optional<Amperes> ModelCurrentAt(const HeatCase& c, Celsius T) {
+    if (!(T >= c.Ta)) return std::nullopt;
+    const PreparedHeat heat(c.model, c.standard, HeatWeatherOf(c));
+    const auto [qc, qr] = heat.Losses(T);
+    const OhmPerM R = ResistanceOf(c.standard, T);
+    if (!(R > 0)) throw CalcError("allowable current: conductor resistance is not positive");
+    const double x = (qc + qr - heat.solar()) / R;
+    if (!(x >= 0)) return std::nullopt;
+    return std::sqrt(x);
+}
+
+Celsius ModelSteadyTemp(const HeatCase& c, Amperes I) { return SteadyTempOf(c.model, c.standard, HeatWeatherOf(c), I); }
+
 // ---- One line prepared for its hours ---------------------------------------------------------
 
 // The clearance of a span under one mechanical load.
@@ -85,6 +102,8 @@ struct SpanPrep {
     int fiIndex = 0;                                // into the line's latitudes
     bool ownIce = false;                            // the source data carry ice (ambient-only)
     std::vector<LoadClearance> atLoad;              // by load index
+    HeatConductor standard;                         // the conductor as the heat models read it
+    Amperes present = 0;                            // per conductor, of the short-time rating
 };
 
 // A mechanical load of an hour: wind speed and ice, and for an ice load the air temperature at
@@ -100,6 +119,7 @@ struct Component {
     std::string name;
     const TyWire* wire = nullptr;  // busbar connection or bus
     int count = 1;
+    HeatConductor standard;        // of the wire, as the heat models read it
     const TyKO* ko = nullptr;      // terminal equipment
     double cabDDTN = 0, cabADTN = 0;
     const char* failure = "";
@@ -270,6 +290,20 @@ Degrees WindToSpanAngle(Degrees direction, Degrees bearing) {
 }
 
 HeatPart QemHeatPart() { return {&QemCurrentAt, &QemSteadyTemp}; }
+HeatPart ModelHeatPart() { return {&ModelCurrentAt, &ModelSteadyTemp}; }
+
+HeatWeather HeatWeatherOf(const HeatCase& c) {
+    HeatWeather w;
+    w.Ta = c.Ta;
+    w.V = c.V;
+    w.windAngle = c.windAngle;
+    w.elevation = c.altitude;
+    w.sun = {c.sunElevation, c.sunAzimuth};
+    w.lineAzimuth = c.bearing;
+    w.sky = c.sky;
+    if (c.irradiance >= 0) w.globalIrradiance = c.irradiance;
+    return w;
+}
 
 std::vector<int> WeatherSeriesOfLines(const std::vector<TyLine>& lines, const WeatherData& weather) {
     std::vector<int> of(lines.size(), -1);
@@ -331,6 +365,7 @@ std::unique_ptr<LinePrep> Prepare(const TyLine& source, const CalcEnv& env, cons
             SpanPrep sp;
             sp.span = &s;
             sp.conductor = ThermalOf(s.Pr);
+            sp.standard = o.conductorOf ? o.conductorOf(s.Pr) : HeatConductorOf(s.Pr);
             if (s.Mpr < 1) throw CalcError("conductors per phase " + std::to_string(s.Mpr));
             sp.mpr = s.Mpr;
             sp.TMax = s.Pr.TMax;
@@ -343,6 +378,7 @@ std::unique_ptr<LinePrep> Prepare(const TyLine& source, const CalcEnv& env, cons
             if (fi == p->latitudes.end()) fi = p->latitudes.insert(p->latitudes.end(), double(s.Fi));
             sp.fiIndex = int(fi - p->latitudes.begin());
             sp.ownIce = IceRegime(s);
+            sp.present = o.load ? *o.load / s.Mpr : ConductorCurrent(s);
             p->spans.push_back(std::move(sp));
         }
     } catch (const MeasurementError& e) {
@@ -370,6 +406,7 @@ std::unique_ptr<LinePrep> Prepare(const TyLine& source, const CalcEnv& env, cons
         Component c;
         c.name = std::string(what) + " (" + end + ")";
         c.wire = &w;
+        c.standard = o.conductorOf ? o.conductorOf(w) : HeatConductorOf(w);
         c.count = n;
         c.failure = failure;
         p->components.push_back(c);
@@ -471,6 +508,78 @@ struct Rated {
     }
 };
 
+// The conductor temperature a span may reach in the hour: its TMax, or below it the temperature
+// at which the clearance under the hour's load reaches its norm; nothing where the clearance fails
+// at every temperature.
+std::optional<std::pair<Celsius, int>> SpanLimitTemp(const SpanPrep& sp, const LoadClearance& lc) {
+    switch (lc.kind) {
+        case LoadClearance::Fails:
+        case LoadClearance::Error: return std::nullopt;
+        case LoadClearance::Limits: {
+            Celsius T = lc.T;
+            int cause = lc.cause;
+            if (lc.lowObstacle) {
+                T = lc.Tobstacle, cause = lc.obstacle;
+                if (lc.groundLimits && lc.Tground < T) T = lc.Tground, cause = 0;
+            }
+            if (T < sp.TMax) return std::pair{T, cause};
+            return std::pair{sp.TMax, -1};
+        }
+        case LoadClearance::Holds: break;
+    }
+    return std::pair{sp.TMax, -1};
+}
+
+// The line's short-time current of the hour: per span the largest current for the duration from
+// the steady state at its present load that keeps it at or below its limit temperature; the least
+// phase current over the spans. No short-time current is below the steady current at the limit
+// temperature, so the spans are taken in the order of that current, and once it reaches the
+// least found the rest cannot set it.
+void ShortTimeOfHour(const LinePrep& p, const std::vector<HeatCase>& cases, std::uint32_t load, const HourlyOptions& o,
+                     HourRating& r) {
+    struct Candidate {
+        double floor;  // phase current
+        std::size_t at;
+        Celsius T0, Tl;
+        int cause;
+    };
+    std::vector<Candidate> order;
+    order.reserve(p.spans.size());
+    auto limitOf = [&](std::size_t at, int cause) {
+        const SpanPrep& sp = p.spans[at];
+        return RatingLimit{"провод ВЛ", int(at) + 1, sp.text,
+                           cause < 0 ? "нагрев" : ClearanceCause(cause, sp.atLoad[load].ice)};
+    };
+    try {
+        for (std::size_t at = 0; at < p.spans.size(); ++at) {
+            const SpanPrep& sp = p.spans[at];
+            const HeatCase& hc = cases[at];
+            const std::optional<std::pair<Celsius, int>> Tl = SpanLimitTemp(sp, sp.atLoad[load]);
+            const HeatWeather w = HeatWeatherOf(hc);
+            const Celsius T0 = SteadyTempOf(o.model, sp.standard, w, sp.present);
+            if (!Tl || !(T0 < Tl->first)) {
+                r.shortTime.reset();
+                r.shortTimeLimit = limitOf(at, Tl ? Tl->second : sp.atLoad[load].cause);
+                return;
+            }
+            order.push_back({sp.mpr * CurrentAtTempOf(o.model, sp.standard, w, Tl->first), at, T0, Tl->first, Tl->second});
+        }
+        std::sort(order.begin(), order.end(), [](const Candidate& a, const Candidate& b) { return a.floor < b.floor; });
+        std::optional<double> least;
+        for (const Candidate& c : order) {
+            if (least && c.floor >= *least) break;
+            const SpanPrep& sp = p.spans[c.at];
+            const std::optional<Amperes> I =
+                ShortTimeCurrent(o.model, sp.standard, HeatWeatherOf(cases[c.at]), c.T0, c.Tl, *o.duration);
+            if (I && (!least || sp.mpr * *I < *least)) least = sp.mpr * *I, r.shortTimeLimit = limitOf(c.at, c.cause);
+        }
+        r.shortTime = least;
+    } catch (const std::exception&) {
+        r.shortTime.reset();
+        r.shortTimeLimit = RatingLimit{"провод ВЛ", 0, "", "ошибка расчёта"};
+    }
+}
+
 // One hour of the line.
 HourRating RateHour(const LinePrep& p, const WeatherHour& h, std::uint32_t load, const CalcEnv& env,
                     const HourlyOptions& o, std::vector<Sun>& suns) {
@@ -489,9 +598,11 @@ HourRating RateHour(const LinePrep& p, const WeatherHour& h, std::uint32_t load,
         }
     }
     const double Ta = float(h.Ta);
-    auto caseOf = [&](const TySpan& s, const ConductorThermal& c, const SpanPrep* sp) {
+    auto caseOf = [&](const TySpan& s, const ConductorThermal& c, const HeatConductor& standard, const SpanPrep* sp) {
         HeatCase hc;
         hc.conductor = c;
+        hc.model = o.model;
+        hc.standard = standard;
         hc.altitude = s.H1;
         hc.bearing = s.AngP;
         hc.Ta = Ta;
@@ -507,12 +618,15 @@ HourRating RateHour(const LinePrep& p, const WeatherHour& h, std::uint32_t load,
         return hc;
     };
     Rated ddtn, adtn, condD, condA;
+    std::vector<HeatCase> cases;
+    if (o.duration) cases.reserve(p.spans.size());
     std::size_t at = 0;
     try {
         for (; at < p.spans.size(); ++at) {
             const SpanPrep& sp = p.spans[at];
             const TySpan& s = *sp.span;
-            const HeatCase hc = caseOf(s, sp.conductor, &sp);
+            const HeatCase hc = caseOf(s, sp.conductor, sp.standard, &sp);
+            if (o.duration) cases.push_back(hc);
             const LoadClearance& lc = sp.atLoad[load];
             if (lc.kind == LoadClearance::Error) {
                 r.failure = "Произошла ошибка при расчёте в пролёте № " + sp.text + ": " + lc.error;
@@ -576,7 +690,7 @@ HourRating RateHour(const LinePrep& p, const WeatherHour& h, std::uint32_t load,
             if (comp.ko->ADTN[e] != NoLimit) adtn.Lower(comp.ko->ADTN[e], l);
         } else if (comp.wire) {
             // As the limit table: the carrier span's place and sun, 0.6 m/s across.
-            HeatCase hc = caseOf(carrier, ThermalOf(*comp.wire), nullptr);
+            HeatCase hc = caseOf(carrier, ThermalOf(*comp.wire), comp.standard, nullptr);
             hc.V = 0.6f, hc.windAngle = 90;
             std::optional<Amperes> Id, Ia;
             try {
@@ -595,6 +709,7 @@ HourRating RateHour(const LinePrep& p, const WeatherHour& h, std::uint32_t load,
             if (comp.cabADTN != 0) adtn.Lower(comp.cabADTN, l);
         }
     }
+    if (o.duration) ShortTimeOfHour(p, cases, load, o, r);
     r.rated = true;
     r.DDTN = ddtn.value, r.ADTN = adtn.value;
     r.ddtnLimit = ddtn.limit, r.adtnLimit = adtn.limit;
@@ -604,7 +719,7 @@ HourRating RateHour(const LinePrep& p, const WeatherHour& h, std::uint32_t load,
 // The summary as the hours come.
 struct SummaryBuilder {
     LineSummary s;
-    double sumD = 0, sumA = 0, sumGain = 0, sumGainA = 0;
+    double sumD = 0, sumA = 0, sumGain = 0, sumGainA = 0, sumShort = 0;
     int gains = 0, heat = 0, clearance = 0, equipment = 0;
     std::map<int, SpanCount> spans;
 
@@ -627,6 +742,10 @@ struct SummaryBuilder {
             SpanCount& c = spans[h.ddtnLimit.span];
             c.span = h.ddtnLimit.span, c.spanText = h.ddtnLimit.spanText, ++c.hours;
         }
+        if (h.shortTime) {
+            if (!s.leastShortTime || *h.shortTime < *s.leastShortTime) s.leastShortTime = *h.shortTime;
+            sumShort += *h.shortTime, ++s.shortTimeHours;
+        }
         if (h.staticDDTN && *h.staticDDTN > 0) {
             sumGain += h.DDTN / *h.staticDDTN - 1, sumGainA += h.DDTN - *h.staticDDTN, ++gains;
         }
@@ -638,6 +757,7 @@ struct SummaryBuilder {
             s.equipmentShare = double(equipment) / s.rated;
         }
         if (gains > 0) s.meanGain = sumGain / gains, s.meanGainA = sumGainA / gains;
+        if (s.shortTimeHours > 0) s.meanShortTime = sumShort / s.shortTimeHours;
         std::vector<SpanCount> v;
         for (auto& [j, c] : spans) v.push_back(c);
         std::stable_sort(v.begin(), v.end(), [](const SpanCount& a, const SpanCount& b) { return a.hours > b.hours; });
@@ -762,6 +882,9 @@ std::vector<std::string> SummaryText(const LineRatingResult& r) {
             t.push_back("  выигрыш против таблицы ДДТН: в среднем " + signed_("%.1f", 100 * *s.meanGain) + " % (" +
                         signed_("%.0f", *s.meanGainA) + " А)");
         }
+        if (s.leastShortTime)
+            t.push_back(Format("  кратковременный ток, А: наименьший %.0f, средний %.0f (%d ч)", *s.leastShortTime,
+                               *s.meanShortTime, s.shortTimeHours));
         std::string w;
         for (const SpanCount& c : s.weakest) w += (w.empty() ? "" : ", ") + c.spanText + Format(" (%d ч)", c.hours);
         if (!w.empty()) t.push_back("  слабые пролёты: " + w);
@@ -770,15 +893,20 @@ std::vector<std::string> SummaryText(const LineRatingResult& r) {
     return t;
 }
 
-const std::vector<std::string>& HourColumns() {
-    static const std::vector<std::string> c = {
+std::vector<std::string> HourColumns(std::optional<Minutes> shortTime) {
+    std::vector<std::string> c = {
         "ВЛ", "Линия", "Время", "Температура воздуха, °C", "ДДТН, А", "АДТН, А", "Ограничивает ДДТН", "Пролёт", "Причина",
         "ДДТН по таблице, А", "АДТН по таблице, А", "Ограничивает АДТН", "Пролёт АДТН", "Причина АДТН",
         "Провод ВЛ ДДТН, А", "Провод ВЛ АДТН, А", "Не рассчитано"};
+    if (shortTime) {
+        const std::string t = Format(*shortTime == std::floor(*shortTime) ? "%.0f" : "%.1f", *shortTime);
+        c.push_back("Ток на " + t + " мин, А");
+        c.push_back("Ограничивает ток на " + t + " мин");
+    }
     return c;
 }
 
-std::vector<HourCell> HourCells(const LineRatingResult& l, const HourRating& h) {
+std::vector<HourCell> HourCells(const LineRatingResult& l, const HourRating& h, std::optional<Minutes> shortTime) {
     std::vector<HourCell> c;
     auto num = [&](std::optional<double> v, int decimals) {
         if (!v) return c.push_back({"", std::nullopt});
@@ -804,18 +932,25 @@ std::vector<HourCell> HourCells(const LineRatingResult& l, const HourRating& h) 
     num(rated(h.conductorDDTN), 0);
     num(rated(h.conductorADTN), 0);
     text(h.failure);
+    if (shortTime) {
+        num(h.shortTime, 0);
+        const RatingLimit& m = h.shortTimeLimit;
+        text(!h.rated || m.cause.empty() ? "" : m.spanText.empty() ? m.cause : "пролёт " + m.spanText + ": " + m.cause);
+    }
     return c;
 }
 
 struct HourlyWorkbook::Impl {
     Workbook wb = Workbook::Create("Часы");
     int row = 1;
+    std::optional<Minutes> shortTime;
 };
 
-HourlyWorkbook::HourlyWorkbook() : impl_(std::make_unique<Impl>()) {
+HourlyWorkbook::HourlyWorkbook(std::optional<Minutes> shortTime) : impl_(std::make_unique<Impl>()) {
+    impl_->shortTime = shortTime;
     Sheet& s = impl_->wb.FirstSheet();
     int c = 1;
-    for (const std::string& t : HourColumns()) s.SetText(1, c++, t);
+    for (const std::string& t : HourColumns(shortTime)) s.SetText(1, c++, t);
     s.FreezePanes("A2");
 }
 HourlyWorkbook::~HourlyWorkbook() = default;
@@ -824,7 +959,7 @@ void HourlyWorkbook::Add(const LineRatingResult& line, const HourRating& h) {
     Sheet& s = impl_->wb.FirstSheet();
     const int r = ++impl_->row;
     int c = 1;
-    for (const HourCell& cell : HourCells(line, h)) {
+    for (const HourCell& cell : HourCells(line, h, impl_->shortTime)) {
         if (cell.number)
             s.SetNumber(r, c, *cell.number);
         else if (!cell.text.empty())

@@ -22,6 +22,7 @@
 
 #include "engine/CalcEnv.h"
 #include "engine/HeatBalance.h"
+#include "engine/HeatModel.h"
 #include "engine/Report.h"
 #include "lines/ComponentLimits.h"
 #include "model/QEMcom.h"
@@ -51,7 +52,12 @@ struct HeatCase {
     Degrees sunAzimuth = 180;
     Integer sky = 0;           // 0 clear, 1 cloudy, 2 overcast, 3 evening or night (no sun)
     WPerM2 irradiance = -1;    // measured global irradiance; below 0 none
+    HeatModel model = HeatModel::Qem;
+    HeatConductor standard;    // the conductor as the standards' models read it (HeatModel.h)
 };
+
+// The weather and sun of the case as the heat models read them.
+HeatWeather HeatWeatherOf(const HeatCase& c);
 
 // The heat part of the hourly rating: the one call a heat model answers.
 struct HeatPart {
@@ -65,6 +71,9 @@ struct HeatPart {
 // QEM (13) of the sky polynomials at the sun's elevation, or, with a measured irradiance G, the
 // gain a D G of a conductor lit by the global radiation (CIGRE TB 207, 2002).
 HeatPart QemHeatPart();
+// The model's balance (engine/HeatModel.h) of c.model with the conductor c.standard: IEEE Std 738
+// or CIGRE TB 601 (the program's own method as QemHeatPart, through its HeatModel entry).
+HeatPart ModelHeatPart();
 
 struct HourlyOptions {
     bool ambientOnly = false;       // only the air temperature and the sun change by the hour
@@ -72,7 +81,19 @@ struct HourlyOptions {
     double longitude = 0;           // of the station, degrees east (the hourly sun)
     int zamer = 1;                  // the measurement whose conductor temperature the reference state takes
     HeatPart heat = QemHeatPart();
+    HeatModel model = HeatModel::Qem;  // of the cases; another than Qem goes with heat = ModelHeatPart()
+    // The catalog entry as the standards' models read it (lines/ShortTimeCommands.h ModelChoice);
+    // empty: HeatConductorOf(wire) with the standards' default surface factors.
+    std::function<HeatConductor(const TyWire&)> conductorOf;
     bool staticRating = true;       // the limit table's value at each hour (14 line calculations per line)
+    // The line's short-time rating at each hour: the largest phase current for this many minutes
+    // (1 ... kTransientHorizon) from the steady state at the present load, in the hour's weather,
+    // without any span passing its limit temperature (TMax, or below it the conductor temperature
+    // at which the clearance of the hour's load reaches its norm), by the model of the cases.
+    std::optional<Minutes> duration;
+    // The present load of the short-time rating, a phase current; without it each span's own
+    // measured current (Iv), as the span report's short-time answer takes it.
+    std::optional<Amperes> load;
 };
 
 // Why an hour has the value it has.
@@ -94,6 +115,11 @@ struct HourRating {
     RatingLimit ddtnLimit, adtnLimit;
     double conductorDDTN = 0, conductorADTN = 0;  // of the line conductor
     std::optional<double> staticDDTN, staticADTN;  // the limit table at the tabulated temperature at or above Ta
+    // With HourlyOptions::duration: the line's short-time current (phase) and the span that sets
+    // it; no current where a span's present load already holds it at its limit (that span named)
+    // or the hour is not rated.
+    std::optional<double> shortTime;
+    RatingLimit shortTimeLimit;
 };
 
 struct SpanCount {
@@ -109,6 +135,8 @@ struct LineSummary {
     double heatShare = 0, clearanceShare = 0, equipmentShare = 0;  // of the rated hours, by the ДДТН's cause
     std::optional<double> meanGain;                      // mean of DDTN / StaticDDTN - 1 where both
     std::optional<double> meanGainA;                     // mean of DDTN - StaticDDTN, A
+    std::optional<double> leastShortTime, meanShortTime;  // of the hours with a short-time current
+    int shortTimeHours = 0;
     std::vector<SpanCount> weakest;                      // spans limiting the ДДТН most often, at most 5
     std::string failure;                                 // the line is not rated at all
     std::string firstUnrated;                            // the first unrated hour's reason
@@ -145,13 +173,15 @@ struct HourCell {
     std::string text;
     std::optional<double> number;
 };
-const std::vector<std::string>& HourColumns();
-std::vector<HourCell> HourCells(const LineRatingResult& line, const HourRating& h);
+// With a short-time duration two more columns: its current and its span.
+std::vector<std::string> HourColumns(std::optional<Minutes> shortTime = std::nullopt);
+std::vector<HourCell> HourCells(const LineRatingResult& line, const HourRating& h,
+                                std::optional<Minutes> shortTime = std::nullopt);
 
 // Hours into the sheet "Часы" of a new workbook, saved at the end (platform/Workbook.h).
 class HourlyWorkbook {
 public:
-    HourlyWorkbook();
+    explicit HourlyWorkbook(std::optional<Minutes> shortTime = std::nullopt);
     ~HourlyWorkbook();
     void Add(const LineRatingResult& line, const HourRating& h);
     void Save(const std::string& path) const;

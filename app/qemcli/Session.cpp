@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "model/Cp1251.h"
+#include "model/HeatModelData.h"
 #include "model/NetworkFile.h"
 #include "platform/DataDir.h"
 #include "platform/Parallel.h"
@@ -91,6 +92,20 @@ void PrintReport(const Report& r, const Args& a) {
     std::cout.flush();
     RawOut() << AnsiText(shown);
     RawOut().flush();
+}
+
+std::optional<ModelChoice> ModelOption(const Session& s, const Args& a) {
+    if (!a.has("model") && !a.has("emissivity") && !a.has("absorptivity")) return std::nullopt;
+    const std::optional<HeatModel> m = HeatModelFromName(a.get("model", "qem"));
+    if (!m) throw UsageError("--model must be qem, ieee738 or cigre601, got " + a.get("model"));
+    ModelChoice c = ModelChoice::From(*m, LoadHeatModelData(s.dataDir));
+    for (const char* name : {"emissivity", "absorptivity"}) {
+        if (!a.has(name)) continue;
+        const double v = a.getReal(name);
+        if (!UsableSurfaceFactor(v)) throw UsageError(std::string("--") + name + " must lie above 0 and at most 1");
+        (std::string(name) == "emissivity" ? c.emissivity : c.absorptivity) = v;
+    }
+    return c;
 }
 
 }  // namespace qem::cli

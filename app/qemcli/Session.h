@@ -9,6 +9,7 @@
 #include "app/qemcli/Cli.h"
 #include "engine/CalcEnv.h"
 #include "engine/Report.h"
+#include "lines/ShortTimeCommands.h"
 #include "equipment/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Network.h"
@@ -46,5 +47,10 @@ void OpenLine(Session& s, const Args& a);
 
 // Prints a report with colours per --color=always|never|auto (auto: colours on a terminal).
 void PrintReport(const Report& r, const Args& a);
+
+// --model qem|ieee738|cigre601, --emissivity E, --absorptivity A: the heat-balance model of the
+// command, the standards' surface factors of the data folder's heatmodels.txt unless given;
+// nothing when none of them is given.
+std::optional<ModelChoice> ModelOption(const Session& s, const Args& a);
 
 }  // namespace qem::cli

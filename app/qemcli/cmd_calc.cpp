@@ -56,23 +56,6 @@ void Emit(const Report& r, const Args& a, const ReportHeading& heading) {
     if (!a.has("out") && !a.has("pdf")) PrintReport(r, a);
 }
 
-// --model qem|ieee738|cigre601, --emissivity E, --absorptivity A: the heat-balance model of the
-// command, the standards' surface factors of the data folder's heatmodels.txt unless given;
-// nothing when none of them is given.
-std::optional<ModelChoice> ModelOption(const Session& s, const Args& a) {
-    if (!a.has("model") && !a.has("emissivity") && !a.has("absorptivity")) return std::nullopt;
-    const std::optional<HeatModel> m = HeatModelFromName(a.get("model", "qem"));
-    if (!m) throw UsageError("--model must be qem, ieee738 or cigre601, got " + a.get("model"));
-    ModelChoice c = ModelChoice::From(*m, LoadHeatModelData(s.dataDir));
-    for (const char* name : {"emissivity", "absorptivity"}) {
-        if (!a.has(name)) continue;
-        const double v = a.getReal(name);
-        if (!UsableSurfaceFactor(v)) throw UsageError(std::string("--") + name + " must lie above 0 and at most 1");
-        (std::string(name) == "emissivity" ? c.emissivity : c.absorptivity) = v;
-    }
-    return c;
-}
-
 std::string JsonOptional(const std::optional<double>& v) { return v ? JsonDouble(*v) : std::string("null"); }
 
 // The short-time figures of a span, per conductor.

@@ -19,7 +19,7 @@ std::string Amps(double v) { return JsonDouble(std::round(v * 10) / 10); }
 std::string OptAmps(const std::optional<double>& v) { return v ? Amps(*v) : "null"; }
 std::string OptText(const std::string& s) { return s.empty() ? "null" : JsonString(s); }
 
-std::string HourJson(const HourRating& h) {
+std::string HourJson(const HourRating& h, std::optional<Minutes> shortTime) {
     std::ostringstream o;
     o << "{\"Time\":" << JsonString(WeatherTimeText(h.utc, h.offsetMinutes)) << ",\"Ta\":" << JsonSingle(float(h.Ta));
     if (!h.rated) {
@@ -30,6 +30,12 @@ std::string HourJson(const HourRating& h) {
           << ",\"ADTNLimit\":" << JsonString(h.adtnLimit.component) << ",\"ADTNSpan\":" << OptText(h.adtnLimit.spanText)
           << ",\"ADTNCause\":" << JsonString(h.adtnLimit.cause) << ",\"ConductorDDTN\":" << Amps(h.conductorDDTN)
           << ",\"ConductorADTN\":" << Amps(h.conductorADTN);
+    }
+    if (shortTime) {
+        o << ",\"ShortTime\":{\"Minutes\":" << JsonDouble(*shortTime) << ",\"I\":" << OptAmps(h.shortTime);
+        if (h.rated)
+            o << ",\"Span\":" << OptText(h.shortTimeLimit.spanText) << ",\"Cause\":" << OptText(h.shortTimeLimit.cause);
+        o << "}";
     }
     o << ",\"StaticDDTN\":" << OptAmps(h.staticDDTN) << ",\"StaticADTN\":" << OptAmps(h.staticADTN) << "}";
     return o.str();
@@ -48,7 +54,11 @@ std::string SummaryJson(const LineSummary& s) {
       << ",\"WeakestSpans\":[";
     for (std::size_t i = 0; i < s.weakest.size(); ++i)
         o << (i ? "," : "") << "{\"Span\":" << JsonString(s.weakest[i].spanText) << ",\"Hours\":" << s.weakest[i].hours << "}";
-    o << "],\"Failure\":" << OptText(s.failure) << ",\"FirstUnrated\":" << OptText(s.firstUnrated) << "}";
+    o << "]";
+    if (s.leastShortTime)
+        o << ",\"LeastShortTime\":" << Amps(*s.leastShortTime) << ",\"MeanShortTime\":" << Amps(*s.meanShortTime)
+          << ",\"ShortTimeHours\":" << s.shortTimeHours;
+    o << ",\"Failure\":" << OptText(s.failure) << ",\"FirstUnrated\":" << OptText(s.firstUnrated) << "}";
     return o.str();
 }
 
@@ -56,17 +66,18 @@ std::string SummaryJson(const LineSummary& s) {
 // temporary file that replaces the file at the end.
 class CsvOut {
 public:
-    explicit CsvOut(const std::string& path) : path_(path), tmp_(path + ".tmp") {
+    CsvOut(const std::string& path, std::optional<Minutes> shortTime)
+        : path_(path), tmp_(path + ".tmp"), shortTime_(shortTime) {
         out_.open(PathFromUtf8(tmp_), std::ios::binary);
         if (!out_) throw FileError("Не удалось записать файл " + Quoted(tmp_));
         std::string head;
-        for (const std::string& c : HourColumns()) head += (head.empty() ? "" : ";") + c;
+        for (const std::string& c : HourColumns(shortTime)) head += (head.empty() ? "" : ";") + c;
         Line(head);
     }
     void Hour(const LineRatingResult& l, const HourRating& h) {
         std::string s;
         bool first = true;
-        for (auto& [t, v] : HourCells(l, h)) {
+        for (auto& [t, v] : HourCells(l, h, shortTime_)) {
             std::string cell = t;
             if (v)
                 for (char& ch : cell)
@@ -97,6 +108,7 @@ public:
 private:
     void Line(const std::string& utf8) { out_ << Utf8ToCp1251(utf8) << "\r\n"; }
     std::string path_, tmp_;
+    std::optional<Minutes> shortTime_;
     std::ofstream out_;
 };
 
@@ -104,7 +116,6 @@ int RatingCmd(const Args& a) {
     if (a.positional.size() != 1) throw UsageError("expects one network file");
     if (!a.has("weather")) throw UsageError("--weather FILE is required");
     if (a.has("line") == a.has("all")) throw UsageError("give --line L or --all");
-    if (a.has("model") || a.has("duration")) throw UsageError("--model and --duration are not available in this build");
     Session s;
     OpenSession(s, a, a.positional[0]);
     std::vector<int> which;
@@ -122,6 +133,23 @@ int RatingCmd(const Args& a) {
     }
     HourlyOptions o;
     o.ambientOnly = a.has("ambient-only");
+    if (const std::optional<ModelChoice> model = ModelOption(s, a)) {
+        o.model = model->model;
+        o.conductorOf = [model = *model](const TyWire& w) { return model.ConductorOf(w); };
+        if (o.model != HeatModel::Qem) o.heat = ModelHeatPart();
+    }
+    if (a.has("duration")) {
+        const double d = a.getReal("duration");
+        if (!(d >= 1 && d <= kTransientHorizon))
+            throw UsageError("--duration must be 1.." + std::to_string(int(kTransientHorizon)) + " minutes");
+        o.duration = d;
+    }
+    if (a.has("load")) {
+        if (!o.duration) throw UsageError("--load goes with --duration");
+        const double I = a.getReal("load");
+        if (!(I >= 0 && I <= 100000)) throw UsageError("--load must be a phase current of 0..100000 A");
+        o.load = I;
+    }
     const std::string sun = a.get("sun", "hourly");
     if (sun == "classic")
         o.sun = SunRule::Classic;
@@ -150,10 +178,12 @@ int RatingCmd(const Args& a) {
     if (!out.empty() && ext != ".csv" && ext != ".xlsx") throw UsageError("--out must name a .csv or .xlsx file");
     std::optional<CsvOut> csv;
     std::optional<HourlyWorkbook> xlsx;
-    if (ext == ".csv") csv.emplace(out);
-    if (ext == ".xlsx") xlsx.emplace();
+    if (ext == ".csv") csv.emplace(out, o.duration);
+    if (ext == ".xlsx") xlsx.emplace(o.duration);
     const bool json = a.has("json");
-    if (json) std::cout << "{\"Lines\":[";
+    const bool modelAsked = a.has("model") || a.has("emissivity") || a.has("absorptivity");
+    if (json) std::cout << "{" << (modelAsked ? "\"Model\":" + JsonString(HeatModelName(o.model)) + "," : "") << "\"Lines\":[";
+    if (!json && modelAsked) std::cout << "Модель нагрева: " << HeatModelTitle(o.model) << "\n";
     int lineNo = 0, hourNo = 0;
     bool all = true;
     auto envOf = [&](const TyLine& line) {
@@ -172,7 +202,7 @@ int RatingCmd(const Args& a) {
                 if (hourNo == 0)
                     std::cout << (lineNo ? "," : "") << "{\"Line\":" << l.line << ",\"Name\":" << JsonString(l.name)
                               << ",\"Hours\":[";
-                std::cout << (hourNo ? "," : "") << HourJson(h);
+                std::cout << (hourNo ? "," : "") << HourJson(h, o.duration);
             }
             ++hourNo;
             if (csv) csv->Hour(l, h);
@@ -204,9 +234,11 @@ int RatingCmd(const Args& a) {
 const Registrar r({"rating",
                    "rating NET.qem --weather FILE (--line L | --all) [--ambient-only] [--sun classic|hourly] "
                    "[--utc-offset H] [--lat X --lon Y] [--out FILE.csv|FILE.xlsx] [--json] [--jobs N] [--mode one|two] "
-                   "[--sea|--no-sea]",
+                   "[--sea|--no-sea] [--model qem|ieee738|cigre601] [--emissivity E] [--absorptivity A] [--duration MIN [--load A]]",
                    "hourly ДДТН and АДТН of lines from weather: every span by heat and by clearance, the terminal "
-                   "equipment, the limiting component, span and cause, and a summary per line",
+                   "equipment, the limiting component, span and cause, and a summary per line; --model the heat model of "
+                   "the spans and busbars; --duration the line's short-time current for MIN minutes at each hour from "
+                   "the present load (--load A, a phase current; else each span's measured current)",
                    {"all", "ambient-only"}, RatingCmd});
 
 }  // namespace

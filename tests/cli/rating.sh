@@ -36,6 +36,29 @@ iconv -f cp1251 -t utf-8 "$tmp/год.csv" | sed -n 2p | grep -q "^1;110 кВ П
     fail "rating --out xlsx"
 [ -s "$tmp/прогноз.xlsx" ] || fail "no workbook"
 
+# The standards' models and the 30-minute current: the model named, every hour rated, the
+# short-time current no less than the hour's conductor АДТН where the present load leaves room for
+# it, and with the span that sets it; the CSV with its two columns more.
+for m in ieee738 cigre601; do
+  "$cli" rating "$net" --weather "$forecast" --line 1 --json --model $m --duration 30 >"$tmp/$m.json" || fail "--model $m"
+  python3 - "$tmp/$m.json" "$tmp/1.json" $m <<'PY' || fail "rating --model $m"
+import json, sys
+d, qem = json.load(open(sys.argv[1])), json.load(open(sys.argv[2]))
+assert d["Model"] == sys.argv[3], d.get("Model")
+hours, own = d["Lines"][0]["Hours"], qem["Lines"][0]["Hours"]
+assert len(hours) == 240 and all(h["DDTN"] is not None for h in hours)
+assert any(abs(h["ConductorADTN"] - o["ConductorADTN"]) > 1 for h, o in zip(hours, own)), "same as the program's own"
+some = [h for h in hours if h["ShortTime"]["I"] is not None]
+assert some and all(h["ShortTime"]["Minutes"] == 30 for h in hours)
+for h in some:
+    assert h["ShortTime"]["I"] >= h["ConductorADTN"] - 1.1 and h["ShortTime"]["Span"], h
+assert d["Lines"][0]["Summary"]["ShortTimeHours"] == len(some)
+PY
+done
+"$cli" rating "$net" --weather "$forecast" --line 1 --duration 15 --load 300 --out "$tmp/15.csv" >"$tmp/15.txt" || fail "--duration --load"
+iconv -f cp1251 -t utf-8 "$tmp/15.csv" | sed -n 1p | tr -d "\r" | grep -q ";Ток на 15 мин, А;Ограничивает ток на 15 мин$" || fail "CSV short-time columns"
+grep -q "кратковременный ток, А: наименьший" "$tmp/15.txt" || fail "summary of the short-time current"
+
 # Bad weather: refused with the row and the column, exit code 1, nothing written.
 printf 'time,air temperature,wind speed,wind direction\n2025-07-01T10:00+03:00,20,2,90\n2025-07-01T12:00+03:00,20,2,90\n' >"$tmp/gap.csv"
 if "$cli" rating "$net" --weather "$tmp/gap.csv" --line 1 --out "$tmp/gap-out.csv" 2>"$tmp/err" >/dev/null; then fail "a gap accepted"; fi
@@ -54,4 +77,7 @@ set +e
 "$cli" rating "$net" --weather "$forecast" 2>/dev/null; [ $? -eq 2 ] || fail "neither --line nor --all"
 "$cli" rating "$net" --weather "$forecast" --line 1 --sun noon 2>/dev/null; [ $? -eq 2 ] || fail "--sun noon"
 "$cli" rating "$net" --weather "$forecast" --line 1 --out x.txt 2>/dev/null; [ $? -eq 2 ] || fail "--out x.txt"
+"$cli" rating "$net" --weather "$forecast" --line 1 --model ieee 2>/dev/null; [ $? -eq 2 ] || fail "--model ieee"
+"$cli" rating "$net" --weather "$forecast" --line 1 --duration 0 2>/dev/null; [ $? -eq 2 ] || fail "--duration 0"
+"$cli" rating "$net" --weather "$forecast" --line 1 --load 300 2>/dev/null; [ $? -eq 2 ] || fail "--load alone"
 echo "rating: ok"

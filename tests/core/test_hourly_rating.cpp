@@ -6,7 +6,9 @@
 #include <filesystem>
 #include <memory>
 
+#include "engine/Currents.h"
 #include "engine/Geometry.h"
+#include "engine/HeatModel.h"
 #include "engine/LineReport.h"
 #include "engine/SolarPosition.h"
 #include "lines/CalcCommands.h"
@@ -178,6 +180,88 @@ TEST(HourlyRating, EverySpanAsTheLineCalculationWithTheHoursWeather) {
     EXPECT_GT(heatBound, 0);
     std::cout << "largest difference " << worst << " A; clearance-bound " << clearanceBound << ", heat-bound " << heatBound
               << "\n";
+}
+
+// The standards' models and the short-time current. Each span of the sample alone: where heat
+// limits it, its conductor's hourly ДДТН and АДТН are the model's current at LongTermTemp and TMax
+// in the hour's weather, and its 30-minute current is the model's short-time current from the
+// steady state at its measured current up to TMax. The whole line: the least over its spans of
+// what each gives alone (the spans whose steady current at their limit lies above the least found
+// are passed over, so this checks that none of them would have set it).
+TEST(HourlyRating, HeatModelsAndShortTimeCurrentAsTheirDefinition) {
+    Sample s;
+    const std::vector<WeatherHour> hours = {
+        Hour(Utc(2025, 6, 21, 9), 32, 0.6, 90),   Hour(Utc(2025, 7, 15, 22), 18, 0.3, 300),
+        Hour(Utc(2025, 1, 10, 9), -18, 12.0, 45), Hour(Utc(2025, 8, 1, 11), 35, 1.0, 0, 2),
+    };
+    for (const HeatModel m : {HeatModel::Ieee738, HeatModel::Cigre601, HeatModel::Qem}) {
+        HourlyOptions o;
+        o.longitude = kLongitude;
+        o.staticRating = false;
+        o.model = m;
+        o.heat = ModelHeatPart();
+        o.duration = 30;
+        int heatBound = 0, shortTimes = 0;
+        for (int l = 1; l <= int(s.lines.size()); ++l) {
+            const TyLine& line = s.lines[std::size_t(l - 1)];
+            std::vector<std::vector<HourRating>> alone;
+            for (int j = 1; j <= line.NSpans(); ++j) {
+                TyLine one = line;
+                one.Spans = {one.Span(j)};
+                alone.push_back(Rate({one}, 1, hours, s.env, o));
+                const TySpan& span = one.Span(1);
+                const HeatConductor c = HeatConductorOf(span.Pr);
+                for (std::size_t i = 0; i < hours.size(); ++i) {
+                    SCOPED_TRACE(testing::Message() << HeatModelName(m) << " line " << l << " span " << j << " hour " << i);
+                    const HourRating& r = alone.back()[i];
+                    ASSERT_TRUE(r.rated) << r.failure;
+                    HeatWeather w;
+                    w.Ta = float(hours[i].Ta), w.V = float(hours[i].V);
+                    w.windAngle = float(WindToSpanAngle(hours[i].direction, span.AngP));
+                    w.elevation = span.H1, w.lineAzimuth = span.AngP;
+                    w.sun = SunAt(hours[i].utc, span.Fi, kLongitude);
+                    w.sky = hours[i].sky >= 0 ? hours[i].sky : (span.Tzv == 3 ? 0 : span.Tzv);
+                    if (r.adtnLimit.component == "провод ВЛ" && r.adtnLimit.cause == "нагрев") {
+                        ++heatBound;
+                        EXPECT_NEAR(r.conductorADTN, span.Mpr * CurrentAtTempOf(m, c, w, span.Pr.TMax), 1e-3);
+                        if (r.ddtnLimit.cause == "нагрев")
+                            EXPECT_NEAR(r.conductorDDTN, span.Mpr * CurrentAtTempOf(m, c, w, s.env.LongTermTemp), 1e-3);
+                        if (r.shortTimeLimit.cause == "нагрев") {
+                            const Celsius T0 = SteadyTempOf(m, c, w, ConductorCurrent(span));
+                            const std::optional<Amperes> I = ShortTimeCurrent(m, c, w, T0, span.Pr.TMax, 30);
+                            ASSERT_TRUE(I && r.shortTime);
+                            EXPECT_NEAR(*r.shortTime, span.Mpr * *I, 0.02);
+                            // No less than what it carries for good at TMax.
+                            EXPECT_GE(*r.shortTime, r.conductorADTN - 0.02);
+                            ++shortTimes;
+                        }
+                    }
+                }
+            }
+            const std::vector<HourRating> whole = Rate(s.lines, l, hours, s.env, o);
+            for (std::size_t i = 0; i < hours.size(); ++i) {
+                SCOPED_TRACE(testing::Message() << HeatModelName(m) << " line " << l << " hour " << i);
+                std::optional<double> least;
+                bool none = false;
+                for (const auto& a : alone) {
+                    if (!a[i].shortTime) none = true;
+                    else if (!least || *a[i].shortTime < *least) least = a[i].shortTime;
+                }
+                ASSERT_TRUE(whole[i].rated) << whole[i].failure;
+                if (none) {
+                    EXPECT_FALSE(whole[i].shortTime);
+                } else {
+                    ASSERT_TRUE(whole[i].shortTime);
+                    EXPECT_DOUBLE_EQ(*whole[i].shortTime, *least);
+                    const int j = whole[i].shortTimeLimit.span;
+                    ASSERT_GE(j, 1);
+                    EXPECT_DOUBLE_EQ(*alone[std::size_t(j - 1)][i].shortTime, *least);
+                }
+            }
+        }
+        EXPECT_GT(heatBound, 0) << HeatModelName(m);
+        EXPECT_GT(shortTimes, 0) << HeatModelName(m);
+    }
 }
 
 // An hour with ice: the clearances are checked once under the ice at the air temperature; where
