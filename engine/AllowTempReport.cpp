@@ -3,7 +3,7 @@
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "engine/Geometry.h"
 #include "engine/HeatBalance.h"
 #include "engine/StateChange.h"

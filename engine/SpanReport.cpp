@@ -6,7 +6,7 @@
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "engine/Geometry.h"
 #include "engine/HeatBalance.h"
 #include "engine/Loads.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/CalcError.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "model/Cp1251.h"
 #include "model/TextGrid.h"
 

@@ -25,21 +25,24 @@ void SortKOCat(KOCat& cat, bool byU, bool descending) {
         }
 }
 
-CatalogEditor::CatalogEditor(AppState& app, Dialogs& dialogs) : app_(app), dlg_(dialogs) { Activate(); }
+CatalogEditor::CatalogEditor(AppData& data, Network& net, const CalcRun& calc, Dialogs& dialogs)
+    : data_(data), net_(net), calc_(calc), dlg_(dialogs) {
+    Activate();
+}
 
 void CatalogEditor::showError(const std::exception& e) { dlg_.Message(e.what(), "Ошибка", Icon::Error); }
 
-bool CatalogEditor::refused() { return RefusedWhileCalculating(app_.calc, dlg_); }
+bool CatalogEditor::refused() { return RefusedWhileCalculating(calc_, dlg_); }
 
 void CatalogEditor::Activate() {
-    conductors_ = FillConductorGrid(app_.data.wires);
+    conductors_ = FillConductorGrid(data_.wires);
     conductorsEditable_ = false;
     importPending_ = false;
     RedrawKOList();
 }
 
 void CatalogEditor::Refresh() {
-    if (!importPending_) conductors_ = FillConductorGrid(app_.data.wires);
+    if (!importPending_) conductors_ = FillConductorGrid(data_.wires);
     const int sel = KOSelRow_;
     RedrawKOList();
     if (sel < static_cast<int>(KORows_.size())) KOSelRow_ = sel;
@@ -51,7 +54,7 @@ bool CatalogEditor::EditConductorCell(int row, int col, const std::string& text)
     if (refused()) return false;
     if (!conductorsEditable_ || row < 1 || row >= conductors_.rowCount() || col < 0 || col >= conductors_.colCount)
         return false;
-    WireCatalog& cat = app_.data.wires;
+    WireCatalog& cat = data_.wires;
     // A row beyond the catalog (an imported grid) lives in the grid only until it is saved.
     const bool inCatalog = row <= cat.NWires;
     if (col == 0) {
@@ -74,7 +77,7 @@ bool CatalogEditor::EditConductorCell(int row, int col, const std::string& text)
 
 int CatalogEditor::AddConductor() {
     if (refused()) return 0;
-    WireCatalog& cat = app_.data.wires;
+    WireCatalog& cat = data_.wires;
     if (cat.NWires >= kMaxWires) return 0;
     cat.NWires = static_cast<Byte>(cat.NWires + 1);
     TyWire w;
@@ -95,8 +98,8 @@ bool CatalogEditor::DeleteConductor(int row) {
     TextGrid g = conductors_;
     g.removeRow(row);
     try {
-        SaveCatalogs(g, app_.data.dataDir, FieldText(app_.data.settings.WireCatFile), app_.data.usePue6,
-                     app_.data.wires, app_.data.norms);
+        SaveCatalogs(g, data_.dataDir, FieldText(data_.settings.WireCatFile), data_.usePue6,
+                     data_.wires, data_.norms);
     } catch (const std::exception& e) {
         showError(e);
         return false;
@@ -109,8 +112,8 @@ bool CatalogEditor::DeleteConductor(int row) {
 bool CatalogEditor::Save() {
     if (refused()) return false;
     try {
-        SaveCatalogs(conductors_, app_.data.dataDir, FieldText(app_.data.settings.WireCatFile), app_.data.usePue6,
-                     app_.data.wires, app_.data.norms);
+        SaveCatalogs(conductors_, data_.dataDir, FieldText(data_.settings.WireCatFile), data_.usePue6,
+                     data_.wires, data_.norms);
     } catch (const std::exception& e) {
         showError(e);
         return false;
@@ -123,8 +126,8 @@ bool CatalogEditor::Save() {
 
 void CatalogEditor::SortConductors(bool up) {
     if (refused()) return;
-    SortCatalog(app_.data.wires, up ? SortOrder::Ascending : SortOrder::Descending);
-    conductors_ = FillConductorGrid(app_.data.wires);
+    SortCatalog(data_.wires, up ? SortOrder::Ascending : SortOrder::Descending);
+    conductors_ = FillConductorGrid(data_.wires);
     importPending_ = false;
 }
 
@@ -152,28 +155,28 @@ bool CatalogEditor::ExportConductors(const std::filesystem::path& file) {
 
 // ------------------------------------------------------------------ norms
 
-TextGrid CatalogEditor::NormsGridOf(NormsPage page) const { return NormsGrid(app_.data.norms, page, showBelow110_); }
+TextGrid CatalogEditor::NormsGridOf(NormsPage page) const { return NormsGrid(data_.norms, page, showBelow110_); }
 
 bool CatalogEditor::EditNormsCell(NormsPage page, int row, int col, const std::string& text) {
     if (refused()) return false;
     if (!normsEditable_) return false;
-    float* cell = NormsCell(app_.data.norms, page, row, col);
+    float* cell = NormsCell(data_.norms, page, row, col);
     if (!cell) return false;
     return TextToSingle(text, *cell, dlg_);
 }
 
 bool CatalogEditor::SwitchPue(bool usePue6) {
-    if (app_.data.usePue6 != usePue6 && refused()) return false;
-    if (app_.data.usePue6 == usePue6) return true;
+    if (data_.usePue6 != usePue6 && refused()) return false;
+    if (data_.usePue6 == usePue6) return true;
     try {
-        SwitchNormsSaving(app_.data, conductors_, usePue6, &dlg_);
+        SwitchNormsSaving(data_, conductors_, usePue6, &dlg_);
     } catch (const std::exception& e) {
         showError(e);
         return false;
     }
-    app_.net.UsePUE6 = usePue6 ? 1 : 0;
-    app_.net.UsePUE7 = usePue6 ? 0 : 1;
-    conductors_ = FillConductorGrid(app_.data.wires);
+    net_.UsePUE6 = usePue6 ? 1 : 0;
+    net_.UsePUE7 = usePue6 ? 0 : 1;
+    conductors_ = FillConductorGrid(data_.wires);
     importPending_ = false;
     RedrawKOList();
     return true;
@@ -181,7 +184,7 @@ bool CatalogEditor::SwitchPue(bool usePue6) {
 
 // ------------------------------------------------------------------ terminal equipment
 
-std::filesystem::path CatalogEditor::KOFile() const { return app_.data.dataDir / std::filesystem::u8path(kKOCatFileName); }
+std::filesystem::path CatalogEditor::KOFile() const { return data_.dataDir / std::filesystem::u8path(kKOCatFileName); }
 
 void CatalogEditor::SetKind(int kind) {
     kind_ = std::clamp(kind, 0, 3);
@@ -190,7 +193,7 @@ void CatalogEditor::SetKind(int kind) {
 
 void CatalogEditor::RedrawKOList() {
     KORows_.clear();
-    const KOCat& cat = app_.data.ko;
+    const KOCat& cat = data_.ko;
     for (std::size_t i = 0; i < cat.size(); ++i)
         if (cat[i].Kind == kind_) KORows_.push_back(static_cast<int>(i));
     KOSelRow_ = 0;
@@ -200,7 +203,7 @@ TextGrid CatalogEditor::KOList() const {
     TextGrid g(static_cast<int>(KORows_.size()) + 1, 4);
     for (int c = 0; c < 4; ++c) g.at(0, c) = kKOListHeader[c];
     for (std::size_t r = 0; r < KORows_.size(); ++r) {
-        const TyKO& k = app_.data.ko.at(static_cast<std::size_t>(KORows_[r]));
+        const TyKO& k = data_.ko.at(static_cast<std::size_t>(KORows_[r]));
         const int row = static_cast<int>(r) + 1;
         g.at(row, KOColName) = Cp1251ToUtf8(k.Name.str());
         g.at(row, KOColFullName) = Cp1251ToUtf8(k.FullName.str());
@@ -216,13 +219,13 @@ void CatalogEditor::SelectKORow(int row) {
 
 TyKO* CatalogEditor::SelectedKO() {
     if (KOSelRow_ < 0 || KOSelRow_ >= static_cast<int>(KORows_.size())) return nullptr;
-    return &app_.data.ko.at(static_cast<std::size_t>(KORows_[static_cast<std::size_t>(KOSelRow_)]));
+    return &data_.ko.at(static_cast<std::size_t>(KORows_[static_cast<std::size_t>(KOSelRow_)]));
 }
 
 bool CatalogEditor::EditKOListCell(int row, int col, const std::string& text) {
     if (refused()) return false;
     if (!listEditable_ || row < 1 || row > static_cast<int>(KORows_.size())) return false;
-    TyKO& k = app_.data.ko.at(static_cast<std::size_t>(KORows_[static_cast<std::size_t>(row - 1)]));
+    TyKO& k = data_.ko.at(static_cast<std::size_t>(KORows_[static_cast<std::size_t>(row - 1)]));
     switch (col) {
         case KOColName: k.Name.assign(Utf8ToCp1251(text)); return true;
         case KOColFullName: k.FullName.assign(Utf8ToCp1251(text)); return true;
@@ -287,8 +290,8 @@ void CatalogEditor::AddKO() {
     if (refused()) return;
     TyKO k;
     k.Kind = static_cast<Byte>(kind_);
-    app_.data.ko.push_back(k);
-    KORows_.push_back(static_cast<int>(app_.data.ko.size()) - 1);
+    data_.ko.push_back(k);
+    KORows_.push_back(static_cast<int>(data_.ko.size()) - 1);
     KOSelRow_ = static_cast<int>(KORows_.size()) - 1;
     listEditable_ = true;
 }
@@ -298,7 +301,7 @@ bool CatalogEditor::DeleteKO() {
     if (!SelectedKO()) return false;
     if (dlg_.Ask(kMsgCatDeleteKO, Buttons::YesCancel) != Answer::Yes) return false;
     const int row = KOSelRow_;
-    app_.data.ko.erase(app_.data.ko.begin() + KORows_[static_cast<std::size_t>(row)]);
+    data_.ko.erase(data_.ko.begin() + KORows_[static_cast<std::size_t>(row)]);
     RedrawKOList();
     KOSelRow_ = std::min(row, std::max(0, static_cast<int>(KORows_.size()) - 1));
     return true;
@@ -307,7 +310,7 @@ bool CatalogEditor::DeleteKO() {
 bool CatalogEditor::SaveKO() {
     if (refused()) return false;
     try {
-        SaveKOCat(KOFile(), app_.data.ko);
+        SaveKOCat(KOFile(), data_.ko);
     } catch (const std::exception& e) {
         showError(e);
         return false;
@@ -318,7 +321,7 @@ bool CatalogEditor::SaveKO() {
 
 void CatalogEditor::SortKO(bool byU, bool up) {
     if (refused()) return;
-    SortKOCat(app_.data.ko, byU, up);
+    SortKOCat(data_.ko, byU, up);
     RedrawKOList();
 }
 

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "equipment/KOCat.h"
-#include "model/AppState.h"
+#include "model/KOCat.h"
+#include "model/AppData.h"
+#include "model/Network.h"
+#include "platform/CalcRun.h"
 #include "model/NormsFile.h"
 #include "model/TextGrid.h"
 #include "platform/Dialogs.h"
@@ -29,7 +31,7 @@ enum KOListColumn { KOColName = 0, KOColFullName = 1, KOColU = 2, KOColI = 3 };
 
 class CatalogEditor {
 public:
-    CatalogEditor(AppState& app, Dialogs& dialogs);
+    CatalogEditor(AppData& data, Network& net, const CalcRun& calc, Dialogs& dialogs);
 
     // Opening: the conductor grid refilled (read-only), the norms grids, the equipment list.
     void Activate();
@@ -73,7 +75,7 @@ public:
     // "ПУЭ 6"/"ПУЭ 7": SaveCatalogs with the rules in force, then the switch and reloading.
     // A failed save is shown and the rules stay.
     bool SwitchPue(bool usePue6);
-    bool UsePue6() const { return app_.data.usePue6; }
+    bool UsePue6() const { return data_.usePue6; }
 
     // ---- terminal-equipment page
     int Kind() const { return kind_; }
@@ -112,7 +114,9 @@ public:
     std::filesystem::path KOFile() const;
 
 private:
-    AppState& app_;
+    AppData& data_;
+    Network& net_;      // its edition of the rules follows the switch
+    const CalcRun& calc_;
     Dialogs& dlg_;
     TextGrid conductors_;
     bool conductorsEditable_ = false;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Network.h"
 #include "model/QEMcom.h"

@@ -1,6 +1,6 @@
 // The terminal equipment catalog: its whole records, written back as read, shown in the lists
 // of the equipment window and rated in the component limits of a line.
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "equipment/LineEquipment.h"
 #include "fuzz/FuzzTarget.h"
 #include "model/Records.h"

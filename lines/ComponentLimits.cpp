@@ -2,7 +2,7 @@
 
 #include "engine/CalcError.h"
 #include "engine/Currents.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "engine/UsableValues.h"
 #include "model/Cp1251.h"
 

@@ -1,7 +1,7 @@
 #include "lines/HeatModelCharts.h"
 
 #include "engine/Currents.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 
 namespace qem {
 namespace {

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <set>
 
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "lines/CalcCommands.h"
 #include "model/Cp1251.h"
 #include "platform/Parallel.h"

@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "model/AppState.h"
+#include "model/RecordTexts.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 namespace qem {
 
@@ -17,15 +18,6 @@ extern const char* const kRegionText[7];
 // "Чистота воздуха" (Tzv 0..3).
 extern const char* const kSkyText[4];
 
-// "%3s кВ %s-%s" of the voltage class, From and To.
-std::string LineSelectorText(const TyLine& line);
-// "%5s - %5s" of Nop1 and Nop2.
-std::string SpanListText(const TySpan& span);
-// "%29s-%4.0f/%3.0f" of Name, SAlN and SStN.
-std::string WireText(const TyWire& wire);
-
-std::vector<std::string> LineSelectorItems(const Network& net);
-std::vector<std::string> SpanListItems(const TyLine& line);
 
 // The fields of the current span on "Параметры пролетов" (ShowSpanPage).
 struct SpanPageTexts {

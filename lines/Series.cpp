@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/Currents.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "engine/HeatBalance.h"
 #include "engine/UsableValues.h"
 #include "model/Cp1251.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "platform/Dialogs.h"
 
 namespace qem {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "engine/Currents.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "engine/HeatBalance.h"
 
 namespace qem {

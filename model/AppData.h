@@ -3,7 +3,7 @@
 // three catalogs, loaded in the start-up order.
 #include <filesystem>
 
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/HeatModelData.h"
 #include "model/Norms.h"

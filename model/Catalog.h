@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/IArray.h"
 #include "model/Norms.h"
 #include "model/QEMcom.h"

@@ -12,9 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "model/AppState.h"
 #include "model/Network.h"
-#include "model/NetworkCommands.h"
 #include "platform/Dialogs.h"
 #include "setup/ImportSheet.h"
 
@@ -70,11 +68,5 @@ void ImportReferenceState(TySpan& span, ImportPoints points, int sheetRow);
 // saved.
 bool ConfirmImport(Network& net, const ImportTable& table, const ImportChoice& choice, const std::string& newFile,
                    const TyWire& wire1, Dialogs& dialogs);
-
-// The same on the program's open network: a new network replaces it only after its unsaved
-// edits were offered for saving (AskSaveChanges); after the import the network counts as saved
-// in the file just written.
-bool ConfirmImport(AppState& app, const ImportTable& table, const ImportChoice& choice, const std::string& newFile,
-                   Dialogs& dialogs, const FolderHooks& hooks = {});
 
 }  // namespace qem

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "model/TextEntry.h"
 #include "setup/InitialConditions.h"
 

@@ -4,7 +4,7 @@
 #include <limits>
 #include <utility>
 
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "model/TextEntry.h"
 
 namespace qem {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "model/TextEntry.h"
 
 namespace qem {

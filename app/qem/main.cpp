@@ -12,7 +12,7 @@
 
 #include "lines/qt/MainWindow.h"
 #include "model/AppData.h"
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "platform/DataDir.h"
 #include "platform/qt/QtDialogs.h"
 

@@ -10,7 +10,7 @@
 #include "engine/CalcEnv.h"
 #include "engine/Report.h"
 #include "lines/ShortTimeCommands.h"
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Network.h"
 #include "model/Settings.h"

@@ -10,7 +10,7 @@
 #include "engine/Geometry.h"
 #include "engine/StateChange.h"
 #include "engine/UsableValues.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
 #include "lines/LimitTable.h"

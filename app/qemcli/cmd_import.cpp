@@ -9,6 +9,7 @@
 #include "model/NetworkFile.h"
 #include "setup/ImportLoad.h"
 #include "setup/ImportTemplate.h"
+#include "session/ImportCommands.h"
 
 namespace qem::cli {
 namespace {

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "app/qemcli/Session.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "lines/HourlyRating.h"
 #include "model/Cp1251.h"
 #include "model/Weather.h"

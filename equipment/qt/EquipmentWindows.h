@@ -2,7 +2,7 @@
 // Entry points of the terminal equipment window and the catalog window.
 #include <functional>
 
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "platform/Dialogs.h"
 
 class QWidget;

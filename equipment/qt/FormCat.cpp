@@ -65,7 +65,7 @@ std::pair<QToolButton*, QToolButton*> SortPair(QWidget* parent, QBoxLayout* into
 }  // namespace
 
 TFormCat::TFormCat(QWidget* parent, AppState& app, Dialogs& dialogs)
-    : QDialog(parent), core_(app, dialogs), app_(app) {
+    : QDialog(parent), core_(app.data, app.net, app.calc, dialogs), app_(app) {
     setObjectName("FormCat");
     TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(Utf("Каталог"));

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "equipment/CatalogEditor.h"
+#include "session/AppState.h"
 
 class QTabWidget;
 class QTableWidget;

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "equipment/LineEquipment.h"
-#include "model/AppState.h"
+#include "session/AppState.h"
 
 class QTableWidget;
 class QComboBox;

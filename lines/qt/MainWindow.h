@@ -14,8 +14,8 @@
 #include "equipment/LineEquipment.h"
 #include "lines/CalcCommands.h"
 #include "lines/SpanEditing.h"
-#include "model/AppState.h"
-#include "model/NetworkCommands.h"
+#include "session/AppState.h"
+#include "session/NetworkCommands.h"
 #include "platform/Dialogs.h"
 
 class QTabWidget;

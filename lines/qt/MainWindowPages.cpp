@@ -28,7 +28,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "lines/MainPages.h"
 #include "lines/SpanEditing.h"
 #include "lines/Series.h"
@@ -39,7 +39,7 @@
 #include "lines/qt/SpanViewChart.h"
 #include "lines/qt/TemperatureChartsView.h"
 #include "model/Catalog.h"
-#include "model/LineList.h"
+#include "session/LineList.h"
 #include "model/TextEntry.h"
 #include "platform/FileSystem.h"
 

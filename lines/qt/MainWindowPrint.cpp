@@ -12,7 +12,7 @@
 #include "lines/qt/ReportView.h"
 #include "lines/qt/SpanViewChart.h"
 #include "lines/qt/TemperatureChartsView.h"
-#include "model/AppState.h"
+#include "session/AppState.h"
 
 namespace qem::ui {
 namespace {

@@ -25,11 +25,11 @@
 #include <cmath>
 #include <filesystem>
 
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "lines/LimitTable.h"
 #include "lines/qt/ReportPrint.h"
 #include "model/Cp1251.h"
-#include "model/LineList.h"
+#include "session/LineList.h"
 #include "platform/FileSystem.h"
 
 namespace qem::ui {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "lines/HourlyRating.h"
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "model/Weather.h"
 #include "platform/Dialogs.h"
 

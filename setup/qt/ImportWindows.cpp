@@ -14,9 +14,10 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "model/NetworkCommands.h"
+#include "session/NetworkCommands.h"
 #include "platform/qt/CalcLock.h"
 #include "setup/ImportTemplate.h"
+#include "session/ImportCommands.h"
 
 namespace qem::ui {
 

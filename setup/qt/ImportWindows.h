@@ -7,8 +7,9 @@
 #include <functional>
 #include <optional>
 
-#include "model/AppState.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
+#include "session/NetworkCommands.h"
 #include "setup/ImportLoad.h"
 
 class QCheckBox;

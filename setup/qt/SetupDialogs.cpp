@@ -21,15 +21,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "engine/Format.h"
-#include "lines/MainPages.h"
-#include "model/NetworkCommands.h"
+#include "model/Format.h"
+#include "model/RecordTexts.h"
+#include "session/NetworkCommands.h"
 #include "platform/qt/CalcLock.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
 #include "setup/RouteProfile.h"
-#include "setup/RuCommands.h"
+#include "session/RuCommands.h"
 #include "setup/qt/SetupWindows.h"
 
 namespace qem::ui {

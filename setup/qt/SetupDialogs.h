@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "platform/Dialogs.h"
 
 class QComboBox;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
 #include "model/NormsFile.h"

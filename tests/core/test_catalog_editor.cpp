@@ -8,6 +8,7 @@
 #include "model/Cp1251.h"
 #include "model/NormsFile.h"
 #include "platform/ScriptedDialogs.h"
+#include "session/AppState.h"
 #include "tests/core/TempFolder.h"
 
 using namespace qem;
@@ -70,7 +71,7 @@ struct Editor : ::testing::Test {
 using CatalogEditorTest = Editor;
 
 TEST_F(CatalogEditorTest, DeletingAConductorRowRewritesTheCatalogAtOnce) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     const WireCatalog before = app.data.wires;
     dlg.answers = {Answer::No};
     EXPECT_FALSE(ed.DeleteConductor(3));
@@ -102,7 +103,7 @@ TEST_F(CatalogEditorTest, DeletingAConductorRowRewritesTheCatalogAtOnce) {
 
 TEST_F(CatalogEditorTest, DeletingTheLastConductorIsRefusedAndTheGridKeepsIt) {
     app.data.wires.NWires = 1;
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     dlg.answers = {Answer::Yes};
     EXPECT_FALSE(ed.DeleteConductor(1));
     EXPECT_EQ(ed.ConductorGrid().rowCount(), 2);
@@ -111,7 +112,7 @@ TEST_F(CatalogEditorTest, DeletingTheLastConductorIsRefusedAndTheGridKeepsIt) {
 }
 
 TEST_F(CatalogEditorTest, CellEditsGoIntoTheCatalogBeforeSaving) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     EXPECT_FALSE(ed.EditConductorCell(2, 7, "12,5"));  // read-only until "Изменить"
     ed.EditConductors();
     EXPECT_TRUE(ed.EditConductorCell(2, 7, "12,5"));
@@ -138,7 +139,7 @@ TEST_F(CatalogEditorTest, CellEditsGoIntoTheCatalogBeforeSaving) {
 }
 
 TEST_F(CatalogEditorTest, AddingAppendsAnEmptyEntryUpTo255) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     EXPECT_EQ(ed.AddConductor(), 6);
     EXPECT_TRUE(ed.ConductorsEditable());
     const TyWire& w = app.data.wires.Wires[6];
@@ -152,7 +153,7 @@ TEST_F(CatalogEditorTest, AddingAppendsAnEmptyEntryUpTo255) {
 }
 
 TEST_F(CatalogEditorTest, SortingByTypeMovesTheParallelValues) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     ed.SortConductors(false);
     EXPECT_EQ(Name(1), "М");
     EXPECT_EQ(Name(5), "А");
@@ -166,7 +167,7 @@ TEST_F(CatalogEditorTest, SortingByTypeMovesTheParallelValues) {
 }
 
 TEST_F(CatalogEditorTest, ExportThenImportGivesTheSameGrid) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     const TextGrid g = ed.ConductorGrid();
     ASSERT_TRUE(ed.ExportConductors(dir / "glld_temp.txt"));
     ed.SortConductors(false);
@@ -177,7 +178,7 @@ TEST_F(CatalogEditorTest, ExportThenImportGivesTheSameGrid) {
 }
 
 TEST_F(CatalogEditorTest, ALaterActivationKeepsAnUnsavedImportTheEditModeAndTheSelectedEquipment) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     ASSERT_TRUE(ed.ExportConductors(dir / "glld_temp.txt"));
     ed.EditConductors();
     ed.SetKind(2);
@@ -203,7 +204,7 @@ TEST_F(CatalogEditorTest, ALaterActivationKeepsAnUnsavedImportTheEditModeAndTheS
 }
 
 TEST_F(CatalogEditorTest, NormsCellsEditOnlyAfterChangeAndTheSwitchSavesFirst) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     EXPECT_EQ(ed.NormsGridOf(NormsPage::Ground).colCount, 6);
     ed.SetShowBelow110(true);
     EXPECT_EQ(ed.NormsGridOf(NormsPage::Ground).colCount, 9);
@@ -227,7 +228,7 @@ TEST_F(CatalogEditorTest, NormsCellsEditOnlyAfterChangeAndTheSwitchSavesFirst) {
 }
 
 TEST_F(CatalogEditorTest, EquipmentListShowsTheKindAndTemperatureEditsReachOnlyItsEntry) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     ed.SetKind(2);  // line traps, stored after the switches
     TextGrid list = ed.KOList();
     ASSERT_EQ(list.rowCount(), 3);
@@ -264,7 +265,7 @@ TEST_F(CatalogEditorTest, EquipmentListShowsTheKindAndTemperatureEditsReachOnlyI
 }
 
 TEST_F(CatalogEditorTest, SortingEquipmentReordersTheWholeCatalog) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     ed.SortKO(true, true);  // by U, up: highest voltage first
     EXPECT_EQ(Cp1251ToUtf8(app.data.ko[0].FullName.str()), "Р-500");
     EXPECT_EQ(Cp1251ToUtf8(app.data.ko[4].FullName.str()), "З-35");
@@ -279,7 +280,7 @@ TEST_F(CatalogEditorTest, SortingEquipmentReordersTheWholeCatalog) {
 }
 
 TEST_F(CatalogEditorTest, AddingEditingDeletingAndSavingEquipment) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     ed.SetKind(3);
     ed.AddKO();
     EXPECT_TRUE(ed.ListEditable());
@@ -316,7 +317,7 @@ TEST_F(CatalogEditorTest, AddingEditingDeletingAndSavingEquipment) {
 // While a calculation runs every change of the catalogs, the norms or their files is refused
 // with the reason; once it has ended the same edits go through.
 TEST_F(CatalogEditorTest, NothingChangesWhileACalculationRuns) {
-    CatalogEditor ed(app, dlg);
+    CatalogEditor ed(app.data, app.net, app.calc, dlg);
     ed.EditConductors();
     ed.EditNorms();
     ed.EditKOList();

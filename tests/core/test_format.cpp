@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "engine/Report.h"
 
 using namespace qem;

@@ -14,7 +14,7 @@
 #include "engine/Loads.h"
 #include "engine/StateChange.h"
 #include "engine/UsableValues.h"
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
 #include "lines/Series.h"

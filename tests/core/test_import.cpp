@@ -10,7 +10,7 @@
 #include "engine/StateChange.h"
 #include "lines/CalcCommands.h"
 #include "model/AppData.h"
-#include "model/LineList.h"
+#include "session/LineList.h"
 #include "model/Cp1251.h"
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
@@ -20,6 +20,7 @@
 #include "setup/ImportTemplate.h"
 #include "setup/InitialConditions.h"
 #include "TempFolder.h"
+#include "session/ImportCommands.h"
 
 using namespace qem;
 namespace fs = std::filesystem;

@@ -15,7 +15,7 @@
 #include "SyntheticLine.h"
 #include "engine/AllowTempReport.h"
 #include "engine/Clearance.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "engine/HeatBalance.h"
 #include "engine/LineReport.h"
 #include "engine/SpanReport.h"

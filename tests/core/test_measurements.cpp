@@ -2,11 +2,11 @@
 // commands of the initial-conditions dialog.
 #include <gtest/gtest.h>
 
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "platform/ScriptedDialogs.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
-#include "setup/RuCommands.h"
+#include "session/RuCommands.h"
 
 using namespace qem;
 

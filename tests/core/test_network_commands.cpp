@@ -5,8 +5,8 @@
 #include <functional>
 
 #include "model/Cp1251.h"
-#include "model/LineList.h"
-#include "model/NetworkCommands.h"
+#include "session/LineList.h"
+#include "session/NetworkCommands.h"
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
 #include "tests/core/TempFolder.h"

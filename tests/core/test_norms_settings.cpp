@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/AppData.h"
 #include "model/Cp1251.h"
 #include "model/NormsFile.h"

@@ -26,7 +26,7 @@
 #include "lines/qt/MainWindow.h"
 #include "lines/qt/TemperatureChartsView.h"
 #include "model/AppData.h"
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "model/Cp1251.h"
 #include "model/HeatModelData.h"
 #include "platform/ScriptedDialogs.h"

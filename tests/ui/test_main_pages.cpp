@@ -47,10 +47,10 @@
 #include <QChart>
 #include "model/AppData.h"
 #include "model/Cp1251.h"
-#include "model/LineList.h"
+#include "session/LineList.h"
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "lines/MainPages.h"
 #include "setup/Obstacles.h"
 

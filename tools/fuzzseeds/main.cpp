@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
 #include "model/NetworkFile.h"

@@ -4,7 +4,7 @@
 // per span consistent with the conductor's physics, and terminal equipment.
 #include <vector>
 
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/QEMcom.h"
 

@@ -30,7 +30,7 @@
 #include <map>
 #include <string>
 
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
 #include "engine/Units.h"

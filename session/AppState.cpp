@@ -1,4 +1,4 @@
-#include "model/AppState.h"
+#include "session/AppState.h"
 
 #include "model/Records.h"
 

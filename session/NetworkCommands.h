@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "platform/Dialogs.h"
 
 namespace qem {

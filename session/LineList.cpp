@@ -1,9 +1,9 @@
-#include "model/LineList.h"
+#include "session/LineList.h"
 
 #include <charconv>
 #include <utility>
 
-#include "engine/Format.h"
+#include "model/Format.h"
 #include "model/Cp1251.h"
 #include "model/TextEntry.h"
 

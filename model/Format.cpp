@@ -1,4 +1,4 @@
-#include "engine/Format.h"
+#include "model/Format.h"
 
 #include <cmath>
 #include <cstdio>

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "platform/Dialogs.h"
 
 namespace qem {

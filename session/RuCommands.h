@@ -4,7 +4,7 @@
 // Texts are UTF-8.
 #include <string>
 
-#include "model/AppState.h"
+#include "session/AppState.h"
 #include "platform/Dialogs.h"
 
 namespace qem {

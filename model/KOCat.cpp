@@ -1,4 +1,4 @@
-#include "equipment/KOCat.h"
+#include "model/KOCat.h"
 
 #include "model/Records.h"
 #include "platform/FileSystem.h"

@@ -1,4 +1,4 @@
-#include "model/NetworkCommands.h"
+#include "session/NetworkCommands.h"
 
 #include <algorithm>
 #include <filesystem>
