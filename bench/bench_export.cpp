@@ -73,7 +73,7 @@ void BM_ExportAllLines(benchmark::State& state) {
     f.env.jobs = unsigned(state.range(0));
     for (auto _ : state) {
         ScriptedDialogs dlg;
-        const ExportResult r = SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, dlg);
+        const ExportResult r = ExportAllLines(f.net, f.env, f.settings, dlg);
         if (r.end != CommandEnd::Done || !r.unrated.empty()) state.SkipWithError("the export did not complete");
     }
 }

@@ -30,11 +30,11 @@ void SpanView::HideObstacleLabels() {
 
 ValueLabel* SpanView::ObstacleLabel(int k) {
     switch (k) {
-        case 1: return &StaticText2;
-        case 2: return &StaticText4;
-        case 3: return &StaticText5;
-        case 4: return &StaticText6;
-        case 5: return &StaticText7;
+        case 1: return &Obstacle1Label;
+        case 2: return &Obstacle2Label;
+        case 3: return &Obstacle3Label;
+        case 4: return &Obstacle4Label;
+        case 5: return &Obstacle5Label;
         default: return nullptr;
     }
 }
@@ -71,7 +71,7 @@ void DrawSpanView(const TySpan& span, int k, const SpanCatenary& c, SpanResult& 
     // Sag below the chord at mid-span.
     const double ym = lift1 + Hpr1 + 0.5 * (lift2 + Hpr2 - lift1 - Hpr1);
     series(SpanView::kArrowSag).arrows.push_back({{L / 2.0, ym}, {L / 2.0, ym - r.SagMid}});
-    view.StaticText3.Show(r.SagMid, L / 2.0, ym - r.SagMid / 2.0);
+    view.SagLabel.Show(r.SagMid, L / 2.0, ym - r.SagMid / 2.0);
 
     // Obstacle k.
     ValueLabel* label = view.ObstacleLabel(k);
@@ -86,21 +86,21 @@ void DrawSpanView(const TySpan& span, int k, const SpanCatenary& c, SpanResult& 
         if (label) label->Show(r.ClrObst, Lp, gL + Hp + r.ClrObst / 2.0);
     } else {
         if (label) label->Hide();
-        view.StaticText2.Hide();
+        view.Obstacle1Label.Hide();
     }
 
     // Smallest clearance to the ground.
     const double g = ground(r.XClrMin);
     series(SpanView::kArrowClrMin).arrows.push_back({{r.XClrMin, g}, {r.XClrMin, g + r.ClrMin}});
     r.GroundAtMin = g;
-    view.StaticText1.Show(r.ClrMin, r.XClrMin, g + r.ClrMin / 2.0);
+    view.ClrMinLabel.Show(r.ClrMin, r.XClrMin, g + r.ClrMin / 2.0);
 
     // Clearance to the ground at mid-span.
     r.ClrGround = GroundClearanceAt(span, L / 2.0 - c.d1, c.d1, c.d2, c.rise1, c.rise2, c.gamma, c.sigma);
     r.XClrMin = L / 2.0;
     r.GroundAtMin = ground(L / 2.0);
     series(SpanView::kArrowMidSpan).arrows.push_back({{L / 2.0, r.GroundAtMin}, {L / 2.0, r.GroundAtMin + r.ClrGround}});
-    view.StaticText10.Show(r.ClrGround, L / 2.0, r.GroundAtMin + r.ClrGround / 2.0);
+    view.MidSpanLabel.Show(r.ClrGround, L / 2.0, r.GroundAtMin + r.ClrGround / 2.0);
 }
 
 }  // namespace qem

@@ -8,10 +8,10 @@
 // The window that shows the view converts the chart coordinates to pixels and places each
 // visible label centred on its anchor (left = pixel x - half its width, top = pixel y -
 // half its height, each half rounded to the nearest pixel). It also resolves the overlap
-// of the smallest-clearance label with the label of obstacle 1: when StaticText2 is visible
-// and the horizontal distance between the label centres is less than the width of
-// StaticText1 and the vertical distance between their tops less than its height,
-// StaticText1 moves up by its height and StaticText2 down by its height. Both need the
+// of the smallest-clearance label with the label of obstacle 1: when Obstacle1Label is
+// visible and the horizontal distance between the label centres is less than the width of
+// ClrMinLabel and the vertical distance between their tops less than its height,
+// ClrMinLabel moves up by its height and Obstacle1Label down by its height. Both need the
 // label sizes on screen and live with the window.
 #include <array>
 #include <string>
@@ -96,14 +96,14 @@ struct SpanView {
 
     std::array<ChartSeries, kSeries> Series;
 
-    ValueLabel StaticText3;   // sag
-    ValueLabel StaticText1;   // smallest clearance to the ground
-    ValueLabel StaticText10;  // clearance to the ground at mid-span
-    ValueLabel StaticText2;   // obstacle 1
-    ValueLabel StaticText4;   // obstacle 2
-    ValueLabel StaticText5;   // obstacle 3
-    ValueLabel StaticText6;   // obstacle 4
-    ValueLabel StaticText7;   // obstacle 5
+    ValueLabel SagLabel;        // sag
+    ValueLabel ClrMinLabel;     // smallest clearance to the ground
+    ValueLabel MidSpanLabel;    // clearance to the ground at mid-span
+    ValueLabel Obstacle1Label;  // obstacle 1
+    ValueLabel Obstacle2Label;  // obstacle 2
+    ValueLabel Obstacle3Label;  // obstacle 3
+    ValueLabel Obstacle4Label;  // obstacle 4
+    ValueLabel Obstacle5Label;  // obstacle 5
 
     SpanView();
     // Empties all ten series (the labels stay as they are).

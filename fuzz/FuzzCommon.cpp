@@ -83,7 +83,7 @@ void RunCalculations(const TyLine& first, const CalcEnv& base) {
         net.CurSpan[1] = j;
         Choices(env, line.Span(j));
         Report r;
-        NMTRegClick(net, env, dlg, r);
+        StoredSpanRegimeCommand(net, env, dlg, r);
         RequireFiniteReport(r, "span report");
         Report s;
         SeriesSettings st;
@@ -100,9 +100,9 @@ void RunCalculations(const TyLine& first, const CalcEnv& base) {
     net.CurSpan[1] = 1;
     Choices(env, line.Span(1));
     Report r;
-    SpeedButton15Click(net, env, dlg, r);
+    MeasuredSpanRegimeCommand(net, env, dlg, r);
     RequireFiniteReport(r, "span report, reference state recomputed");
-    SBRasClick(net, env, dlg, r);
+    LineRegimeCommand(net, env, dlg, r);
     RequireFiniteReport(r, "line report");
 
     // Component limits: the conductor from fixed line minima, the rest from the line's data.

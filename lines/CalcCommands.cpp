@@ -74,8 +74,8 @@ void RecomputeInitialConditions(TySpan& span, const CalcEnv& env, int zamer) {
     ComputeInitialConditions(span, env.mode, env.seaLevel);
 }
 
-SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view,
-                                     int zamer) {
+SpanCommandResult MeasuredSpanRegimeCommand(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view,
+                                            int zamer) {
     SpanCommandResult res;
     if (!HasCurrentSpan(net, dlg)) return res;
     TyLine& line = net.Line(net.CurLine);
@@ -118,7 +118,7 @@ SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& 
     return res;
 }
 
-SpanCommandResult NMTRegClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view) {
+SpanCommandResult StoredSpanRegimeCommand(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view) {
     SpanCommandResult res;
     if (!HasCurrentSpan(net, dlg)) return res;
     TyLine& line = net.Line(net.CurLine);
@@ -155,7 +155,7 @@ std::optional<SpanCurrents> SpanCurrentsCommand(Network& net, const CalcEnv& env
     }
 }
 
-LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
+LineCommandResult LineRegimeCommand(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
     LineCommandResult res;
     if (net.NLines() == 0) return res;
     TyLine& line = net.Line(net.CurLine);
@@ -176,7 +176,7 @@ LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Rep
             dlg.Ask(std::string(kNoBreak) + "(пролёт " + SpanName(span) + ")", Buttons::YesNo) != Answer::Yes)
             return res;
     }
-    return SBRasClick_(net, env, dlg, out, zamer);
+    return UncheckedLineRegimeCommand(net, env, dlg, out, zamer);
 }
 
 LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
@@ -211,7 +211,7 @@ LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Re
     return res;  // the points are removed here
 }
 
-LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
+LineCommandResult UncheckedLineRegimeCommand(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
     LineCommandResult res;
     if (net.NLines() == 0) return res;
     const int l = net.CurLine;

@@ -42,11 +42,12 @@ struct SpanCommandResult {
 // Tool bar "Расчет пролета": checks of the current span, the reference state recomputed from
 // the measurements (measurement `zamer` for the conductor temperature), then the report. A
 // value of the span that no calculation can use stops it with CalcErrorText naming it.
-SpanCommandResult SpeedButton15Click(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out,
-                                     SpanView* view = nullptr, int zamer = 1);
+SpanCommandResult MeasuredSpanRegimeCommand(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out,
+                                            SpanView* view = nullptr, int zamer = 1);
 
 // Menu "Расчет пролета": the report from the stored reference state.
-SpanCommandResult NMTRegClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, SpanView* view = nullptr);
+SpanCommandResult StoredSpanRegimeCommand(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out,
+                                          SpanView* view = nullptr);
 
 // The allowable currents of one conductor of the current span for its obstacle k, from the
 // stored reference state, computed as the menu "Расчет пролета" computes its section k (the
@@ -77,13 +78,14 @@ struct LineCalculation {
 };
 LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
 
-// Tool bar "Расчет ВЛ": the per-span checks, then SBRasClick_.
-LineCommandResult SBRasClick(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
+// Tool bar "Расчет ВЛ": the per-span checks, then UncheckedLineRegimeCommand.
+LineCommandResult LineRegimeCommand(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
 
 // The line calculation of the current line without the checks: temporary profile points of
 // every span, CheckZamerData of every span, the table with the reference states recomputed,
 // the points removed and the current span restored whatever happened.
-LineCommandResult SBRasClick_(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer = 1);
+LineCommandResult UncheckedLineRegimeCommand(Network& net, const CalcEnv& env, Dialogs& dlg, Report& out,
+                                             int zamer = 1);
 
 // "Расчет допустимых температур" (one line, all = false: the current line) and "Расчет доп.
 // температур всех ВЛ" (all = true): writes `file` (Windows-1251, CR LF) and returns the

@@ -164,7 +164,7 @@ std::string LineWorkbookName(const TyLine& line) {
     return SafeFileName(Cp1251ToUtf8(line.From.str()) + " " + Cp1251ToUtf8(line.To.str()), ".xlsx", "ВЛ без названия");
 }
 
-ExportResult SpeedButtonSaveExcelClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
+ExportResult ExportLineTable(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
     ExportResult res;
     const auto name = StartLineExport(net, s, dlg);
     if (!name) return res;
@@ -173,7 +173,7 @@ ExportResult SpeedButtonSaveExcelClick(Network& net, const CalcEnv& env, const E
     return res;
 }
 
-ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
+ExportResult ExportLineLimits(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
     ExportResult res;
     if (!StartLineExport(net, s, dlg)) return res;
     auto table = CurrentLineTable(net, env, s, dlg, res);
@@ -191,7 +191,7 @@ ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, cons
     return res;
 }
 
-ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
+ExportResult ExportAllLines(Network& net, const CalcEnv& env, const ExportSettings& s, Dialogs& dlg) {
     ExportResult res;
     if (!NetworkReady(net, dlg)) return res;
     auto summary = OpenTemplate(s, kSummaryTemplate, dlg);

@@ -48,10 +48,9 @@ std::string LineWorkbookName(const TyLine& line);
 
 // "Выгрузить в Excel": the table of the current line into From + " " + To + ".xlsx" (or the
 // settings' `out`, used as given).
-ExportResult SpeedButtonSaveExcelClick(Network& net, const CalcEnv& env, const ExportSettings& settings, Dialogs& dlg);
+ExportResult ExportLineTable(Network& net, const CalcEnv& env, const ExportSettings& settings, Dialogs& dlg);
 // "Выгрузить в Excel(Минимальная выгрузка)": the line's own limits into "2.xlsx".
-ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, const ExportSettings& settings,
-                                          Dialogs& dlg);
+ExportResult ExportLineLimits(Network& net, const CalcEnv& env, const ExportSettings& settings, Dialogs& dlg);
 // "Выгрузить в Excel все линии": every line's table into its own workbook and the head of each
 // into the summary: A1:T5 of the line's table, and under it the line's own ДДТН and АДТН (rows
 // 33 and 34 of its table), the limiting components beside them in T. A line whose conductor is
@@ -59,7 +58,6 @@ ExportResult SpeedButtonSaveExcelMinClick(Network& net, const CalcEnv& env, cons
 // own, and is named at the end; so is a line whose workbook would take a template's name
 // (`skipped`). Cancelled, it writes no summary; the workbooks of the lines finished by then
 // stay, and the message names them.
-ExportResult SpeedButtonSaveExcelAllClick(Network& net, const CalcEnv& env, const ExportSettings& settings,
-                                          Dialogs& dlg);
+ExportResult ExportAllLines(Network& net, const CalcEnv& env, const ExportSettings& settings, Dialogs& dlg);
 
 }  // namespace qem

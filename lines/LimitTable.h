@@ -32,8 +32,9 @@ std::string LineTitle(const TyLine& line);
 // "110 кВ От-До": the line in messages.
 std::string LineName(const TyLine& line);
 
-// The line conductor at limit temperature T: the line calculation of SBRasClick_ on a copy of
-// `line` with every span's air temperature T, measurement `zamer` for the reference states.
+// The line conductor at limit temperature T: the line calculation of UncheckedLineRegimeCommand
+// on a copy of `line` with every span's air temperature T, measurement `zamer` for the
+// reference states.
 // Nothing is shown; the result says what happened.
 ConductorRating RateLineConductor(const TyLine& line, const CalcEnv& env, Celsius T, int zamer = 1);
 

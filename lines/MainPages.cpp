@@ -67,7 +67,7 @@ void ChoicesFromSpan(AppState& app, const TySpan& span) {
     app.seaLevel = span.UseSea == 1;
 }
 
-void LineListClick(AppState& app, int row) {
+void ChooseLine(AppState& app, int row) {
     Network& net = app.net;
     if (row < 1 || row > net.NLines()) return;
     net.CurLine = row;
@@ -88,7 +88,7 @@ void LineListClick(AppState& app, int row) {
     net.CurSpan[row] = 1;
 }
 
-void DisplayPrl(AppState& app, Dialogs& dlg) {
+void RefreshCurrentSpan(AppState& app, Dialogs& dlg) {
     Network& net = app.net;
     if (net.NLines() == 0 || net.Line(net.CurLine).NSpans() == 0) return;
     TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));

@@ -54,11 +54,11 @@ inline constexpr double kNoRecomputeTime = 42353.607107;
 // reference state of each of its spans that has length, heights and a usable first
 // measurement is recomputed (regions outside 1..7 become 1, the measurement choice follows
 // the span), every failure ignored; the line's current span is 1 afterwards.
-void LineListClick(AppState& app, int row);
+void ChooseLine(AppState& app, int row);
 
-// The current span shown on "Параметры пролетов" (DisplayPrl): the choices taken from the
-// span, then its reference state recomputed with the temporary sea-level points; a failure
-// leaves whatever stress the span then holds.
-void DisplayPrl(AppState& app, Dialogs& dlg);
+// The current span about to be shown on "Параметры пролетов": the choices taken from the span,
+// then its reference state recomputed with the temporary sea-level points; a failure leaves
+// whatever stress the span then holds.
+void RefreshCurrentSpan(AppState& app, Dialogs& dlg);
 
 }  // namespace qem

@@ -142,8 +142,8 @@ int SpanReportCmd(const Args& a) {
     SelectSpan(s, a);
     ApplyChoices(s, a, CurrentSpan(s));
     Report r;
-    const SpanCommandResult res = a.has("recompute") ? SpeedButton15Click(s.net, s.env, s.dlg, r)
-                                                     : NMTRegClick(s.net, s.env, s.dlg, r);
+    const SpanCommandResult res = a.has("recompute") ? MeasuredSpanRegimeCommand(s.net, s.env, s.dlg, r)
+                                                     : StoredSpanRegimeCommand(s.net, s.env, s.dlg, r);
     if (res.end != CommandEnd::Done) return 1;
     const TyLine& line = s.net.Line(s.net.CurLine);
     Emit(r, a, SpanReportHeading(line, line.Span(s.net.CurSpanOf(s.net.CurLine))));
@@ -229,7 +229,7 @@ int LineReportCmd(const Args& a) {
     Session s;
     OpenLine(s, a);
     Report r;
-    const LineCommandResult res = SBRasClick(s.net, s.env, s.dlg, r);
+    const LineCommandResult res = LineRegimeCommand(s.net, s.env, s.dlg, r);
     if (res.end == CommandEnd::Stopped) return 1;
     Emit(r, a, LineReportHeading(s.net.Line(s.net.CurLine)));
     return res.end == CommandEnd::Done ? 0 : 1;

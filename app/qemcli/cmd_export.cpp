@@ -27,8 +27,7 @@ int ExportCmd(const Args& a) {
     Session s;
     OpenLine(s, a);
     const ExportSettings e = Settings(s, a);
-    return Report(a.has("min") ? SpeedButtonSaveExcelMinClick(s.net, s.env, e, s.dlg)
-                               : SpeedButtonSaveExcelClick(s.net, s.env, e, s.dlg));
+    return Report(a.has("min") ? ExportLineLimits(s.net, s.env, e, s.dlg) : ExportLineTable(s.net, s.env, e, s.dlg));
 }
 
 int ExportAllCmd(const Args& a) {
@@ -36,7 +35,7 @@ int ExportAllCmd(const Args& a) {
     Session s;
     OpenSession(s, a, a.positional[0]);
     ApplyChoices(s, a, s.net.Line(s.net.CurLine).Span(1));
-    return Report(SpeedButtonSaveExcelAllClick(s.net, s.env, Settings(s, a), s.dlg));
+    return Report(ExportAllLines(s.net, s.env, Settings(s, a), s.dlg));
 }
 
 const Registrar r1({"export", "export NET.qem --line L [--min] [--use-source-condition] [--out FILE]",

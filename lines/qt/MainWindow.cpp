@@ -54,39 +54,39 @@ MainWindow::MainWindow(AppState* app, QWidget* parent) : QMainWindow(parent) {
     }
     InitIcons();
     setWindowTitle(QStringLiteral("QEM 1.9.3"));
-    setObjectName("Form1");
-    PageControl1 = new QTabWidget(this);
-    PageControl1->setObjectName("PageControl1");
+    setObjectName("FormMain");
+    PageControlMain = new QTabWidget(this);
+    PageControlMain->setObjectName("PageControlMain");
     QWidget* pages[5];
     for (int i = 0; i < 5; ++i) {
         static const char* const kCaptions[] = {"Линии", "Параметры пролетов", "Исходные данные", "Расчет пролета",
                                                 "Расчет ВЛ"};
-        pages[i] = new QWidget(PageControl1);
+        pages[i] = new QWidget(PageControlMain);
         if (i > PageSource) {
-            PageControl1->addTab(pages[i], QString::fromUtf8(kCaptions[i]));
+            PageControlMain->addTab(pages[i], QString::fromUtf8(kCaptions[i]));
             continue;
         }
         // The pages of fields scroll when the window is lower (or narrower) than they are, so
         // that the window fits any screen.
-        auto* scroll = new QScrollArea(PageControl1);
+        auto* scroll = new QScrollArea(PageControlMain);
         scroll->setObjectName(QStringLiteral("ScrollPage%1").arg(i));
         scroll->setWidgetResizable(true);
         scroll->setFrameShape(QFrame::NoFrame);
         scroll->setWidget(pages[i]);
-        PageControl1->addTab(scroll, QString::fromUtf8(kCaptions[i]));
+        PageControlMain->addTab(scroll, QString::fromUtf8(kCaptions[i]));
     }
-    setCentralWidget(PageControl1);
+    setCentralWidget(PageControlMain);
     buildMenu();
     buildToolBar();
     buildStatusBar();
-    ownDialogs_ = std::make_unique<QtDialogs>(this, ProgressBar1);
+    ownDialogs_ = std::make_unique<QtDialogs>(this, ProgressBarCalc);
     dlg_ = ownDialogs_.get();
     calcWatch_ = app_->calc.Observe([this](bool running) { calculationRuns(running); });
     buildLinesPage(pages[PageLines]);
     buildSpanPage(pages[PageSpans]);
     buildSourcePage(pages[PageSource]);
     buildResultPages(pages[PageSpanResult], pages[PageLineResult]);
-    connect(PageControl1, &QTabWidget::currentChanged, this, &MainWindow::pageChanged);
+    connect(PageControlMain, &QTabWidget::currentChanged, this, &MainWindow::pageChanged);
 }
 
 MainWindow::~MainWindow() = default;
@@ -145,11 +145,11 @@ void MainWindow::buildMenu() {
     connect(add(file, "Выход"), &QAction::triggered, this, &QWidget::close);
 
     QMenu* data = menuBar()->addMenu(QStringLiteral("Данные"));
-    connect(add(data, "Линии"), &QAction::triggered, this, [this] { PageControl1->setCurrentIndex(PageLines); });
+    connect(add(data, "Линии"), &QAction::triggered, this, [this] { PageControlMain->setCurrentIndex(PageLines); });
     connect(add(data, "Параметры пролетов"), &QAction::triggered, this,
-            [this] { PageControl1->setCurrentIndex(PageSpans); });
+            [this] { PageControlMain->setCurrentIndex(PageSpans); });
     connect(add(data, "Исходные данные"), &QAction::triggered, this,
-            [this] { PageControl1->setCurrentIndex(PageSource); });
+            [this] { PageControlMain->setCurrentIndex(PageSource); });
     data->addSeparator();
     connect(add(data, "Замеры параметров..."), &QAction::triggered, this, [this] { guarded([&] { ShowMeasurements(this, *app_, *dlg_); showSpanPage(); }); });
 
@@ -164,7 +164,7 @@ void MainWindow::buildMenu() {
     QMenu* calc = menuBar()->addMenu(QStringLiteral("Расчет"));
     connect(add(calc, "Расчет пролета"), &QAction::triggered, this, &MainWindow::spanCalcMenu);
     connect(add(calc, "Расчет ВЛ"), &QAction::triggered, this,
-            [this] { PageControl1->setCurrentIndex(PageLineResult); });
+            [this] { PageControlMain->setCurrentIndex(PageLineResult); });
     connect(add(calc, "Расчет допустимых температур"), &QAction::triggered, this,
             [this] { allowTempCommand(false); });
     connect(add(calc, "Расчет доп. температур всех ВЛ"), &QAction::triggered, this,
@@ -190,7 +190,7 @@ void MainWindow::buildMenu() {
 
 void MainWindow::buildToolBar() {
     QToolBar* bar = addToolBar(QStringLiteral("Панель инструментов"));
-    bar->setObjectName("ToolBar1");
+    bar->setObjectName("ToolBarMain");
     bar->setMovable(false);
     // Each button: its picture with a short caption under it, the hint as its tooltip.
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
@@ -250,11 +250,11 @@ void MainWindow::buildStatusBar() {
     statusBar()->addWidget(hint, 1);
     // The progress of the long calculations, at the right of the status bar, where a narrow
     // screen never hides it (the tool bar folds its last items away).
-    ProgressBar1 = new QProgressBar(statusBar());
-    ProgressBar1->setObjectName("ProgressBar1");
-    ProgressBar1->setFixedWidth(200);
-    ProgressBar1->setValue(0);
-    statusBar()->addPermanentWidget(ProgressBar1);
+    ProgressBarCalc = new QProgressBar(statusBar());
+    ProgressBarCalc->setObjectName("ProgressBarCalc");
+    ProgressBarCalc->setFixedWidth(200);
+    ProgressBarCalc->setValue(0);
+    statusBar()->addPermanentWidget(ProgressBarCalc);
     ButtonCancel = new QPushButton(QStringLiteral("Отмена"), statusBar());
     ButtonCancel->setObjectName("ButtonCancel");
     ButtonCancel->setToolTip(QStringLiteral("Прервать расчёт"));
@@ -288,8 +288,8 @@ void MainWindow::showNormsInForce() { (app_->data.usePue6 ? pue6_ : pue7_)->setC
 int MainWindow::unscrolledHeight() const {
     // The tallest content of a scrolling page above the tallest minimum of any page.
     int content = 0, pageMin = 0;
-    for (int i = 0; i < PageControl1->count(); ++i) {
-        QWidget* page = PageControl1->widget(i);
+    for (int i = 0; i < PageControlMain->count(); ++i) {
+        QWidget* page = PageControlMain->widget(i);
         pageMin = std::max(pageMin, page->minimumSizeHint().height());
         if (auto* scroll = qobject_cast<QScrollArea*>(page))
             content = std::max(content, scroll->widget()->minimumSizeHint().height());
@@ -318,7 +318,7 @@ void MainWindow::applyPlacement() {
         return;
     }
     setGeometry(s.WinLeft, s.WinTop, s.WinWidth, s.WinHeight);
-    if (s.WinPage >= 0 && s.WinPage < PageControl1->count()) PageControl1->setCurrentIndex(s.WinPage);
+    if (s.WinPage >= 0 && s.WinPage < PageControlMain->count()) PageControlMain->setCurrentIndex(s.WinPage);
 }
 
 bool MainWindow::event(QEvent* e) {
@@ -374,7 +374,7 @@ void MainWindow::closeEvent(QCloseEvent* e) {
     s.WinTop = g.y();
     s.WinWidth = g.width();
     s.WinHeight = g.height();
-    s.WinPage = PageControl1->currentIndex();
+    s.WinPage = PageControlMain->currentIndex();
     SetFieldText(s.NetFileName, app_->net.NetFileName);
     if (!app_->data.dataDir.empty()) {
         try {
@@ -422,7 +422,7 @@ FolderHooks MainWindow::hooks() {
         fillLineList();
         if (app_->net.NLines() > 0) {
             try {
-                LineListClick(*app_, app_->net.CurLine);
+                ChooseLine(*app_, app_->net.CurLine);
             } catch (const std::exception&) {
             }
             selectLineRow(app_->net.CurLine);
@@ -453,11 +453,11 @@ void MainWindow::spanCalcToolbar() {
     Report report;
     SpanView view;
     SpanCommandResult r;
-    guarded([&] { r = SpeedButton15Click(app_->net, app_->Env(), *dlg_, report, &view, app_->currentZamer); });
+    guarded([&] { r = MeasuredSpanRegimeCommand(app_->net, app_->Env(), *dlg_, report, &view, app_->currentZamer); });
     if (r.end == CommandEnd::Done) {
         showSpanResults(report, view, r.outcome);
-        PageControl1->setCurrentIndex(PageSpanResult);
-        PageControl2->setCurrentIndex(0);
+        PageControlMain->setCurrentIndex(PageSpanResult);
+        PageControlSpanResult->setCurrentIndex(0);
     }
 }
 
@@ -465,20 +465,20 @@ void MainWindow::spanCalcMenu() {
     Report report;
     SpanView view;
     SpanCommandResult r;
-    guarded([&] { r = NMTRegClick(app_->net, app_->Env(), *dlg_, report, &view); });
+    guarded([&] { r = StoredSpanRegimeCommand(app_->net, app_->Env(), *dlg_, report, &view); });
     if (r.outcome.written) showSpanResults(report, view, r.outcome);
-    PageControl1->setCurrentIndex(PageSpanResult);
-    PageControl2->setCurrentIndex(0);
+    PageControlMain->setCurrentIndex(PageSpanResult);
+    PageControlSpanResult->setCurrentIndex(0);
 }
 
 void MainWindow::lineCalcToolbar() {
     Report report;
     LineCommandResult r;
     guarded([&] {
-        runLong([&](Dialogs& d) { r = SBRasClick(app_->net, app_->Env(), d, report, app_->currentZamer); });
+        runLong([&](Dialogs& d) { r = LineRegimeCommand(app_->net, app_->Env(), d, report, app_->currentZamer); });
     });
     if (!report.lines.empty()) showLineTable(report, LineReportHeading(app_->net.Line(app_->net.CurLine)));
-    if (r.end != CommandEnd::Stopped) PageControl1->setCurrentIndex(PageLineResult);
+    if (r.end != CommandEnd::Stopped) PageControlMain->setCurrentIndex(PageLineResult);
 }
 
 void MainWindow::allowTempCommand(bool all) {
@@ -489,7 +489,7 @@ void MainWindow::allowTempCommand(bool all) {
     });
     if (end != CommandEnd::Stopped || !report.lines.empty())
         showLineTable(report, AllowTempHeading(app_->net, all));
-    PageControl1->setCurrentIndex(PageLineResult);
+    PageControlMain->setCurrentIndex(PageLineResult);
 }
 
 // ---------------------------------------------------------------- spreadsheet import
@@ -529,7 +529,7 @@ void MainWindow::importDone(bool newNetwork) {
     } else {
         hooks().refreshNetwork();
     }
-    PageControl1->setCurrentIndex(PageLines);
+    PageControlMain->setCurrentIndex(PageLines);
     selectLineRow(app_->net.CurLine);
     raise();
     activateWindow();

@@ -47,12 +47,12 @@ public:
     explicit MainWindow(AppState* app = nullptr, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Page indexes of PageControl1.
+    // Page indexes of PageControlMain.
     enum Page { PageLines = 0, PageSpans = 1, PageSource = 2, PageSpanResult = 3, PageLineResult = 4 };
 
-    QTabWidget* pages() const { return PageControl1; }
-    QTabWidget* resultPages() const { return PageControl2; }
-    QProgressBar* progressBar() const { return ProgressBar1; }
+    QTabWidget* pages() const { return PageControlMain; }
+    QTabWidget* resultPages() const { return PageControlSpanResult; }
+    QProgressBar* progressBar() const { return ProgressBarCalc; }
     // "Отмена" beside the progress bar, shown while a long calculation runs.
     QPushButton* cancelButton() const { return ButtonCancel; }
     // True while a long calculation runs on its worker thread (AppState::calc).
@@ -60,10 +60,10 @@ public:
     QTableWidget* filesGrid() const { return StringGridFiles; }
     QTableWidget* lineList() const { return StringGridLines; }
     QTextEdit* spanReport() const { return RichEditRez; }
-    QTextEdit* lineReport() const { return RichEdit1; }
-    QTextEdit* seriesText() const { return RichEdit2; }
-    SpanViewChart* spanChart() const { return Chart1; }
-    TemperatureChartsView* temperatureCharts() const { return Chart2; }
+    QTextEdit* lineReport() const { return RichEditLineTable; }
+    QTextEdit* seriesText() const { return RichEditSeries; }
+    SpanViewChart* spanChart() const { return ChartSpanView; }
+    TemperatureChartsView* temperatureCharts() const { return ChartTemperature; }
     AppState& state() { return *app_; }
 
     // The dialogs the commands use (the window's own Qt dialogs unless replaced, e.g. by tests).
@@ -106,8 +106,8 @@ public:
     void fillLineList();
     void showSpanPage();
     void showSourcePage();
-    // A click in row `row` (from 1) of the line list.
-    void lineClick(int row);
+    // The line of row `row` (from 1) of the line list made current, as a click there makes it.
+    void chooseLine(int row);
 
     // Span commands of the tool bar: "Копировать данные в буфер", "Вставить данные из буфера",
     // "Скопировать вид пролета в буфер".
@@ -210,9 +210,9 @@ private:
     Dialogs* dlg_ = nullptr;
     int filling_ = 0;  // >0 while the window itself fills widgets
 
-    QTabWidget* PageControl1 = nullptr;
-    QTabWidget* PageControl2 = nullptr;
-    QProgressBar* ProgressBar1 = nullptr;
+    QTabWidget* PageControlMain = nullptr;
+    QTabWidget* PageControlSpanResult = nullptr;
+    QProgressBar* ProgressBarCalc = nullptr;
     QPushButton* ButtonCancel = nullptr;
     std::atomic<bool> cancel_{false};
     CalcRun::Watch calcWatch_;
@@ -241,21 +241,21 @@ private:
     QRadioButton *RadioButtonUseSea = nullptr, *RadioButtonNotUseSea = nullptr;
 
     // Page "Исходные данные".
-    QComboBox* ComboBoxVL1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
+    QComboBox* ComboBoxSourceVL = nullptr;
+    QListWidget* ListBoxSourceSpans = nullptr;
     QLineEdit *EditTvv = nullptr, *EditVv = nullptr, *EditAlfv = nullptr, *EditIv = nullptr, *EditBgv = nullptr,
               *EditGamma = nullptr;
-    QList<QRadioButton*> RadioGroup1;
-    QSpinBox *SpinEdit1 = nullptr, *SpinEdit2 = nullptr, *SpinEdit3 = nullptr;
-    QLineEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr;
+    QList<QRadioButton*> RadioGroupTzv;
+    QSpinBox *SpinEditPointsT = nullptr, *SpinEditPointsV = nullptr, *SpinEditPointsI = nullptr;
+    QLineEdit *EditStepT = nullptr, *EditStepV = nullptr, *EditStepI = nullptr;
     QCheckBox* CheckBoxUseSourceCondition = nullptr;
-    QTextEdit* RichEdit2 = nullptr;
+    QTextEdit* RichEditSeries = nullptr;
 
     // Pages "Расчет пролета" and "Расчет ВЛ".
     QTextEdit* RichEditRez = nullptr;
-    SpanViewChart* Chart1 = nullptr;
-    TemperatureChartsView* Chart2 = nullptr;  // "График изменения температуры"
-    QTextEdit* RichEdit1 = nullptr;
+    SpanViewChart* ChartSpanView = nullptr;
+    TemperatureChartsView* ChartTemperature = nullptr;  // "График изменения температуры"
+    QTextEdit* RichEditLineTable = nullptr;
     // What the result pages show, for printing: the reports with their headings, and whether the
     // charts were drawn.
     struct ShownReport {

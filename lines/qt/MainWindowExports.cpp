@@ -21,9 +21,9 @@ void MainWindow::exportCommand(ExportKind kind) {
     guarded([&] {
         runLong([&](Dialogs& dlg) {
             switch (kind) {
-                case ExportKind::Full: r = SpeedButtonSaveExcelClick(app_->net, env, s, dlg); break;
-                case ExportKind::Min: r = SpeedButtonSaveExcelMinClick(app_->net, env, s, dlg); break;
-                case ExportKind::All: r = SpeedButtonSaveExcelAllClick(app_->net, env, s, dlg); break;
+                case ExportKind::Full: r = ExportLineTable(app_->net, env, s, dlg); break;
+                case ExportKind::Min: r = ExportLineLimits(app_->net, env, s, dlg); break;
+                case ExportKind::All: r = ExportAllLines(app_->net, env, s, dlg); break;
             }
         });
     });
@@ -31,8 +31,8 @@ void MainWindow::exportCommand(ExportKind kind) {
     if (!r.lineReport.lines.empty())
         showLineTable(r.lineReport, LineReportHeading(app_->net.Line(app_->net.CurLine)));
     // Wire counts below 1 became 1; the current line is the one the export started with.
-    if (PageControl1->currentIndex() == PageSpans) showSpanPage();
-    if (PageControl1->currentIndex() == PageSource) showSourcePage();
+    if (PageControlMain->currentIndex() == PageSpans) showSpanPage();
+    if (PageControlMain->currentIndex() == PageSource) showSourcePage();
 }
 
 void MainWindow::connectExport(QAction* action, ExportKind kind) {

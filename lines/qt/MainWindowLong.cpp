@@ -47,7 +47,7 @@ void MainWindow::calculationRuns(bool running) {
     if (running) {
         // Nothing that edits the network while the worker reads and writes it: the pages, the
         // menu and the tool bar, and the shortcuts of their commands.
-        lockedWidgets_ = {PageControl1, menuBar()};
+        lockedWidgets_ = {PageControlMain, menuBar()};
         for (QToolBar* t : findChildren<QToolBar*>()) lockedWidgets_ << t;
         for (QWidget* w : lockedWidgets_) w->setEnabled(false);
         QList<QAction*> actions;
@@ -70,7 +70,7 @@ void MainWindow::calculationRuns(bool running) {
         if (w) w->setEnabled(true);
     lockedActions_.clear();
     lockedWidgets_.clear();
-    ProgressBar1->setValue(0);
+    ProgressBarCalc->setValue(0);
 }
 
 void MainWindow::recheckWhenFree() {

@@ -168,7 +168,7 @@ void MainWindow::buildLinesPage(QWidget* page) {
     connect(StringGridLines, &QTableWidget::currentCellChanged, this, [this](int row, int col, int prevRow, int) {
         if (filling_) return;
         if (col != 4) hideVoltageBox();
-        if (row >= 0 && row != prevRow) lineClick(row + 1);
+        if (row >= 0 && row != prevRow) chooseLine(row + 1);
     });
     connect(StringGridLines, &QTableWidget::cellClicked, this, [this](int row, int col) {
         if (filling_) return;
@@ -316,8 +316,8 @@ void MainWindow::selectLineRow(int row) {
     --filling_;
 }
 
-void MainWindow::lineClick(int row) {
-    guarded([&] { LineListClick(*app_, row); });
+void MainWindow::chooseLine(int row) {
+    guarded([&] { ChooseLine(*app_, row); });
     followEditors();
 }
 
@@ -387,12 +387,12 @@ void MainWindow::buildSpanPage(QWidget* page) {
                 followEditors(true);
                 return;
             }
-            // The list's focus on the current span, which is shown (DisplayPrl).
+            // The list's focus on the current span, which is refreshed and shown.
             ++filling_;
             const int cur = app_->net.CurSpanOf(app_->net.CurLine) - 1;
             if (cur >= 0 && cur < ListBoxSpRp->count()) ListBoxSpRp->setCurrentRow(cur);
             --filling_;
-            guarded([&] { DisplayPrl(*app_, *dlg_); });
+            guarded([&] { RefreshCurrentSpan(*app_, *dlg_); });
             showCurrentSpanFields();
         });
     };
@@ -613,7 +613,7 @@ void MainWindow::buildSpanPage(QWidget* page) {
     connect(ListBoxSpRp, &QListWidget::currentRowChanged, this, [this](int row) {
         if (filling_ || row < 0 || app_->net.NLines() == 0) return;
         app_->net.CurSpan[app_->net.CurLine] = row + 1;
-        guarded([&] { DisplayPrl(*app_, *dlg_); });
+        guarded([&] { RefreshCurrentSpan(*app_, *dlg_); });
         showCurrentSpanFields();
     });
 }
@@ -635,7 +635,7 @@ void MainWindow::refreshCurrentSpanItem() {
     if (!s) return;
     const int row = app_->net.CurSpanOf(app_->net.CurLine) - 1;
     const QString text = Q(SpanListText(*s));
-    for (QListWidget* list : {ListBoxSpRp, ListBox1})
+    for (QListWidget* list : {ListBoxSpRp, ListBoxSourceSpans})
         if (QListWidgetItem* it = list->item(row)) it->setText(text);
 }
 
@@ -754,19 +754,19 @@ void MainWindow::pasteSpanData() {
 void MainWindow::copySpanView() {
     // The chart as it is laid out on its page (a default size before it was ever shown): the
     // scene drawn on white, then the value labels that lie over it.
-    if (Chart1->viewport()->width() < 100 || Chart1->viewport()->height() < 100) {
+    if (ChartSpanView->viewport()->width() < 100 || ChartSpanView->viewport()->height() < 100) {
         // A hidden widget takes its new size only when shown: lay the chart out now.
-        const QSize old = Chart1->size();
-        Chart1->resize(800, 500);
-        QResizeEvent resized(Chart1->size(), old);
-        QCoreApplication::sendEvent(Chart1, &resized);
+        const QSize old = ChartSpanView->size();
+        ChartSpanView->resize(800, 500);
+        QResizeEvent resized(ChartSpanView->size(), old);
+        QCoreApplication::sendEvent(ChartSpanView, &resized);
     }
-    QWidget* view = Chart1->viewport();
+    QWidget* view = ChartSpanView->viewport();
     QPixmap picture(view->size());
     picture.fill(Qt::white);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::Antialiasing);
-    Chart1->render(&painter, QRectF(picture.rect()), view->rect());
+    ChartSpanView->render(&painter, QRectF(picture.rect()), view->rect());
     for (QLabel* label : view->findChildren<QLabel*>(QString(), Qt::FindDirectChildrenOnly))
         if (label->isVisibleTo(view)) label->render(&painter, label->pos());
     painter.end();
@@ -775,7 +775,8 @@ void MainWindow::copySpanView() {
 
 void MainWindow::buildSourcePage(QWidget* page) {
     auto* layout = new QHBoxLayout(page);
-    layout->addLayout(LineAndSpanColumn(page, "ComboBoxVL1", "ListBox1", ComboBoxVL1, ListBox1));
+    layout->addLayout(
+        LineAndSpanColumn(page, "ComboBoxSourceVL", "ListBoxSourceSpans", ComboBoxSourceVL, ListBoxSourceSpans));
 
     auto* right = new QVBoxLayout;
     auto* top = new QHBoxLayout;
@@ -799,12 +800,12 @@ void MainWindow::buildSourcePage(QWidget* page) {
     f->addRow(sourceAll);
     mid->addWidget(gSrc);
     auto* gSky = new QGroupBox(U("Чистота воздуха"), page);
-    gSky->setObjectName("RadioGroup1");
+    gSky->setObjectName("RadioGroupTzv");
     auto* sk = new QVBoxLayout(gSky);
     for (const char* t : kSkyText) {
         auto* r = new QRadioButton(U(t), gSky);
         sk->addWidget(r);
-        RadioGroup1 << r;
+        RadioGroupTzv << r;
     }
     auto* mid2 = new QVBoxLayout;
     mid2->addWidget(gSky);
@@ -833,23 +834,23 @@ void MainWindow::buildSourcePage(QWidget* page) {
         e->setMaximumWidth(80);
         return e;
     };
-    SpinEdit1 = spin("SpinEdit1");
-    SpinEdit2 = spin("SpinEdit2");
-    SpinEdit3 = spin("SpinEdit3");
-    Edit1 = step("Edit1", "Приращение температуры ");
-    Edit2 = step("Edit2", "Приращение скорости ветра");
-    Edit3 = step("Edit3", "Приращение тока");
+    SpinEditPointsT = spin("SpinEditPointsT");
+    SpinEditPointsV = spin("SpinEditPointsV");
+    SpinEditPointsI = spin("SpinEditPointsI");
+    EditStepT = step("EditStepT", "Приращение температуры ");
+    EditStepV = step("EditStepV", "Приращение скорости ветра");
+    EditStepI = step("EditStepI", "Приращение тока");
     g->addWidget(new QLabel(U("Точек"), gSer), 0, 1);
     g->addWidget(new QLabel(U("Шаг"), gSer), 0, 2);
     g->addWidget(new QLabel(U("Температура воздуха, оС"), gSer), 1, 0);
-    g->addWidget(SpinEdit1, 1, 1);
-    g->addWidget(Edit1, 1, 2);
+    g->addWidget(SpinEditPointsT, 1, 1);
+    g->addWidget(EditStepT, 1, 2);
     g->addWidget(new QLabel(U("Скорость ветра, м/с"), gSer), 2, 0);
-    g->addWidget(SpinEdit2, 2, 1);
-    g->addWidget(Edit2, 2, 2);
+    g->addWidget(SpinEditPointsV, 2, 1);
+    g->addWidget(EditStepV, 2, 2);
     g->addWidget(new QLabel(U("Ток линии, А"), gSer), 3, 0);
-    g->addWidget(SpinEdit3, 3, 1);
-    g->addWidget(Edit3, 3, 2);
+    g->addWidget(SpinEditPointsI, 3, 1);
+    g->addWidget(EditStepI, 3, 2);
     // The heat-balance model of the series: the program's own method unless another is chosen.
     auto* seriesModel = new QComboBox(gSer);
     seriesModel->setObjectName("ComboBoxSeriesModel");
@@ -858,7 +859,7 @@ void MainWindow::buildSourcePage(QWidget* page) {
     g->addWidget(new QLabel(U("Модель нагрева"), gSer), 4, 0);
     g->addWidget(seriesModel, 4, 1, 1, 2);
     auto* run = new QPushButton(U("Расчёт"), gSer);
-    run->setObjectName("SpeedButton21");
+    run->setObjectName("ButtonSeries");
     g->addWidget(run, 5, 0, 1, 3);
     mid3->addWidget(gSer);
     auto* sweep = new QPushButton(U("Прогонка по ориентации пролёта и широте"), page);
@@ -874,12 +875,12 @@ void MainWindow::buildSourcePage(QWidget* page) {
     right->addWidget(CheckBoxUseSourceCondition);
 
     // The tables of the series and the sweep, in the full width of the page.
-    RichEdit2 = NewReportBox(page, "RichEdit2");
-    right->addWidget(RichEdit2, 1);
+    RichEditSeries = NewReportBox(page, "RichEditSeries");
+    right->addWidget(RichEditSeries, 1);
     layout->addLayout(right, 1);
 
     // A step is read when its box is left; the commands read all three again.
-    for (QLineEdit* e : {Edit1, Edit2, Edit3})
+    for (QLineEdit* e : {EditStepT, EditStepV, EditStepI})
         connect(e, &QLineEdit::editingFinished, this, [this, e] {
             float v = 0;
             TextToSingle(e->text().toStdString(), v, *dlg_);
@@ -892,18 +893,18 @@ void MainWindow::buildSourcePage(QWidget* page) {
         connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& t) {
             spanEdit([&] { EditSourceNumber(*app_, field, t.toStdString(), *dlg_); });
         });
-    for (int i = 0; i < RadioGroup1.size(); ++i)
-        connect(RadioGroup1[i], &QRadioButton::clicked, this, [this, i] { spanEdit([&] { ChooseTzv(*app_, i); }); });
+    for (int i = 0; i < RadioGroupTzv.size(); ++i)
+        connect(RadioGroupTzv[i], &QRadioButton::clicked, this, [this, i] { spanEdit([&] { ChooseTzv(*app_, i); }); });
     connect(sourceAll, &QPushButton::clicked, this, [this] { spanEdit([&] { SourceForAllSpans(*app_); }); });
     connect(run, &QPushButton::clicked, this, &MainWindow::seriesCommand);
     connect(sweep, &QPushButton::clicked, this, &MainWindow::sweepCommand);
 
-    connect(ComboBoxVL1, &QComboBox::currentIndexChanged, this, [this](int i) {
+    connect(ComboBoxSourceVL, &QComboBox::currentIndexChanged, this, [this](int i) {
         if (filling_ || i < 0) return;
         app_->net.CurLine = i + 1;
         showSourcePage();
     });
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(ListBoxSourceSpans, &QListWidget::currentRowChanged, this, [this](int row) {
         if (filling_ || row < 0 || app_->net.NLines() == 0) return;
         app_->net.CurSpan[app_->net.CurLine] = row + 1;
         showCurrentSourceFields(true);
@@ -913,7 +914,7 @@ void MainWindow::buildSourcePage(QWidget* page) {
 void MainWindow::showCurrentSourceFields(bool clicked) {
     Network& net = app_->net;
     for (QLineEdit* e : {EditTvv, EditVv, EditAlfv, EditIv, EditBgv, EditGamma}) e->clear();
-    for (QRadioButton* r : RadioGroup1) {
+    for (QRadioButton* r : RadioGroupTzv) {
         r->setAutoExclusive(false);
         r->setChecked(false);
         r->setAutoExclusive(true);
@@ -927,13 +928,13 @@ void MainWindow::showCurrentSourceFields(bool clicked) {
     EditIv->setText(Q(t.Iv).trimmed());
     EditBgv->setText(Q(t.Bgv).trimmed());
     EditGamma->setText(Q(t.Gamma).trimmed());
-    if (t.Tzv >= 0) RadioGroup1[t.Tzv]->setChecked(true);
+    if (t.Tzv >= 0) RadioGroupTzv[t.Tzv]->setChecked(true);
     ChoicesFromSpan(*app_, s);
     showChoices();
 }
 
 void MainWindow::showSourcePage() {
-    fillSelectors(ComboBoxVL1, ListBox1);
+    fillSelectors(ComboBoxSourceVL, ListBoxSourceSpans);
     showCurrentSourceFields(false);
 }
 
@@ -946,12 +947,12 @@ void MainWindow::seriesCommand() {
         return;
     }
     SeriesSettings st;
-    st.N1 = SpinEdit1->value();
-    st.N2 = SpinEdit2->value();
-    st.N3 = SpinEdit3->value();
-    if (!TextToSingle(Edit1->text().toStdString(), st.dT, *dlg_) ||
-        !TextToSingle(Edit2->text().toStdString(), st.dV, *dlg_) ||
-        !TextToSingle(Edit3->text().toStdString(), st.dI, *dlg_))
+    st.N1 = SpinEditPointsT->value();
+    st.N2 = SpinEditPointsV->value();
+    st.N3 = SpinEditPointsI->value();
+    if (!TextToSingle(EditStepT->text().toStdString(), st.dT, *dlg_) ||
+        !TextToSingle(EditStepV->text().toStdString(), st.dV, *dlg_) ||
+        !TextToSingle(EditStepI->text().toStdString(), st.dI, *dlg_))
         return;
     const TySpan& s = net.Line(net.CurLine).Span(net.CurSpanOf(net.CurLine));
     std::optional<SeriesModel> model;
@@ -965,7 +966,7 @@ void MainWindow::seriesCommand() {
         SeriesOutcome o;
         runLong([&](Dialogs&) { o = CalculationSeries(s, st, app_->data.settings.LongTermTemp, table, jobs, model); });
         WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
-        ShowReport(RichEdit2, table);
+        ShowReport(RichEditSeries, table);
         seriesReport_ = {table, {"Серия расчетов", SpanReportHeading(net.Line(net.CurLine), s).subject}};
         if (o.failed) dlg_->Message(o.error, "", Icon::Error);
     });
@@ -984,7 +985,7 @@ void MainWindow::sweepCommand() {
         SeriesOutcome o;
         runLong([&](Dialogs&) { o = OrientationSweep(s, app_->data.settings.LongTermTemp, table, jobs); });
         WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
-        ShowReport(RichEdit2, table);
+        ShowReport(RichEditSeries, table);
         seriesReport_ = {table, {"Прогонка по ориентации пролёта и широте",
                                  SpanReportHeading(net.Line(net.CurLine), s).subject}};
         if (o.failed) dlg_->Message(o.error, "", Icon::Error);
@@ -995,38 +996,38 @@ void MainWindow::sweepCommand() {
 
 void MainWindow::buildResultPages(QWidget* spanPage, QWidget* linePage) {
     auto* l3 = new QVBoxLayout(spanPage);
-    PageControl2 = new QTabWidget(spanPage);
-    PageControl2->setObjectName("PageControl2");
-    auto* rez = new QWidget(PageControl2);
+    PageControlSpanResult = new QTabWidget(spanPage);
+    PageControlSpanResult->setObjectName("PageControlSpanResult");
+    auto* rez = new QWidget(PageControlSpanResult);
     auto* rl = new QVBoxLayout(rez);
     RichEditRez = NewReportBox(rez, "RichEditRez");
     rl->addWidget(RichEditRez);
-    auto* temp = new QWidget(PageControl2);
+    auto* temp = new QWidget(PageControlSpanResult);
     temp->setObjectName("TabSheetTemp");
     auto* tl = new QVBoxLayout(temp);
-    Chart2 = new TemperatureChartsView(temp);
-    tl->addWidget(Chart2, 1);
+    ChartTemperature = new TemperatureChartsView(temp);
+    tl->addWidget(ChartTemperature, 1);
     auto* copyCharts = new QPushButton(U("Копировать графики в буфер"), temp);
     copyCharts->setObjectName("ButtonCopyCharts");
     copyCharts->setToolTip(U("Скопировать оба графика в буфер обмена как рисунок"));
     connect(copyCharts, &QPushButton::clicked, this,
-            [this] { QGuiApplication::clipboard()->setPixmap(Chart2->picture()); });
+            [this] { QGuiApplication::clipboard()->setPixmap(ChartTemperature->picture()); });
     auto* tb = new QHBoxLayout;
     tb->addStretch(1);
     tb->addWidget(copyCharts);
     tl->addLayout(tb);
-    auto* viewPage = new QWidget(PageControl2);
+    auto* viewPage = new QWidget(PageControlSpanResult);
     auto* vl = new QVBoxLayout(viewPage);
-    Chart1 = new SpanViewChart(viewPage);
-    vl->addWidget(Chart1);
-    PageControl2->addTab(rez, U("Результаты расчета"));
-    PageControl2->addTab(temp, U("График изменения температуры"));
-    PageControl2->addTab(viewPage, U("Вид пролета"));
-    l3->addWidget(PageControl2);
+    ChartSpanView = new SpanViewChart(viewPage);
+    vl->addWidget(ChartSpanView);
+    PageControlSpanResult->addTab(rez, U("Результаты расчета"));
+    PageControlSpanResult->addTab(temp, U("График изменения температуры"));
+    PageControlSpanResult->addTab(viewPage, U("Вид пролета"));
+    l3->addWidget(PageControlSpanResult);
 
     auto* l4 = new QVBoxLayout(linePage);
-    RichEdit1 = NewReportBox(linePage, "RichEdit1");
-    l4->addWidget(RichEdit1);
+    RichEditLineTable = NewReportBox(linePage, "RichEditLineTable");
+    l4->addWidget(RichEditLineTable);
 }
 
 }  // namespace qem::ui

@@ -28,7 +28,7 @@ PrintHeading Heading(const ReportHeading& h) {
 
 void MainWindow::showSpanResults(const Report& report, const SpanView& view, const SpanRegimeOutcome& outcome) {
     ShowReport(RichEditRez, report);
-    Chart1->setView(view);
+    ChartSpanView->setView(view);
     const TyLine& line = app_->net.Line(app_->net.CurLine);
     const TySpan& span = line.Span(app_->net.CurSpanOf(app_->net.CurLine));
     spanReport_ = {report, SpanReportHeading(line, span)};
@@ -38,37 +38,37 @@ void MainWindow::showSpanResults(const Report& report, const SpanView& view, con
     try {
         const TemperatureCharts charts =
             BuildTemperatureCharts(span, app_->data.settings.LongTermTemp, ChartCurrents(span, outcome.sections));
-        Chart2->setCharts(charts);
+        ChartTemperature->setCharts(charts);
         chartsDrawn_ = true;
         // The standards beside the program's own method and the emergency chart; a model whose
         // balance has no answer leaves them out, the program's own charts stay.
         try {
-            Chart2->setModelCharts(BuildHeatModelCharts(span, outcome.sections,
-                                                        ModelChoice::From(HeatModel::Qem, app_->data.heat), charts));
+            ChartTemperature->setModelCharts(BuildHeatModelCharts(
+                span, outcome.sections, ModelChoice::From(HeatModel::Qem, app_->data.heat), charts));
         } catch (const std::exception&) {
         }
     } catch (const std::exception&) {
-        Chart2->clear();
+        ChartTemperature->clear();
         chartsDrawn_ = false;
     }
 }
 
 void MainWindow::showLineTable(const Report& report, const ReportHeading& heading) {
-    ShowReport(RichEdit1, report);
+    ShowReport(RichEditLineTable, report);
     lineReport_ = {report, heading};
 }
 
 PrintJob MainWindow::printJob() const {
     PrintJob p;
     const ReportHeading& span = spanReport_.heading;
-    switch (PageControl1->currentIndex()) {
+    switch (PageControlMain->currentIndex()) {
         case PageSpanResult:
-            if (PageControl2->currentIndex() == 0 && !spanReport_.report.lines.empty())
+            if (PageControlSpanResult->currentIndex() == 0 && !spanReport_.report.lines.empty())
                 p.report = &spanReport_.report, p.heading = Heading(span);
-            if (PageControl2->currentIndex() == 1 && chartsDrawn_)
-                p.pictures = Chart2->views(), p.heading = Heading({"Температура провода", span.subject});
-            if (PageControl2->currentIndex() == 2 && viewDrawn_)
-                p.pictures = {Chart1}, p.heading = Heading({"Вид пролета", span.subject});
+            if (PageControlSpanResult->currentIndex() == 1 && chartsDrawn_)
+                p.pictures = ChartTemperature->views(), p.heading = Heading({"Температура провода", span.subject});
+            if (PageControlSpanResult->currentIndex() == 2 && viewDrawn_)
+                p.pictures = {ChartSpanView}, p.heading = Heading({"Вид пролета", span.subject});
             break;
         case PageLineResult:
             if (!lineReport_.report.lines.empty()) p.report = &lineReport_.report, p.heading = Heading(lineReport_.heading);

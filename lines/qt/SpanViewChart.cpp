@@ -60,7 +60,7 @@ double NiceStep(double raw) {
 }  // namespace
 
 SpanViewChart::SpanViewChart(QWidget* parent) : QChartView(parent) {
-    setObjectName("Chart1");
+    setObjectName("ChartSpanView");
     setRenderHint(QPainter::Antialiasing);
     auto* c = new QChart;
     c->legend()->hide();
@@ -103,14 +103,14 @@ SpanViewChart::SpanViewChart(QWidget* parent) : QChartView(parent) {
         l->hide();
         labels_ << Label{l, of};
     };
-    add("StaticText3", [](const SpanView& v) -> const ValueLabel* { return &v.StaticText3; });
-    add("StaticText1", [](const SpanView& v) -> const ValueLabel* { return &v.StaticText1; });
-    add("StaticText10", [](const SpanView& v) -> const ValueLabel* { return &v.StaticText10; });
-    add("StaticText2", [](const SpanView& v) -> const ValueLabel* { return &v.StaticText2; });
-    add("StaticText4", [](const SpanView& v) -> const ValueLabel* { return &v.StaticText4; });
-    add("StaticText5", [](const SpanView& v) -> const ValueLabel* { return &v.StaticText5; });
-    add("StaticText6", [](const SpanView& v) -> const ValueLabel* { return &v.StaticText6; });
-    add("StaticText7", [](const SpanView& v) -> const ValueLabel* { return &v.StaticText7; });
+    add("SagLabel", [](const SpanView& v) -> const ValueLabel* { return &v.SagLabel; });
+    add("ClrMinLabel", [](const SpanView& v) -> const ValueLabel* { return &v.ClrMinLabel; });
+    add("MidSpanLabel", [](const SpanView& v) -> const ValueLabel* { return &v.MidSpanLabel; });
+    add("Obstacle1Label", [](const SpanView& v) -> const ValueLabel* { return &v.Obstacle1Label; });
+    add("Obstacle2Label", [](const SpanView& v) -> const ValueLabel* { return &v.Obstacle2Label; });
+    add("Obstacle3Label", [](const SpanView& v) -> const ValueLabel* { return &v.Obstacle3Label; });
+    add("Obstacle4Label", [](const SpanView& v) -> const ValueLabel* { return &v.Obstacle4Label; });
+    add("Obstacle5Label", [](const SpanView& v) -> const ValueLabel* { return &v.Obstacle5Label; });
 }
 
 QLabel* SpanViewChart::label(const QString& name) const {
@@ -213,28 +213,28 @@ void SpanViewChart::placeOverlays() {
         const QSize s = l.widget->size();
         l.widget->move(c.x() - int(std::lround(s.width() / 2.0)), c.y() - int(std::lround(s.height() / 2.0)));
     }
-    QLabel* t1 = label("StaticText1");
-    QLabel* t2 = label("StaticText2");
-    QLabel* t10 = label("StaticText10");
+    QLabel* clrMin = label("ClrMinLabel");
+    QLabel* obstacle1 = label("Obstacle1Label");
+    QLabel* midSpan = label("MidSpanLabel");
     // The smallest clearance is often found next to mid-span: the two labels then stand
     // side by side, each on the outer side of its own arrow.
-    if (view_.StaticText1.visible && view_.StaticText10.visible && t1->geometry().intersects(t10->geometry())) {
-        const int x1 = toViewport({view_.StaticText1.anchor.x, 0}).x();
-        const int x10 = toViewport({view_.StaticText10.anchor.x, 0}).x();
-        if (x1 >= x10) {
-            t1->move(x1 + 3, t1->y());
-            t10->move(x10 - 3 - t10->width(), t10->y());
+    if (view_.ClrMinLabel.visible && view_.MidSpanLabel.visible && clrMin->geometry().intersects(midSpan->geometry())) {
+        const int xClrMin = toViewport({view_.ClrMinLabel.anchor.x, 0}).x();
+        const int xMid = toViewport({view_.MidSpanLabel.anchor.x, 0}).x();
+        if (xClrMin >= xMid) {
+            clrMin->move(xClrMin + 3, clrMin->y());
+            midSpan->move(xMid - 3 - midSpan->width(), midSpan->y());
         } else {
-            t1->move(x1 - 3 - t1->width(), t1->y());
-            t10->move(x10 + 3, t10->y());
+            clrMin->move(xClrMin - 3 - clrMin->width(), clrMin->y());
+            midSpan->move(xMid + 3, midSpan->y());
         }
     }
     // The smallest-clearance label and the label of obstacle 1 do not cover each other.
-    if (view_.StaticText2.visible && view_.StaticText1.visible) {
-        const QRect r1 = t1->geometry(), r2 = t2->geometry();
+    if (view_.Obstacle1Label.visible && view_.ClrMinLabel.visible) {
+        const QRect r1 = clrMin->geometry(), r2 = obstacle1->geometry();
         if (std::abs(r1.center().x() - r2.center().x()) < r1.width() && std::abs(r1.top() - r2.top()) < r1.height()) {
-            t1->move(r1.left(), r1.top() - r1.height());
-            t2->move(r2.left(), r2.top() + r2.height());
+            clrMin->move(r1.left(), r1.top() - r1.height());
+            obstacle1->move(r2.left(), r2.top() + r2.height());
         }
     }
 }

@@ -24,7 +24,7 @@ public:
 
     // Series i (0..9) of the chart.
     QLineSeries* series(int i) const { return series_[i]; }
-    // The label named like the view's labels ("StaticText1", "StaticText2", ...).
+    // The label named like the view's labels ("ClrMinLabel", "Obstacle1Label", ...).
     QLabel* label(const QString& name) const;
 
 protected:

@@ -59,7 +59,7 @@ TFormImport::TFormImport(AppState& app, Dialogs& dialogs, ImportPoints points, s
                          QWidget* parent)
     : QDialog(parent), app_(app), dlg_(dialogs), points_(points), afterImport_(std::move(afterImport)) {
     const bool one = points == ImportPoints::One;
-    setObjectName(one ? "FormImport" : "FormImport2");
+    setObjectName(one ? "FormImportOnePoint" : "FormImportTwoPoints");
     TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U(one ? "Импорт данных из Excel по 1 точке" : "Импорт данных из Excel по 2 точкам"));
     auto* layout = new QVBoxLayout(this);
@@ -77,7 +77,7 @@ TFormImport::TFormImport(AppState& app, Dialogs& dialogs, ImportPoints points, s
     layout->addLayout(top);
 
     grid_ = new QTableWidget(this);
-    grid_->setObjectName("StringGrid1");
+    grid_->setObjectName("StringGridImport");
     const auto& headers = ImportHeaders(points);
     grid_->setColumnCount(int(headers.size()));
     QStringList labels;

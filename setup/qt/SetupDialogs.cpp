@@ -103,7 +103,7 @@ TFormRU::TFormRU(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(par
     layout->addWidget(tools_);
 
     grid_ = new QTableWidget(this);
-    grid_->setObjectName("StringGrid1");
+    grid_->setObjectName("StringGridZamer");
     grid_->setColumnCount(10);
     QStringList header;
     for (const char* h : kZamerGridHeader) header << U(h);
@@ -353,7 +353,7 @@ TFormSetZam::TFormSetZam(AppState& app, Dialogs& dialogs, QWidget* parent)
     setWindowTitle(U("Установка замеров"));
     auto* layout = new QVBoxLayout(this);
     grid_ = new QTableWidget(2, 3, this);
-    grid_->setObjectName("StringGrid1");
+    grid_->setObjectName("StringGridTwoPoint");
     QStringList header;
     for (const char* h : kTwoPointGridHeader) header << U(h);
     grid_->setHorizontalHeaderLabels(header);
@@ -430,7 +430,7 @@ TFormSetPrep::TFormSetPrep(AppState& app, Dialogs& dialogs, QWidget* parent)
     span_->setObjectName("LabelSpan");
     layout->addWidget(span_);
     grid_ = new QTableWidget(0, 7, this);
-    grid_->setObjectName("StringGrid1");
+    grid_->setObjectName("StringGridObstacles");
     QStringList header;
     for (const char* h : kObstacleGridHeader) header << U(h);
     grid_->setHorizontalHeaderLabels(header);
@@ -638,7 +638,7 @@ TFormZem::TFormZem(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(p
     auto* row = new QHBoxLayout;
     row->addWidget(new QLabel(U("Количество участков"), this));
     count_ = new QSpinBox(this);
-    count_->setObjectName("SpinEdit1");
+    count_->setObjectName("SpinEditSections");
     count_->setRange(0, kMaxProfilePoints);
     // A typed count is taken when the edit is finished (Enter, leaving the box), the arrows at
     // once: typing 10 must not pass through a count of 1.
@@ -647,7 +647,7 @@ TFormZem::TFormZem(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(p
     row->addStretch();
     layout->addLayout(row);
     grid_ = new QTableWidget(1, 2, this);
-    grid_->setObjectName("StringGrid1");
+    grid_->setObjectName("StringGridProfile");
     grid_->setHorizontalHeaderLabels({U(kProfileGridHeader[0]), U(kProfileGridHeader[1])});
     grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid_->setMinimumSize(380, 330);

@@ -239,10 +239,10 @@ TEST(SpanView, DrawsTheSpanInTheFrameOfTheLowerSupport) {
     SpanState(span, 1, 40, r, &view);
     const SpanResult afterFirst = r;
     SpanState(span, 2, 40, r, &view);
-    EXPECT_TRUE(view.StaticText2.visible);
-    EXPECT_TRUE(view.StaticText4.visible);
-    EXPECT_EQ(view.StaticText4.value, r.ClrObst);
-    EXPECT_NEAR(view.StaticText4.anchor.x, 220, 1e-4);
+    EXPECT_TRUE(view.Obstacle1Label.visible);
+    EXPECT_TRUE(view.Obstacle2Label.visible);
+    EXPECT_EQ(view.Obstacle2Label.value, r.ClrObst);
+    EXPECT_NEAR(view.Obstacle2Label.anchor.x, 220, 1e-4);
     SpanState(span, 3, 40, r, &view);
 
     // Three drawings on top of each other; obstacle 3 draws nothing.
@@ -265,7 +265,7 @@ TEST(SpanView, DrawsTheSpanInTheFrameOfTheLowerSupport) {
     const ChartArrow sag = S[SpanView::kArrowSag].arrows[0];
     EXPECT_NEAR(sag.from.y, 28, 1e-9);
     EXPECT_NEAR(sag.from.y - sag.to.y, r.SagMid, 1e-9);
-    EXPECT_EQ(view.StaticText3.text, [&] {
+    EXPECT_EQ(view.SagLabel.text, [&] {
         char b[32];
         std::snprintf(b, sizeof b, "%6.2f", r.SagMid);
         return std::string(b);
@@ -276,9 +276,9 @@ TEST(SpanView, DrawsTheSpanInTheFrameOfTheLowerSupport) {
     EXPECT_NEAR(o1.from.y, 4 + 7, 1e-4);
     EXPECT_NEAR(o1.to.y - o1.from.y, afterFirst.ClrObst, 1e-9);
     // Obstacle 3 at 0.0001 m hides its own label and the label of obstacle 1.
-    EXPECT_FALSE(view.StaticText5.visible);
-    EXPECT_FALSE(view.StaticText2.visible);
-    EXPECT_TRUE(view.StaticText4.visible);
+    EXPECT_FALSE(view.Obstacle3Label.visible);
+    EXPECT_FALSE(view.Obstacle1Label.visible);
+    EXPECT_TRUE(view.Obstacle2Label.visible);
 
     // Drawing turns ClrGround, XClrMin and GroundAtMin to mid-span; ClrMin stays the smallest.
     EXPECT_DOUBLE_EQ(r.XClrMin, 150);
@@ -300,6 +300,6 @@ TEST(SpanView, EqualGroundElevationsPutTheFrameAtSupportOne) {
     EXPECT_NEAR(view.Series[SpanView::kConductor].points[50].y, 25 - r.SagMid, 1e-6);
     EXPECT_NEAR(r.ClrGround, 25 - r.SagMid, 1e-6);
     EXPECT_NEAR(r.GroundAtMin, 0, 1e-6);
-    EXPECT_TRUE(view.StaticText1.visible);
-    EXPECT_TRUE(view.StaticText10.visible);
+    EXPECT_TRUE(view.ClrMinLabel.visible);
+    EXPECT_TRUE(view.MidSpanLabel.visible);
 }

@@ -97,10 +97,10 @@ TEST(AbsurdValues, SpanLineAndTemperatureCommandsEndInTheCalculationError) {
         Report out;
         TempFolder dir;
         const std::vector<std::pair<bool, std::function<CommandEnd()>>> commands = {
-            {false, [&] { return NMTRegClick(s.net, s.env, s.dlg, out).end; }},
+            {false, [&] { return StoredSpanRegimeCommand(s.net, s.env, s.dlg, out).end; }},
             {false, [&] { return AllowTempCommand(s.net, s.env, s.dlg, PathToUtf8(dir / "q.txt"), false, out); }},
-            {true, [&] { return SpeedButton15Click(s.net, s.env, s.dlg, out).end; }},
-            {true, [&] { return SBRasClick(s.net, s.env, s.dlg, out).end; }},
+            {true, [&] { return MeasuredSpanRegimeCommand(s.net, s.env, s.dlg, out).end; }},
+            {true, [&] { return LineRegimeCommand(s.net, s.env, s.dlg, out).end; }},
         };
         for (const auto& [recomputes, run] : commands) {
             s.dlg.shown.clear();
@@ -122,7 +122,7 @@ TEST(AbsurdValues, ANegativeWindSpeedIsNamed) {
     s.span(1).Vv = -3e38f;
     s.select(1);
     Report out;
-    EXPECT_EQ(SBRasClick(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
+    EXPECT_EQ(LineRegimeCommand(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
     EXPECT_EQ(s.dlg.Texts(), std::vector<std::string>{std::string(kMsgCalcError) +
                                                       "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 1 - 2: «Скорость ветра, м/с» = -3e+38 "
                                                       "— не может быть отрицательным"});
@@ -177,11 +177,11 @@ TEST(UnusableValues, CommandsNameTheLineAndSpanAndKeepTheRowsBefore) {
                                     ShortestSingle(bad) + " — не является конечным числом";
         Report out;
         s.select(4);
-        EXPECT_EQ(NMTRegClick(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
+        EXPECT_EQ(StoredSpanRegimeCommand(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
         EXPECT_EQ(s.dlg.Texts(), std::vector<std::string>{message});
 
         s.dlg.shown.clear();
-        EXPECT_EQ(SBRasClick(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
+        EXPECT_EQ(LineRegimeCommand(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
         EXPECT_EQ(s.dlg.Texts(), std::vector<std::string>{message});
         EXPECT_EQ(out.lines.size(), 7u + 2 * 3);  // the heading and the rows of spans 1..3
         EXPECT_FALSE(PrintsNonFinite(out));
@@ -201,14 +201,14 @@ TEST(UnusableValues, TheMeasurementOfARecomputationIsChecked) {
     s.span(2).Zamer[1].HMid = kNaN;
     s.select(2);
     Report out;
-    EXPECT_EQ(NMTRegClick(s.net, s.env, s.dlg, out).end, CommandEnd::Done);  // the stored state
+    EXPECT_EQ(StoredSpanRegimeCommand(s.net, s.env, s.dlg, out).end, CommandEnd::Done);  // the stored state
     const std::string message = std::string(kMsgCalcError) +
                                 "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 2 - 3: замер 1, «Н до земли в ср.пролета,м» = nan "
                                 "— не является конечным числом";
     for (int run = 0; run < 2; ++run) {
         s.dlg.shown.clear();
-        const CommandEnd end = run == 0 ? SpeedButton15Click(s.net, s.env, s.dlg, out).end
-                                        : SBRasClick(s.net, s.env, s.dlg, out).end;
+        const CommandEnd end = run == 0 ? MeasuredSpanRegimeCommand(s.net, s.env, s.dlg, out).end
+                                        : LineRegimeCommand(s.net, s.env, s.dlg, out).end;
         EXPECT_EQ(end, CommandEnd::Failed);
         EXPECT_EQ(s.dlg.Texts(), std::vector<std::string>{message});
     }

@@ -482,7 +482,7 @@ TEST(ImportSeaHeights, TwoPointSpansUseTheHeightsTheCrewGave) {
         e.seaLevel = sea;
         ScriptedDialogs dlg;
         Report r;
-        ASSERT_EQ(SpeedButton15Click(net, e, dlg, r).end, CommandEnd::Done);
+        ASSERT_EQ(MeasuredSpanRegimeCommand(net, e, dlg, r).end, CommandEnd::Done);
         EXPECT_NE(r.PlainText().find(sea ? "МОЖНО" : "НЕЛЬЗЯ"), std::string::npos) << sea;
     }
     // A span with some of the heights only is named.
@@ -824,7 +824,7 @@ TEST(ImportTemplate, ExampleOnItsOwnSheetListsAndInstruction) {
         env.seaLevel = span.UseSea == 1;
         Report r;
         dlg.shown.clear();
-        EXPECT_EQ(SBRasClick(net, env, dlg, r).end, CommandEnd::Done);
+        EXPECT_EQ(LineRegimeCommand(net, env, dlg, r).end, CommandEnd::Done);
         EXPECT_TRUE(dlg.shown.empty()) << dlg.Texts().at(0);
 
         qemtest::TempFolder out;

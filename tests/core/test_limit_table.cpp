@@ -221,7 +221,7 @@ TEST(LimitTable, RatingsAreIndependentCopiesOfTheLineCalculation) {
         for (auto& s : at.Line(1).Spans) s.Tvv = float(LimitTemp(c));
         ScriptedDialogs dlg;
         Report out;
-        const LineCommandResult run = SBRasClick_(at, env, dlg, out);
+        const LineCommandResult run = UncheckedLineRegimeCommand(at, env, dlg, out);
         const LineMinima& m = run.outcome.minima;
         const ConductorRating& r = (*ratings)[c];
         ASSERT_TRUE(r.rated()) << r.failure;
@@ -308,7 +308,7 @@ TEST(Exports, LineNamesMakeSafeFileNames) {
         SCOPED_TRACE(c.from);
         f.net.Line(1).From.assign(Utf8ToCp1251(c.from));
         EXPECT_EQ(LineWorkbookName(f.net.Line(1)), c.file);
-        const ExportResult r = SpeedButtonSaveExcelClick(f.net, f.env, f.settings, f.dlg);
+        const ExportResult r = ExportLineTable(f.net, f.env, f.settings, f.dlg);
         ASSERT_EQ(r.end, CommandEnd::Done) << ::testing::PrintToString(f.dlg.Texts());
         EXPECT_EQ(r.written, std::vector<std::string>{PathToUtf8(f.dir / fs::u8path(c.file))});
     }
@@ -324,7 +324,7 @@ TEST(Exports, LineNamesMakeSafeFileNames) {
     f.net.Line(1).From.assign(Utf8ToCp1251("ПС 110/10 Лесная"));
     ExportSettings there = f.settings;
     there.out = PathToUtf8(f.dir / "своя.xlsx");
-    EXPECT_EQ(SpeedButtonSaveExcelClick(f.net, f.env, there, f.dlg).written, std::vector<std::string>{there.out});
+    EXPECT_EQ(ExportLineTable(f.net, f.env, there, f.dlg).written, std::vector<std::string>{there.out});
 }
 
 TEST(Exports, RefusalsWriteNothing) {
@@ -334,7 +334,7 @@ TEST(Exports, RefusalsWriteNothing) {
     f.net.Line(1).From.assign(Utf8ToCp1251("шаблон"));
     f.net.Line(1).To.assign(Utf8ToCp1251("экспорта2"));
     f.dlg.shown.clear();
-    EXPECT_EQ(SpeedButtonSaveExcelClick(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Stopped);
+    EXPECT_EQ(ExportLineTable(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Stopped);
     ASSERT_EQ(f.dlg.shown.size(), 1u);
     EXPECT_EQ(f.dlg.shown[0].buttons, Buttons::Yes);
     EXPECT_EQ(f.Files(), files);
@@ -344,7 +344,7 @@ TEST(Exports, RefusalsWriteNothing) {
     f.dlg.shown.clear();
     ExportSettings elsewhere = f.settings;
     elsewhere.out = PathToUtf8(f.dir / "сводка.xlsx");
-    const ExportResult all = SpeedButtonSaveExcelAllClick(f.net, f.env, elsewhere, f.dlg);
+    const ExportResult all = ExportAllLines(f.net, f.env, elsewhere, f.dlg);
     EXPECT_EQ(all.end, CommandEnd::Done);
     ASSERT_EQ(all.skipped.size(), 1u);
     EXPECT_EQ(all.skipped[0], "Файл «Все_ВЛ.xlsx» — книга другой выгрузки: книга линии ВЛ 110 кВ Все_ВЛ- не может "
@@ -354,7 +354,7 @@ TEST(Exports, RefusalsWriteNothing) {
     // The network file gone: "Файл не выбан", titled "ошибка".
     fs::remove(PathFromUtf8(f.net.NetFileName));
     f.dlg.shown.clear();
-    EXPECT_EQ(SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Stopped);
+    EXPECT_EQ(ExportAllLines(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Stopped);
     ASSERT_EQ(f.dlg.shown.size(), 1u);
     EXPECT_EQ(f.dlg.shown[0].text, "Файл не выбан");
     EXPECT_EQ(f.dlg.shown[0].title, "ошибка");
@@ -365,7 +365,7 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     ExportFolder f(SampleLines());
     // Full export: the line's workbook, handed to the user; a second run replaces it.
     const std::string w1 = PathToUtf8(f.dir / "ПС Южная ПС Северная.xlsx");
-    ExportResult r = SpeedButtonSaveExcelClick(f.net, f.env, f.settings, f.dlg);
+    ExportResult r = ExportLineTable(f.net, f.env, f.settings, f.dlg);
     ASSERT_EQ(r.end, CommandEnd::Done) << ::testing::PrintToString(f.dlg.Texts());
     EXPECT_EQ(r.written, std::vector<std::string>{w1});
     EXPECT_EQ(f.dlg.documents, std::vector<std::string>{w1});
@@ -374,7 +374,7 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     // Minimal export: "2.xlsx" only.
     const std::string two = PathToUtf8(f.dir / "2.xlsx");
     fs::remove(PathFromUtf8(w1));
-    r = SpeedButtonSaveExcelMinClick(f.net, f.env, f.settings, f.dlg);
+    r = ExportLineLimits(f.net, f.env, f.settings, f.dlg);
     ASSERT_EQ(r.end, CommandEnd::Done);
     EXPECT_EQ(r.written, std::vector<std::string>{two});
     EXPECT_FALSE(fs::exists(PathFromUtf8(w1)));
@@ -386,7 +386,7 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     const auto files = f.Files();
     f.dlg.cancelAfterProgress = true;
     f.dlg.shown.clear();
-    r = SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, f.dlg);
+    r = ExportAllLines(f.net, f.env, f.settings, f.dlg);
     EXPECT_EQ(r.end, CommandEnd::Stopped);
     EXPECT_EQ(f.dlg.Texts(), std::vector<std::string>{"Выгрузка прервана пользователем: книга не записана"});
     EXPECT_EQ(f.Files(), files);
@@ -398,7 +398,7 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     struct CancelInLine2 : ScriptedDialogs {
         bool Cancelled() override { return !progress.empty() && progress.back() > kLimitTemps; }
     } late;
-    r = SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, late);
+    r = ExportAllLines(f.net, f.env, f.settings, late);
     EXPECT_EQ(r.end, CommandEnd::Stopped);
     const std::string line1 = PathToUtf8(f.dir / "ПС Южная ПС Северная.xlsx");
     EXPECT_EQ(r.written, std::vector<std::string>{line1});
@@ -412,14 +412,14 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     ExportSettings elsewhere = f.settings;
     elsewhere.out = PathToUtf8(f.dir / "нет папки" / "сводка.xlsx");
     f.dlg.shown.clear();
-    r = SpeedButtonSaveExcelAllClick(f.net, f.env, elsewhere, f.dlg);
+    r = ExportAllLines(f.net, f.env, elsewhere, f.dlg);
     EXPECT_EQ(r.end, CommandEnd::Failed);
     EXPECT_FALSE(fs::exists(PathFromUtf8(elsewhere.out)));
 
     // All lines: the summary named so no line's workbook can take it; the current line stays.
     f.net.CurLine = 2;
     f.dlg.documents.clear();
-    r = SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, f.dlg);
+    r = ExportAllLines(f.net, f.env, f.settings, f.dlg);
     ASSERT_EQ(r.end, CommandEnd::Done);
     EXPECT_EQ(f.net.CurLine, 2);
     EXPECT_EQ(r.written.size(), 4u);
@@ -431,7 +431,7 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     // A missing template: a message naming it, nothing written.
     fs::remove(f.dir / fs::u8path(kShortTemplate));
     f.dlg.shown.clear();
-    r = SpeedButtonSaveExcelMinClick(f.net, f.env, f.settings, f.dlg);
+    r = ExportLineLimits(f.net, f.env, f.settings, f.dlg);
     EXPECT_EQ(r.end, CommandEnd::Failed);
     ASSERT_FALSE(f.dlg.shown.empty());
     EXPECT_NE(f.dlg.shown.back().text.find(kShortTemplate), std::string::npos);
@@ -442,7 +442,7 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
 // limits them beside, tall enough to be read whole.
 TEST(Exports, SummaryShowsWhatEachLineMayCarry) {
     ExportFolder f(SampleLines());
-    ASSERT_EQ(SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Done);
+    ASSERT_EQ(ExportAllLines(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Done);
     const Workbook sum = Workbook::Open(PathToUtf8(f.dir / kSummaryWorkbook));
     const Sheet& s = sum.FirstSheet();
     for (int i = 1; i <= f.net.NLines(); ++i) {
@@ -486,7 +486,7 @@ TEST(Exports, AllLinesOnTwoThreadsWriteWhatOneThreadWrites) {
     for (unsigned jobs : {1u, 2u}) {
         ExportFolder f(SampleLines());
         f.env.jobs = jobs;
-        ASSERT_EQ(SpeedButtonSaveExcelAllClick(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Done);
+        ASSERT_EQ(ExportAllLines(f.net, f.env, f.settings, f.dlg).end, CommandEnd::Done);
         for (const std::string& file : f.Files()) {
             // The shipped templates (export and import) are not written by the export.
             if (fs::path(file).extension() != ".xlsx" || file.rfind("шаблон", 0) == 0 || file.rfind("Шаблон", 0) == 0)

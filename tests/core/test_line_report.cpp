@@ -290,7 +290,7 @@ std::vector<IArray<TyZem, 1, 10>> Profiles(const Network& net) {
 
 }  // namespace
 
-TEST(SBRasClick, ChecksEverySpanInOrder) {
+TEST(LineRegimeCommand, ChecksEverySpanInOrder) {
     struct Case {
         const char* what;
         void (*edit)(TyLine&);
@@ -319,7 +319,7 @@ TEST(SBRasClick, ChecksEverySpanInOrder) {
         dlg.answers.assign(c.answers.begin(), c.answers.end());
         Report out;
         out.add("previous");
-        const LineCommandResult r = SBRasClick(net, Env(), dlg, out);
+        const LineCommandResult r = LineRegimeCommand(net, Env(), dlg, out);
         EXPECT_EQ(dlg.Texts(), c.shown);
         for (const auto& s : dlg.shown)
             EXPECT_EQ(s.buttons, StartsWith(s.text, kNoBreak) ? Buttons::YesNo : Buttons::Yes);
@@ -330,13 +330,13 @@ TEST(SBRasClick, ChecksEverySpanInOrder) {
 
 // The full line run: reference states from the measurements, the table, the points removed
 // and the remembered span current again.
-TEST(SBRasClick_, RecomputesEverySpanAndRestores) {
+TEST(UncheckedLineRegimeCommand, RecomputesEverySpanAndRestores) {
     Network net = MeasuredNetwork();
     const auto zem = Profiles(net);
     for (TySpan& s : net.Line(1).Spans) s.Si = 3;  // stale
     ScriptedDialogs dlg;
     Report out;
-    const LineCommandResult r = SBRasClick_(net, Env(), dlg, out);
+    const LineCommandResult r = UncheckedLineRegimeCommand(net, Env(), dlg, out);
     ASSERT_EQ(r.end, CommandEnd::Done) << ::testing::PrintToString(dlg.Texts());
     EXPECT_TRUE(dlg.shown.empty());
     EXPECT_EQ(Profiles(net), zem);
@@ -353,7 +353,7 @@ TEST(SBRasClick_, RecomputesEverySpanAndRestores) {
 
 // A measurement check that fails: its span stays current, nothing is computed, the previous
 // table stays, the points are removed.
-TEST(SBRasClick_, MeasurementCheckStops) {
+TEST(UncheckedLineRegimeCommand, MeasurementCheckStops) {
     Network net = MeasuredNetwork();
     net.Line(1).Span(3).Zamer[1].HMid = 60;
     net.Line(1).Span(3).UseSea = 0;
@@ -361,7 +361,7 @@ TEST(SBRasClick_, MeasurementCheckStops) {
     ScriptedDialogs dlg;
     Report out;
     out.add("previous");
-    EXPECT_EQ(SBRasClick_(net, Env(), dlg, out).end, CommandEnd::Stopped);
+    EXPECT_EQ(UncheckedLineRegimeCommand(net, Env(), dlg, out).end, CommandEnd::Stopped);
     EXPECT_EQ(dlg.Texts(), std::vector<std::string>{
                                "Невозможно рассчитать напряжение в проводе, проверьте данные замера в середине пролёта № 14 - 15"});
     EXPECT_EQ(net.CurSpan[1], 3);
@@ -371,13 +371,13 @@ TEST(SBRasClick_, MeasurementCheckStops) {
 
 // A failure in span 2 (air warmer than TMax): the rows of span 1 stay without a summary, the
 // minima are those of span 1, the message is shown and the points removed.
-TEST(SBRasClick_, CalculationErrorKeepsTheRowsSoFar) {
+TEST(UncheckedLineRegimeCommand, CalculationErrorKeepsTheRowsSoFar) {
     Network net = MeasuredNetwork();
     net.Line(1).Span(2).Tvv = 95;
     const auto zem = Profiles(net);
     ScriptedDialogs dlg;
     Report out;
-    const LineCommandResult r = SBRasClick_(net, Env(), dlg, out);
+    const LineCommandResult r = UncheckedLineRegimeCommand(net, Env(), dlg, out);
     EXPECT_EQ(r.end, CommandEnd::Failed);
     EXPECT_EQ(dlg.Texts(), std::vector<std::string>{"Произошла ошибка при расчёте"});
     ASSERT_EQ(out.lines.size(), kHeader.size() + 2);
@@ -389,14 +389,14 @@ TEST(SBRasClick_, CalculationErrorKeepsTheRowsSoFar) {
     EXPECT_EQ(net.CurSpan[1], 2);
 }
 
-TEST(SBRasClick_, CancelledRunLeavesThePreviousTable) {
+TEST(UncheckedLineRegimeCommand, CancelledRunLeavesThePreviousTable) {
     Network net = MeasuredNetwork();
     const auto zem = Profiles(net);
     ScriptedDialogs dlg;
     dlg.cancelAfterProgress = true;
     Report out;
     out.add("previous");
-    const LineCommandResult r = SBRasClick_(net, Env(), dlg, out);
+    const LineCommandResult r = UncheckedLineRegimeCommand(net, Env(), dlg, out);
     EXPECT_EQ(r.end, CommandEnd::Stopped);
     EXPECT_EQ(r.outcome.end, LineRunEnd::Cancelled);
     ASSERT_EQ(out.lines.size(), 1u);

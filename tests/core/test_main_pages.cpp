@@ -48,7 +48,7 @@ TEST_F(MainPagesSample, LineClickRecomputesUsableSpansAndLeavesSpanOne) {
     l.Span(3).Lpr = 0;
     l.Span(3).Si = 77.0f;
 
-    LineListClick(app, 2);
+    ChooseLine(app, 2);
 
     EXPECT_EQ(app.net.CurLine, 2);
     EXPECT_EQ(app.net.CurSpan[2], 1);
@@ -63,8 +63,8 @@ TEST_F(MainPagesSample, LineClickRecomputesUsableSpansAndLeavesSpanOne) {
 }
 
 TEST_F(MainPagesSample, LineClickOutsideTheListChangesNothing) {
-    LineListClick(app, 0);
-    LineListClick(app, app.net.NLines() + 1);
+    ChooseLine(app, 0);
+    ChooseLine(app, app.net.NLines() + 1);
     EXPECT_EQ(app.net.CurLine, 1);
 }
 
@@ -129,7 +129,7 @@ TEST_F(MainPagesSample, DisplayingASpanTakesItsChoicesAndGivesItAnObstacleSlot) 
     s.LZam[1] = 0;
     app.mode = ZamerMode::TwoPoints;
     app.seaLevel = true;
-    DisplayPrl(app, dlg);
+    RefreshCurrentSpan(app, dlg);
     EXPECT_EQ(s.NPrep, 1);
     EXPECT_EQ(app.mode, ZamerMode::OnePoint);
     EXPECT_FALSE(app.seaLevel);

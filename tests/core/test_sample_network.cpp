@@ -76,7 +76,7 @@ TEST(SampleNetwork, EveryLineCalculates) {
     for (int l = 1; l <= net.NLines(); ++l) {
         net.CurLine = l;
         Report r;
-        const LineCommandResult res = SBRasClick(net, env, dlg, r);
+        const LineCommandResult res = LineRegimeCommand(net, env, dlg, r);
         EXPECT_EQ(res.end, CommandEnd::Done) << l;
         EXPECT_LT(res.outcome.minima.LineIClr, kNoLineLimit);
         EXPECT_GT(res.outcome.minima.LineIMax, 300);
@@ -99,13 +99,13 @@ struct SampleRun {
         net.CurLine = line;
         net.CurSpan[line] = span;
         Report r;
-        EXPECT_EQ(NMTRegClick(net, env, dlg, r).end, CommandEnd::Done);
+        EXPECT_EQ(StoredSpanRegimeCommand(net, env, dlg, r).end, CommandEnd::Done);
         return r;
     }
     Report LineReport(int line) {
         net.CurLine = line;
         Report r;
-        EXPECT_EQ(SBRasClick(net, env, dlg, r).end, CommandEnd::Done);
+        EXPECT_EQ(LineRegimeCommand(net, env, dlg, r).end, CommandEnd::Done);
         return r;
     }
 };

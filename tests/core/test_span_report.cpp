@@ -352,7 +352,7 @@ const std::string kNoBreak =
 
 // Each check stops the command with its message, in the order of the checks; the span's route
 // profile is the same afterwards.
-TEST(SpeedButton15Click, ChecksInOrder) {
+TEST(MeasuredSpanRegimeCommand, ChecksInOrder) {
     struct Case {
         const char* what;
         void (*edit)(TySpan&);
@@ -380,7 +380,7 @@ TEST(SpeedButton15Click, ChecksInOrder) {
         dlg.answers.assign(c.answers.begin(), c.answers.end());
         Report out;
         out.add("previous");
-        const SpanCommandResult r = SpeedButton15Click(net, SeaEnv(), dlg, out);
+        const SpanCommandResult r = MeasuredSpanRegimeCommand(net, SeaEnv(), dlg, out);
         EXPECT_EQ(r.end, CommandEnd::Stopped);
         EXPECT_EQ(dlg.Texts(), c.shown);
         if (!dlg.shown.empty() && dlg.shown[0].text == kNoBreak) {
@@ -391,25 +391,25 @@ TEST(SpeedButton15Click, ChecksInOrder) {
     }
 }
 
-TEST(SpeedButton15Click, NoSpansAsksToCreateOne) {
+TEST(MeasuredSpanRegimeCommand, NoSpansAsksToCreateOne) {
     Network net = MeasuredNetwork();
     net.Line(1).Spans.clear();
     ScriptedDialogs dlg;
     Report out;
-    EXPECT_EQ(SpeedButton15Click(net, SeaEnv(), dlg, out).end, CommandEnd::Stopped);
+    EXPECT_EQ(MeasuredSpanRegimeCommand(net, SeaEnv(), dlg, out).end, CommandEnd::Stopped);
     EXPECT_EQ(dlg.Texts(), std::vector<std::string>{"Создайте пролёт"});
 }
 
 // The full run: the reference state comes from the measurement, the report is that of the
 // menu path on the recomputed span, and the temporary profile points are gone afterwards.
-TEST(SpeedButton15Click, RecomputesThenReportsAndRemovesThePoints) {
+TEST(MeasuredSpanRegimeCommand, RecomputesThenReportsAndRemovesThePoints) {
     Network net = MeasuredNetwork();
     net.Line(1).Span(1).Si = 3;  // stale
     const auto zem = net.Line(1).Span(1).Zem;
     ScriptedDialogs dlg;
     dlg.answers = {Answer::Yes};
     Report out;
-    const SpanCommandResult r = SpeedButton15Click(net, SeaEnv(), dlg, out);
+    const SpanCommandResult r = MeasuredSpanRegimeCommand(net, SeaEnv(), dlg, out);
     ASSERT_EQ(r.end, CommandEnd::Done) << ::testing::PrintToString(dlg.Texts());
     const TySpan& s = net.Line(1).Span(1);
     EXPECT_EQ(s.Zem, zem);
@@ -421,7 +421,7 @@ TEST(SpeedButton15Click, RecomputesThenReportsAndRemovesThePoints) {
     Network again = net;
     ScriptedDialogs dlg2;
     Report out2;
-    EXPECT_EQ(NMTRegClick(again, SeaEnv(), dlg2, out2).end, CommandEnd::Done);
+    EXPECT_EQ(StoredSpanRegimeCommand(again, SeaEnv(), dlg2, out2).end, CommandEnd::Done);
     EXPECT_EQ(out2.lines, out.lines);
     EXPECT_EQ(again.Line(1).Span(1).Zem, zem);
     EXPECT_TRUE(dlg2.shown.empty());
@@ -429,24 +429,24 @@ TEST(SpeedButton15Click, RecomputesThenReportsAndRemovesThePoints) {
 
 // A calculation error (air warmer than the conductor's TMax: no maximum current) shows the
 // message and still removes the temporary points; so does the menu path.
-TEST(SpeedButton15Click, CalculationErrorStillRemovesThePoints) {
+TEST(MeasuredSpanRegimeCommand, CalculationErrorStillRemovesThePoints) {
     Network net = MeasuredNetwork();
     net.Line(1).Span(1).Tvv = 95;
     const auto zem = net.Line(1).Span(1).Zem;
     ScriptedDialogs dlg;
     Report out;
     out.add("previous");
-    EXPECT_EQ(SpeedButton15Click(net, SeaEnv(), dlg, out).end, CommandEnd::Failed);
+    EXPECT_EQ(MeasuredSpanRegimeCommand(net, SeaEnv(), dlg, out).end, CommandEnd::Failed);
     EXPECT_EQ(dlg.Texts(), std::vector<std::string>{"Произошла ошибка при расчёте"});
     EXPECT_EQ(net.Line(1).Span(1).Zem, zem);
     ScriptedDialogs dlg2;
-    EXPECT_EQ(NMTRegClick(net, SeaEnv(), dlg2, out).end, CommandEnd::Failed);
+    EXPECT_EQ(StoredSpanRegimeCommand(net, SeaEnv(), dlg2, out).end, CommandEnd::Failed);
     EXPECT_EQ(dlg2.Texts(), std::vector<std::string>{"Произошла ошибка при расчёте"});
     EXPECT_EQ(net.Line(1).Span(1).Zem, zem);
 }
 
 // A reference stress below 0.001 kgf/mm2 (a span of 5 cm) stops before the report.
-TEST(SpeedButton15Click, NegligibleStressStops) {
+TEST(MeasuredSpanRegimeCommand, NegligibleStressStops) {
     Network net = MeasuredNetwork();
     TySpan& s = net.Line(1).Span(1);
     s.Lpr = 0.05f;
@@ -459,7 +459,7 @@ TEST(SpeedButton15Click, NegligibleStressStops) {
     ScriptedDialogs dlg;
     Report out;
     out.add("previous");
-    EXPECT_EQ(SpeedButton15Click(net, Env(), dlg, out).end, CommandEnd::Stopped);
+    EXPECT_EQ(MeasuredSpanRegimeCommand(net, Env(), dlg, out).end, CommandEnd::Stopped);
     EXPECT_LT(s.Si, 0.001f);
     EXPECT_EQ(dlg.Texts(), std::vector<std::string>{"Некорректные пролёты, напряжение отрицательное"});
     EXPECT_EQ(out.lines.size(), 1u);

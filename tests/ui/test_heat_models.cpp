@@ -145,13 +145,13 @@ private slots:
         QVERIFY(model);
         QCOMPARE(model->count(), 3);
         QCOMPARE(model->currentIndex(), 0);
-        s.w->findChild<QSpinBox*>("SpinEdit3")->setValue(2);
-        s.w->findChild<QLineEdit*>("Edit3")->setText("100");
-        s.w->findChild<QPushButton*>("SpeedButton21")->click();
+        s.w->findChild<QSpinBox*>("SpinEditPointsI")->setValue(2);
+        s.w->findChild<QLineEdit*>("EditStepI")->setText("100");
+        s.w->findChild<QPushButton*>("ButtonSeries")->click();
         QStringList own;
         for (QTextBlock b = s.w->seriesText()->document()->begin(); b.isValid(); b = b.next()) own << b.text();
         model->setCurrentIndex(1);
-        s.w->findChild<QPushButton*>("SpeedButton21")->click();
+        s.w->findChild<QPushButton*>("ButtonSeries")->click();
         QStringList ieee;
         for (QTextBlock b = s.w->seriesText()->document()->begin(); b.isValid(); b = b.next()) ieee << b.text();
         QCOMPARE(ieee.value(0), QString("Модель нагрева: IEEE Std 738-2012, излучательная способность 0.80, поглощательная 0.80"));

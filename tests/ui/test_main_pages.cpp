@@ -259,7 +259,7 @@ private slots:
         QCOMPARE(c.first().x(), 0.0);
         QVERIFY(std::abs(c.last().x() - span.Lpr) < 1e-3);
         // The sag label shows the sag of the report and is centred on the middle of its arrow.
-        QLabel* sag = chart->label("StaticText3");
+        QLabel* sag = chart->label("SagLabel");
         QVERIFY(sag->isVisible());
         const QString sagRow = text.filter("Стрела провеса").first();
         QVERIFY2(sagRow.contains(sag->text().trimmed()), qPrintable(sagRow + " / " + sag->text()));
@@ -387,7 +387,7 @@ private slots:
         tvv->selectAll();
         QTest::keyClicks(tvv, "-7,5");
         QCOMPARE(s.app.net.Line(1).Span(3).Tvv, -7.5f);
-        const QList<QRadioButton*> sky = s.w->findChild<QWidget*>("RadioGroup1")->findChildren<QRadioButton*>();
+        const QList<QRadioButton*> sky = s.w->findChild<QWidget*>("RadioGroupTzv")->findChildren<QRadioButton*>();
         QCOMPARE(sky.size(), 4);
         sky[2]->click();
         QCOMPARE(s.app.net.Line(1).Span(3).Tzv, 2);
@@ -504,13 +504,13 @@ private slots:
     void seriesTableAndSweep() {
         Session s;
         s.w->pages()->setCurrentIndex(MainWindow::PageSource);
-        auto* n1 = s.w->findChild<QSpinBox*>("SpinEdit1");
+        auto* n1 = s.w->findChild<QSpinBox*>("SpinEditPointsT");
         QCOMPARE(n1->minimum(), 1);
         QCOMPARE(n1->maximum(), 100);
         QCOMPARE(n1->toolTip(), QString("Количество точек расчета"));
         n1->setValue(3);
-        s.w->findChild<QLineEdit*>("Edit1")->setText("5,0");
-        s.w->findChild<QPushButton*>("SpeedButton21")->click();
+        s.w->findChild<QLineEdit*>("EditStepT")->setText("5,0");
+        s.w->findChild<QPushButton*>("ButtonSeries")->click();
         QVERIFY(QFileInfo::exists(s.file("111.txt")));
         const QStringList t = Lines(s.w->seriesText());
         QCOMPARE(t.size(), 3 + 3 + 1);
@@ -520,8 +520,8 @@ private slots:
 
         // A step that does not parse stops the command with the position of the bad character.
         QFile::remove(s.file("111.txt"));
-        s.w->findChild<QLineEdit*>("Edit2")->setText("1a");
-        s.w->findChild<QPushButton*>("SpeedButton21")->click();
+        s.w->findChild<QLineEdit*>("EditStepV")->setText("1a");
+        s.w->findChild<QPushButton*>("ButtonSeries")->click();
         QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString(" Ошибка в позиции 2"));
         QVERIFY(!QFileInfo::exists(s.file("111.txt")));
 
@@ -543,7 +543,7 @@ private slots:
             QVERIFY2(s.action(t)->isEnabled(), t);
         QVERIFY(s.action("tool Загрузить данные из Excel по одному замеру")->isEnabled());
         QVERIFY(s.action("menu Загрузить данные из Excel  по двум замерам")->isEnabled());
-        s.w->lineClick(2);
+        s.w->chooseLine(2);
         s.action("tool Выгрузить в Excel")->trigger();
         QCOMPARE(s.dlg.documents, std::vector<std::string>{s.file("ПС Заречная ПС Озёрная.xlsx").toStdString()});
         QVERIFY(Lines(s.w->lineReport()).size() > 10);
@@ -902,7 +902,7 @@ private slots:
         QVERIFY(!editor->frameGeometry().intersects(tabs));
         QVERIFY(editor->frameGeometry().top() >= tabs.bottom());
         QVERIFY(editor->frameGeometry().top() < tabs.bottom() + 20);
-        auto* grid = editor->findChild<QTableWidget*>("StringGrid1");
+        auto* grid = editor->findChild<QTableWidget*>("StringGridObstacles");
         QCOMPARE(grid->rowCount(), qem::ObstacleRows(line.Span(with)));
         // Another span chosen in the main window: the editor shows that one.
         spans->setCurrentRow(without - 1);
