@@ -330,7 +330,7 @@ std::vector<std::pair<Minutes, Celsius>> TempTrace(HeatModel m, const HeatConduc
     std::vector<std::pair<Minutes, Celsius>> points{{0, tr.T()}};
     const long n = long(std::ceil(t / every - 1e-9));
     for (long k = 1; k <= n && k <= 100000; ++k) {
-        const Minutes at = std::min(t, k * every);
+        const Minutes at = std::min(t, double(k) * every);
         Run(tr, at - points.back().first, kSteadyTempCeiling * 4);
         points.push_back({at, tr.T()});
     }
@@ -354,7 +354,7 @@ std::optional<Minutes> TimeToTemp(HeatModel m, const HeatConductor& c, const Hea
                 const Seconds mid = (lo + hi) / 2;
                 (tr.Peek(mid) >= Tlimit ? hi : lo) = mid;
             }
-            return (n * h + (lo + hi) / 2) / 60;
+            return (double(n) * h + (lo + hi) / 2) / 60;
         }
         tr.Advance(h);
     }

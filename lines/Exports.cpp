@@ -89,7 +89,7 @@ std::optional<std::string> StartLineExport(const Network& net, const ExportSetti
     if (!NetworkReady(net, dlg)) return std::nullopt;
     if (!s.out.empty()) return s.out;
     std::string refusal;
-    const auto name = LineWorkbook(net.Line(net.CurLine), refusal);
+    auto name = LineWorkbook(net.Line(net.CurLine), refusal);
     if (!name) dlg.Ask(refusal, Buttons::Yes);
     return name;
 }

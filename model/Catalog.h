@@ -25,7 +25,7 @@
 namespace qem {
 
 inline constexpr int kMaxWires = 255;
-inline constexpr std::size_t kWireArraySize = 4 * kMaxWires;  // 1020
+inline constexpr std::size_t kWireArraySize = std::size_t{4} * kMaxWires;  // 1020
 inline constexpr float kCatalogAlfaR = 0.00403f;              // forced on every entry read
 inline constexpr const char* kDefaultWireCatFile = "glld.cat";
 inline constexpr const char* kExchangeFileName = "glld_temp.txt";

@@ -65,6 +65,7 @@ HeatModelData DecodeHeatModelData(const Bytes& image, const std::string& fileNam
         line = Trim(line);
         if (line.empty() || line[0] == '#') continue;
         auto bad = [&](const std::string& what) {
+            // NOLINTNEXTLINE(performance-inefficient-string-concatenation): made once, for the refusal
             return DataFileError("Файл \"" + fileName + "\", строка " + std::to_string(lineNo) + ": " + what +
                                  ": \"" + Cp1251ToUtf8(line) + "\"");
         };

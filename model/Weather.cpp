@@ -315,7 +315,7 @@ struct Reader {
             if (!o || *o < -14 || *o > 14) bad();
             off = int(std::lround(*o * 60));
         }
-        const std::int64_t local = DaysFromCivil(y, unsigned(mo), unsigned(d)) * 86400 + h * 3600 + mi * 60 + s;
+        const std::int64_t local = DaysFromCivil(y, unsigned(mo), unsigned(d)) * 86400 + std::int64_t(h) * 3600 + std::int64_t(mi) * 60 + s;
         return {local - std::int64_t(off) * 60, off};
     }
 

@@ -19,6 +19,7 @@
 
 // Set by the sanitizers' runtime when the program is built with them (libFuzzer installs a
 // callback that would report the child's end as its own).
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the runtime's own name for it
 extern "C" void __sanitizer_set_death_callback(void (*)(void)) __attribute__((weak));
 
 namespace qem {

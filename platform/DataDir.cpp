@@ -46,11 +46,11 @@ fs::path ProgramDataDir(const char* argv0, const std::string& explicitDir) {
         if (!fs::is_directory(d, ec)) throw DataFileError("Папка данных \"" + explicitDir + "\" не существует");
         return d;
     }
-    const fs::path shipped = ProgramFolder(argv0) / "data";
+    fs::path shipped = ProgramFolder(argv0) / "data";
     if (IsWritableFolder(shipped)) return shipped;
     if (!fs::exists(shipped, ec) && IsWritableFolder(shipped.parent_path()) && fs::create_directory(shipped, ec))
         return shipped;
-    const fs::path user = UserDataFolder();
+    fs::path user = UserDataFolder();
     if (user.empty())
         throw DataFileError("Папка данных \"" + PathText(shipped) +
                             "\" недоступна для записи, а папку пользователя определить нельзя (не задан HOME)");

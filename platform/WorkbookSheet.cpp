@@ -80,7 +80,7 @@ public:
         const pugi::xml_node c = Cell(row, col);
         const pugi::xml_node f = c ? Child(c, "f") : pugi::xml_node();
         if (!f) return "";
-        const std::string own = f.text().get();
+        std::string own = f.text().get();
         if (std::string_view(f.attribute("t").value()) != "shared" || !own.empty()) return own;
         // A cell of a shared formula: the formula of its first cell, moved.
         const auto it = sharedMasters_.find(f.attribute("si").as_llong(-1));
@@ -655,7 +655,7 @@ void CopyRange(const Sheet& from, std::string_view range, Sheet& to, std::string
             } else {
                 pugi::xml_node c = target->Reset(tr, tc);
                 c.append_attribute("t") = v.kind == CellKind::Boolean ? "b" : "e";
-                c.append_child((Prefix(c) + "v").c_str()).text().set(v.kind == CellKind::Boolean ? (v.number ? "1" : "0")
+                c.append_child((Prefix(c) + "v").c_str()).text().set(v.kind == CellKind::Boolean ? (v.number != 0 ? "1" : "0")
                                                                                                : v.text.c_str());
             }
             if (style != 0 || to.Style(tr, tc) != 0) to.SetStyle(tr, tc, style);

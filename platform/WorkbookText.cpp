@@ -432,7 +432,7 @@ std::string MoveFormula(std::string_view f, int rows, int cols) {
                 std::string a, b;
                 if (m > k && !(m < f.size() && identChar(f[m])) && lineRef(f.substr(i, j - i), false, a) &&
                     lineRef(f.substr(j + 1, m - j - 1), false, b)) {
-                    out += a + ":" + b;
+                    out.append(a).append(":").append(b);
                     i = m;
                     continue;
                 }
@@ -481,7 +481,7 @@ std::string MoveFormula(std::string_view f, int rows, int cols) {
                 while (m < f.size() && identChar(f[m])) ++m;
                 std::string a, b;
                 if (lineRef(tok, true, a) && lineRef(f.substr(j + 1, m - j - 1), true, b)) {
-                    out += a + ":" + b;
+                    out.append(a).append(":").append(b);
                     i = m;
                     continue;
                 }

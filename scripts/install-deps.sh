@@ -11,6 +11,8 @@ pkgs=(g++ cmake ninja-build qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-tr
 # Fuzzing: clang and its libFuzzer and sanitizer runtimes.
 pkgs+=(clang-14)
 pkgs+=(libclang-rt-14-dev)
+# Static analysis of the core (scripts/tidy.sh): clang-tidy-14 and its run-clang-tidy-14.
+pkgs+=(clang-tidy-14)
 if [ "${1:-}" = "--list" ]; then
     printf '%s\n' "${pkgs[@]}"
     exit 0

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds and runs every test: the release build with all tests,
-# then the calculation core and its tests again under AddressSanitizer and
+# then clang-tidy on the core with that build's compile commands (scripts/tidy.sh), then the
+# calculation core and its tests again under AddressSanitizer and
 # UndefinedBehaviorSanitizer, then the multi-threaded calculations under ThreadSanitizer,
 # then each fuzz target for a bounded time (scripts/fuzz.sh). After the configure step, every
 # package the build and the tests use must come from scripts/install-deps.sh
@@ -12,6 +13,7 @@ bash scripts/build.sh --configure-only
 bash scripts/check-packages.sh build/CMakeCache.txt
 bash scripts/build.sh
 (cd build && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)")
+bash scripts/tidy.sh build
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQEM_SANITIZE=ON -DQEM_WITH_QT=OFF -DQEM_WITH_BENCH=OFF
 bash scripts/check-packages.sh build-asan/CMakeCache.txt
 cmake --build build-asan -j"$(nproc)"

@@ -59,6 +59,7 @@ std::vector<std::vector<std::string>> FillLineList(Network& net) {
         TyLine& l = net.Line(i);
         if (l.Uvl > 7) l.Uvl = 7;
         std::vector<std::string> row;
+        row.reserve(kLineListColumns);
         for (int c = 0; c < kLineListColumns; ++c) row.push_back(LineListCell(l, i, c));
         grid.push_back(std::move(row));
     }

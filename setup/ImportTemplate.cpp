@@ -261,8 +261,9 @@ void Instruction(Sheet& s, ImportPoints p, const Styles& st) {
         const int r = int(i) + 1;
         s.SetText(r, 1, lines[i].second);
         s.SetStyle(r, 1, lines[i].first ? st.noteHead : st.note);
-        // Some ninety characters a line at this width.
-        s.SetRowHeight(r, lines[i].first ? 22 : 13 * double(1 + Utf8Length(lines[i].second) / 90));
+        // Some ninety characters a line at this width: whole lines of text.
+        const std::size_t textLines = 1 + Utf8Length(lines[i].second) / 90;
+        s.SetRowHeight(r, lines[i].first ? 22 : 13 * double(textLines));
     }
     s.SetPageSetup(PageSetup{});
 }

@@ -187,7 +187,7 @@ int RatingCmd(const Args& a) {
     int lineNo = 0, hourNo = 0;
     bool all = true;
     auto envOf = [&](const TyLine& line) {
-        ApplyChoices(s, a, line.Span(1 <= line.NSpans() ? 1 : 1));
+        ApplyChoices(s, a, line.Span(1));
         return s.env;
     };
     const std::vector<LineRatingResult> results = RateLinesHourly(
