@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs clang-tidy (.clang-tidy: the bugprone and performance checks, every warning an error) on
 # the core and the command-line program: every .cpp of platform/, model/, engine/, setup/,
-# equipment/, lines/ outside their qt/ folders, and of app/qemcli/. Their headers are checked
+# equipment/, session/, lines/ outside their qt/ folders, and of app/qemcli/. Their headers are checked
 # through the sources that include them. Needs the compile commands of a configured build
 # (build/ by default; CMAKE_EXPORT_COMPILE_COMMANDS is on).
 #
@@ -14,7 +14,7 @@ build=${1:-build}
 # The compile commands name files by absolute path (a Python pattern): this tree's core outside
 # the qt/ folders, and the command-line program.
 root_re=$(sed 's/[][\.*^$+?(){}|]/\\&/g' <<<"$root")
-files="^$root_re/(?!.*/qt/)((platform|model|engine|setup|equipment|lines)/.+|app/qemcli/[^/]+)\.cpp\$"
+files="^$root_re/(?!.*/qt/)((platform|model|engine|setup|equipment|session|lines)/.+|app/qemcli/[^/]+)\.cpp\$"
 log="$build/tidy.log"
 status=0
 start=$SECONDS
