@@ -77,7 +77,14 @@ void BM_ExportAllLines(benchmark::State& state) {
         if (r.end != CommandEnd::Done || !r.unrated.empty()) state.SkipWithError("the export did not complete");
     }
 }
-BENCHMARK(BM_ExportAllLines)->ArgName("jobs")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_ExportAllLines)
+    ->ArgName("jobs")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(3);
 
 void BM_ExportWorkbooksOnly(benchmark::State& state) {
     ExportFixture f;

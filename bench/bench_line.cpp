@@ -65,7 +65,14 @@ void BM_RateLineConductorAll(benchmark::State& state) {
     f.env.jobs = unsigned(state.range(0));
     for (auto _ : state) benchmark::DoNotOptimize(RateLineConductorAll(f.line, f.env, false));
 }
-BENCHMARK(BM_RateLineConductorAll)->ArgName("jobs")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(3);
+BENCHMARK(BM_RateLineConductorAll)
+    ->ArgName("jobs")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Repetitions(3);
 
 // 300 m span, supports 25 m, support 2 on ground 6 m lower, a ten-point route profile and two
 // obstacles (a crossed 35 kV line and a road), 25 C, 1 m/s across, clear sky.

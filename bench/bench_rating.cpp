@@ -39,8 +39,9 @@ void Run(benchmark::State& state, const std::vector<TyLine>& lines, const CalcEn
     for (auto _ : state) {
         ScriptedDialogs dlg;
         double sum = 0;
-        const auto r = RateLinesHourly(lines, which, Year(), [&](const TyLine&) { return env; }, o, dlg,
-                                       [&](const LineRatingResult&, const HourRating& h) { sum += h.DDTN; });
+        const auto r = RateLinesHourly(
+            lines, which, Year(), [&](const TyLine&) { return env; }, o, dlg,
+            [&](const LineRatingResult&, const HourRating& h) { sum += h.DDTN; });
         for (const auto& l : r)
             if (l.summary.rated != l.summary.hours) state.SkipWithError("hours not rated");
         benchmark::DoNotOptimize(sum);
@@ -55,7 +56,13 @@ void BM_RatingSampleYear(benchmark::State& state) {
     CalcEnv env{&d.norms, d.settings.LongTermTemp, ZamerMode::OnePoint, false, unsigned(state.range(0))};
     Run(state, lines, env, true);
 }
-BENCHMARK(BM_RatingSampleYear)->ArgName("jobs")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_RatingSampleYear)
+    ->ArgName("jobs")
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MinTime(2);
 
 void BM_RatingBenchYear(benchmark::State& state) {
     static const Norms norms = test::Norms110();
@@ -65,8 +72,14 @@ void BM_RatingBenchYear(benchmark::State& state) {
     env.jobs = unsigned(state.range(0));
     Run(state, lines, env, state.range(1) != 0);
 }
-BENCHMARK(BM_RatingBenchYear)->ArgNames({"jobs", "static"})->Args({1, 0})->Args({2, 0})->Args({2, 1})
-    ->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_RatingBenchYear)
+    ->ArgNames({"jobs", "static"})
+    ->Args({1, 0})
+    ->Args({2, 0})
+    ->Args({2, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // The naive way: the stepped line calculation of every line for one hour (the limit table's
 // rating of one temperature), per hour of the benchmark network.

@@ -3,12 +3,12 @@
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
-#include "model/Format.h"
 #include "engine/Geometry.h"
 #include "engine/HeatBalance.h"
 #include "engine/StateChange.h"
 #include "engine/UsableValues.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 
 namespace qem {
 

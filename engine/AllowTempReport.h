@@ -14,12 +14,12 @@ namespace qem {
 // One row of the table: span j.
 struct AllowTempRow {
     int span = 1;
-    Celsius THeat = 0;      // conductor temperature at the end of the heating curve
-    Metres ClrMin = 0;      // smallest ground clearance then
-    bool present = false;   // obstacle 1 lies more than 0.1 m from support 1
-    Metres ClrObst = 0;     // the signed clearance to it then
-    Celsius TGround = 0;    // allowable conductor temperature by the ground clearance
-    Celsius TObst = 0;      // by the clearance to obstacle 1
+    Celsius THeat = 0;     // conductor temperature at the end of the heating curve
+    Metres ClrMin = 0;     // smallest ground clearance then
+    bool present = false;  // obstacle 1 lies more than 0.1 m from support 1
+    Metres ClrObst = 0;    // the signed clearance to it then
+    Celsius TGround = 0;   // allowable conductor temperature by the ground clearance
+    Celsius TObst = 0;     // by the clearance to obstacle 1
 };
 
 struct AllowTempOutcome {

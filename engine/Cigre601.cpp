@@ -60,9 +60,7 @@ double SinIncidence(Degrees Hs, Degrees gammaS, Degrees gammaC) {
     return std::sqrt(std::max(0.0, 1 - c * c));
 }
 
-WPerM2 DiffuseRadiation(WPerM2 IB, double sinHs) {
-    return std::max(0.0, 430.5 - 0.3288 * IB) * std::max(0.0, sinHs);
-}
+WPerM2 DiffuseRadiation(WPerM2 IB, double sinHs) { return std::max(0.0, 430.5 - 0.3288 * IB) * std::max(0.0, sinHs); }
 
 Degrees SolarDeclination(int N) { return 23.3 * std::sin(2 * kPi * (284 + N) / 365); }
 
@@ -153,13 +151,11 @@ WPerM ConvectiveCooling(const ConvectionSetup& s, Celsius Ts, Celsius Ta) {
     return CheckedFinite(kPi * lambda * (Ts - Ta) * Nu, "CIGRE 601 convective cooling");
 }
 
-WPerM ConvectiveCoolingRs(Metres D, double Rs, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y,
-                          Degrees beta) {
+WPerM ConvectiveCoolingRs(Metres D, double Rs, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y, Degrees beta) {
     return ConvectiveCooling(SetUpConvection(D, Rs, V, delta, y, beta), Ts, Ta);
 }
 
-WPerM ConvectiveCooling(Metres D, Metres d, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y,
-                        Degrees beta) {
+WPerM ConvectiveCooling(Metres D, Metres d, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y, Degrees beta) {
     return ConvectiveCoolingRs(D, Roughness(D, d), Ts, Ta, V, delta, y, beta);
 }
 

@@ -104,11 +104,9 @@ double NusseltLowWind(double Nu90);
 
 // P_c = pi lambda_f (T_s - T_a) Nu, convective cooling, W/m. Eq. (17). Nu is the larger of
 // Nu_delta and Nu_beta; below 0.5 m/s the largest of Nu_delta at 45 degrees, Nu_cor and Nu_beta.
-WPerM ConvectiveCooling(Metres D, Metres d, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y,
-                        Degrees beta);
+WPerM ConvectiveCooling(Metres D, Metres d, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y, Degrees beta);
 // The same with the roughness given (0: smooth).
-WPerM ConvectiveCoolingRs(Metres D, double Rs, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y,
-                          Degrees beta);
+WPerM ConvectiveCoolingRs(Metres D, double Rs, Celsius Ts, Celsius Ta, MPerS V, Degrees delta, Metres y, Degrees beta);
 
 // What P_c takes of the conductor and the wind, worked out once for many conductor temperatures:
 // D, R_s, V, y, the factor of the wind direction (Nu / Nu_90: eq. (22) at delta, below 0.5 m/s the

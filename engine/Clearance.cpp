@@ -82,8 +82,7 @@ Celsius StepDown(SearchSpan& s, int k, ClearanceKind kind, Metres norm, SearchVa
     auto inRange = [&] { return T > -50 && T < 250; };
     auto stillShort = [&] {
         const Metres c = Compared(kind, v, r);
-        if (kind == ClearanceKind::Ground)
-            return c < norm && r.ClrMin > 0;
+        if (kind == ClearanceKind::Ground) return c < norm && r.ClrMin > 0;
         return c < norm && c > 0;
     };
     while (stillShort() && inRange()) {
@@ -117,8 +116,7 @@ auto WithSearchSpan(TySpan& span, SearchVariant v, F f) {
 
 bool IceRegime(const TySpan& span) { return !(span.Bgv < 0.001f && span.Gamma < 0.001f); }
 
-ClearanceLimit ClearanceCurrent(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v,
-                                SpanResult& r) {
+ClearanceLimit ClearanceCurrent(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v, SpanResult& r) {
     return WithSearchSpan(span, v, [&](SearchSpan& s) { return Search(s, k, kind, norm, v, r); });
 }
 
@@ -126,8 +124,7 @@ Celsius ClearanceTemp(TySpan& span, int k, ClearanceKind kind, Metres norm, Sear
     return WithSearchSpan(span, v, [&](SearchSpan& s) { return StepDown(s, k, kind, norm, v, r); });
 }
 
-ClearanceLimit ClearanceLimitOf(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v,
-                                SpanResult& r) {
+ClearanceLimit ClearanceLimitOf(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v, SpanResult& r) {
     return WithSearchSpan(span, v, [&](SearchSpan& s) { return LimitOf(s, k, kind, norm, v, r); });
 }
 

@@ -26,8 +26,7 @@ bool IceRegime(const TySpan& span);
 
 // Stepwise search (100, 10, 1 A; at most 5000 A; 250 C, and -50 C for obstacles) of the largest
 // current per conductor that keeps the clearance of `kind` (obstacle k) above `norm`.
-ClearanceLimit ClearanceCurrent(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v,
-                                SpanResult& r);
+ClearanceLimit ClearanceCurrent(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v, SpanResult& r);
 
 // Conductor temperature, stepping down from the air temperature by 1 K, at which the
 // clearance reaches its norm; starts from the state the search left in r.
@@ -35,8 +34,7 @@ Celsius ClearanceTemp(TySpan& span, int k, ClearanceKind kind, Metres norm, Sear
 
 // The search, then ClearanceTemp when it found no admissible current and there is no ice.
 // For an obstacle at 0.1 m or less from support 1 the result is (0, 0).
-ClearanceLimit ClearanceLimitOf(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v,
-                                SpanResult& r);
+ClearanceLimit ClearanceLimitOf(TySpan& span, int k, ClearanceKind kind, Metres norm, SearchVariant v, SpanResult& r);
 
 // ClearanceLimitOf(span, k, kind, norm, SearchVariant::Regime, r) on a prepared span, which
 // keeps its states for the next search on the same span.

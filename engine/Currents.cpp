@@ -19,8 +19,7 @@ Amperes CurrentAtTemp(const ConductorThermal& c, Celsius T, Celsius Ta, MPerS V,
     const double h = HeatLossCoef(c.D, c.emissivity, T, Ta, V, angle);
     const double R = ResistanceAt(c.R20, c.alfaR, T);
     if (!(R > 0)) throw CalcError("allowable current: conductor resistance is not positive");
-    return CheckedSqrt((h * (T - Ta) - Ps) / R,
-                       "allowable current (the sun heats more than the air can take)");
+    return CheckedSqrt((h * (T - Ta) - Ps) / R, "allowable current (the sun heats more than the air can take)");
 }
 
 Amperes CurrentAtTemp(const TySpan& span, Celsius T, Celsius Ta, MPerS V, Degrees angle) {

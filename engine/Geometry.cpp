@@ -90,7 +90,8 @@ SeaLevelToken AddSeaLevelPoints(TySpan& span, ZamerMode mode) {
     // point without a distance is no point: inserted, it would sort to the front and cut off
     // the whole profile.
     std::vector<TyZem> extra;
-    for (int i = 1; i <= 10 && span.Prep[i].Lprep > 0; ++i) extra.push_back({span.Prep[i].HSeaPrep, span.Prep[i].Lprep});
+    for (int i = 1; i <= 10 && span.Prep[i].Lprep > 0; ++i)
+        extra.push_back({span.Prep[i].HSeaPrep, span.Prep[i].Lprep});
     if (mode == ZamerMode::OnePoint) {
         extra.push_back({span.M_middle_h, span.Lpr / 2.0f});
     } else {

@@ -121,7 +121,9 @@ OhmPerM ResistanceAt(OhmPerKm R20, PerKelvin alfaR, Celsius T) {
     return CheckedFinite(((T - 20) * alfaR + 1) * R20 / 1000.0, "conductor resistance");
 }
 
-WPerMK AirConductivity(Celsius Ta) { return 0.0244 * CheckedSqrt(1 + 0.0069 * Ta, "air conductivity, air temperature"); }
+WPerMK AirConductivity(Celsius Ta) {
+    return 0.0244 * CheckedSqrt(1 + 0.0069 * Ta, "air conductivity, air temperature");
+}
 
 M2PerS AirViscosity(Celsius Ta) { return 1.328e-5 * (1 + 0.0069 * Ta); }
 
@@ -204,11 +206,13 @@ HeatingState HeatingCurve(const ConductorThermal& c, Celsius Ta, MPerS V, Degree
     return HeatingSteps(c, Ta, V, angle, Ps, T0, I, tol, [](int, Celsius) {});
 }
 
-HeatingTrace HeatingCurveTrace(const ConductorThermal& c, Celsius Ta, MPerS V, Degrees angle, WPerM Ps,
-                               Celsius T0, Amperes I, Kelvin tol) {
+HeatingTrace HeatingCurveTrace(const ConductorThermal& c, Celsius Ta, MPerS V, Degrees angle, WPerM Ps, Celsius T0,
+                               Amperes I, Kelvin tol) {
     HeatingTrace trace;
     trace.points.push_back({0, T0});
-    trace.end = HeatingSteps(c, Ta, V, angle, Ps, T0, I, tol, [&](int n, Celsius T) { trace.points.push_back({0.1 * n, T}); });
+    trace.end = HeatingSteps(c, Ta, V, angle, Ps, T0, I, tol, [&](int n, Celsius T) {
+        trace.points.push_back({0.1 * n, T});
+    });
     return trace;
 }
 

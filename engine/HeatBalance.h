@@ -138,8 +138,8 @@ struct HeatingTrace {
     std::vector<std::pair<Minutes, Celsius>> points;
     HeatingState end;
 };
-HeatingTrace HeatingCurveTrace(const ConductorThermal& c, Celsius Ta, MPerS V, Degrees angle, WPerM Ps,
-                               Celsius T0, Amperes I, Kelvin tol);
+HeatingTrace HeatingCurveTrace(const ConductorThermal& c, Celsius Ta, MPerS V, Degrees angle, WPerM Ps, Celsius T0,
+                               Amperes I, Kelvin tol);
 
 // ---- The same on a span record -----------------------------------------------------------
 

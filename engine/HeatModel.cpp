@@ -44,8 +44,7 @@ ConductorThermal QemThermal(const HeatConductor& c) {
 // of that sky at the altitude of the conductor (QEM (10), (11)); none under a clear sky.
 std::optional<WPerM2> GivenIrradiance(const HeatWeather& w) {
     if (w.irradiance) return std::max(0.0, *w.irradiance);
-    if (w.sky == 1 || w.sky == 2)
-        return std::max(0.0, SkyFlux(w.sky, w.sun.elevation) * AltitudeFactor(w.elevation));
+    if (w.sky == 1 || w.sky == 2) return std::max(0.0, SkyFlux(w.sky, w.sun.elevation) * AltitudeFactor(w.elevation));
     return std::nullopt;
 }
 
@@ -240,9 +239,11 @@ std::pair<WPerM, WPerM> PreparedHeat::Losses(Celsius T) const {
                     kPiLoss * RadiationCoef(kEmissivity, T, w_.Ta) * d * dT};
         }
         case HeatModel::Ieee738:
-            return {ieee738::ConvectionHeatLoss(ieee_, T, w_.Ta), ieee738::RadiatedHeatLoss(M(c_.D), c_.emissivity, T, w_.Ta)};
+            return {ieee738::ConvectionHeatLoss(ieee_, T, w_.Ta),
+                    ieee738::RadiatedHeatLoss(M(c_.D), c_.emissivity, T, w_.Ta)};
         case HeatModel::Cigre601:
-            return {cigre601::ConvectiveCooling(cigre_, T, w_.Ta), cigre601::RadiativeCooling(M(c_.D), c_.emissivity, T, w_.Ta)};
+            return {cigre601::ConvectiveCooling(cigre_, T, w_.Ta),
+                    cigre601::RadiativeCooling(M(c_.D), c_.emissivity, T, w_.Ta)};
     }
     return {0, 0};
 }

@@ -80,13 +80,13 @@ inline constexpr Celsius kSteadyTempCeiling = 500;
 
 // The conductor as the models read it, in the catalog's units.
 struct HeatConductor {
-    Cm D = 0;             // outer diameter
-    Cm DSt = 0;           // steel core diameter
-    Cm dOuter = 0;        // diameter of a strand of the outer layer; 0: not known
-    OhmPerKm R20 = 0;     // resistance at 20 C
-    PerKelvin alfaR = 0;  // temperature coefficient of resistance
-    KgfPerKm MAl = 0;     // aluminium mass, kg/km
-    KgfPerKm MSt = 0;     // steel mass, kg/km
+    Cm D = 0;                                     // outer diameter
+    Cm DSt = 0;                                   // steel core diameter
+    Cm dOuter = 0;                                // diameter of a strand of the outer layer; 0: not known
+    OhmPerKm R20 = 0;                             // resistance at 20 C
+    PerKelvin alfaR = 0;                          // temperature coefficient of resistance
+    KgfPerKm MAl = 0;                             // aluminium mass, kg/km
+    KgfPerKm MSt = 0;                             // steel mass, kg/km
     double emissivity = kStandardEmissivity;      // of the standards' models
     double absorptivity = kStandardAbsorptivity;  // of the standards' models
 };
@@ -98,23 +98,23 @@ HeatConductor HeatConductorOf(const TyWire& wire, Cm dOuter = 0, double emissivi
 
 // The weather and the sun of one instant at the conductor.
 struct HeatWeather {
-    Celsius Ta = 20;            // air temperature
-    MPerS V = 0;                // wind speed
-    Degrees windAngle = 90;     // angle between the wind and the conductor axis, 0 ... 90
-    Metres elevation = 0;       // of the conductor above sea level
-    SunPosition sun{};          // elevation (0 or below: no sun) and azimuth from north
-    Degrees lineAzimuth = 0;    // bearing of the conductor axis from north
-    Integer sky = 0;            // 0 "Ясно", 1 "Облачно", 2 "Пасмурно", 3 (or else) no sun
+    Celsius Ta = 20;                   // air temperature
+    MPerS V = 0;                       // wind speed
+    Degrees windAngle = 90;            // angle between the wind and the conductor axis, 0 ... 90
+    Metres elevation = 0;              // of the conductor above sea level
+    SunPosition sun{};                 // elevation (0 or below: no sun) and azimuth from north
+    Degrees lineAzimuth = 0;           // bearing of the conductor axis from north
+    Integer sky = 0;                   // 0 "Ясно", 1 "Облачно", 2 "Пасмурно", 3 (or else) no sun
     std::optional<WPerM2> irradiance;  // measured direct irradiance normal to the rays, in
                                        // place of the models' sky formulas
     std::optional<WPerM2> globalIrradiance;  // measured global irradiance G: in every model the
                                              // conductor lit over its diameter, Ps = a D G (CIGRE
                                              // TB 207, 2002), as the hourly ratings take it
-    double solarScale = 1;      // X of QEM (13): the program's own method only
-    double albedo = 0.1;        // ground albedo F, CIGRE 601
-    double clearness = 1;       // clearness ratio N_s, CIGRE 601
-    bool industrial = false;    // industrial atmosphere, IEEE 738
-    Degrees inclination = 0;    // of the conductor to the horizontal, CIGRE 601
+    double solarScale = 1;                   // X of QEM (13): the program's own method only
+    double albedo = 0.1;                     // ground albedo F, CIGRE 601
+    double clearness = 1;                    // clearness ratio N_s, CIGRE 601
+    bool industrial = false;                 // industrial atmosphere, IEEE 738
+    Degrees inclination = 0;                 // of the conductor to the horizontal, CIGRE 601
 };
 
 // The regime of the span's source data: Tvv, Vv, Alfv, the altitude H1, the noon sun of the

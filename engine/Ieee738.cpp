@@ -76,8 +76,8 @@ WPerM ConvectionHeatLoss(const ConvectionSetup& s, Celsius Ts, Celsius Ta) {
     // gain. The two powers of N_Re from one logarithm.
     const Kelvin dT = std::fabs(Ts - Ta);
     const double lnRe = std::log(NRe);
-    const double q = std::max({Qc1(s.Kangle, std::exp(0.52 * lnRe), kf, dT), Qc2(s.Kangle, std::exp(0.6 * lnRe), kf, dT),
-                               Qcn(rho, s.D075, dT)});
+    const double q = std::max({Qc1(s.Kangle, std::exp(0.52 * lnRe), kf, dT),
+                               Qc2(s.Kangle, std::exp(0.6 * lnRe), kf, dT), Qcn(rho, s.D075, dT)});
     return CheckedFinite(Ts >= Ta ? q : -q, "IEEE 738 convection heat loss");
 }
 

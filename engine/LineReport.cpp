@@ -5,13 +5,13 @@
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
-#include "model/Format.h"
 #include "engine/Geometry.h"
 #include "engine/HeatBalance.h"
 #include "engine/Loads.h"
 #include "engine/StateChange.h"
 #include "engine/UsableValues.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 
 namespace qem {
 namespace {
@@ -34,8 +34,8 @@ void SpanRows(TyLine& line, int j, const CalcEnv& env, LineMinima& m, std::vecto
     const int mpr = span.Mpr;
     const int count = span.NPrep < 1 ? 1 : (span.NPrep > 10 ? 10 : span.NPrep);
     const Amperes Icond = ConductorCurrent(span);  // each conductor carries its share of the phase
-    PreparedSpan prepared(span);  // the rows of the span share its states
-    std::optional<HeatingState> heating;  // the same for every row: worked out at the first
+    PreparedSpan prepared(span);                   // the rows of the span share its states
+    std::optional<HeatingState> heating;           // the same for every row: worked out at the first
     for (int k = 1; k <= count; ++k) {
         LineRow row;
         row.span = j;
@@ -68,8 +68,8 @@ void SpanRows(TyLine& line, int j, const CalcEnv& env, LineMinima& m, std::vecto
         r.TCond = prepared.ConductorTemp(span.Tvv, span.Vv, span.Alfv, Icond);
         prepared.State(k, r.TCond, r);
         const bool obstBreached = !absent && (obst.T <= 0 || obst.I <= 0 || obstClr < obstNorm);
-        row.red = AllowableStress(span) < r.Sigma || AllowableTension(span) < r.TensionMax ||
-                  r.ClrMin < normGround || r.ClrGround < normGround || obstBreached || ground.I <= 0;
+        row.red = AllowableStress(span) < r.Sigma || AllowableTension(span) < r.TensionMax || r.ClrMin < normGround ||
+                  r.ClrGround < normGround || obstBreached || ground.I <= 0;
         rows.push_back(row);
     }
 }
@@ -115,14 +115,18 @@ Report LineRegimeText(const TyLine& line, const LineRegimeOutcome& o) {
     table.add("       для ВЛ " + Format("%3s кВ %s-%s", std::string(VoltageText(line.Uvl)),
                                         Cp1251ToUtf8(line.From.str()), Cp1251ToUtf8(line.To.str())));
     table.add(" " + std::string(148, '-'));
-    table.add(" |            |             |         Исходные данные          |  Допустимые токи,А |Темпер|Напряж|Тяжен.|"
-              "Стрела|  Габарит, м     |Доп. темп.пр.    |");
-    table.add(" |   Пролет   |№ Препятствия|----------------------------------|--------------------|прово-|в про-|пров.,|"
-              "провес|-----------------|-----------------|");
-    table.add(" |            |             |tв,гр.| v,м/с|Уг.вет|Солн.р| Ток,А|Макс.д|Дл.доп|По габ|да,гр.| воде |  кГ  |"
-              "   м  |До зем мин|До пр.|До зем мин|До пр.|");
-    table.add(" |------------+------+------+------+------+------+------+------+------+------+------+------+------+------+"
-              "------+----------+------+----------+------|");
+    table.add(
+        " |            |             |         Исходные данные          |  Допустимые токи,А |Темпер|Напряж|Тяжен.|"
+        "Стрела|  Габарит, м     |Доп. темп.пр.    |");
+    table.add(
+        " |   Пролет   |№ Препятствия|----------------------------------|--------------------|прово-|в про-|пров.,|"
+        "провес|-----------------|-----------------|");
+    table.add(
+        " |            |             |tв,гр.| v,м/с|Уг.вет|Солн.р| Ток,А|Макс.д|Дл.доп|По габ|да,гр.| воде |  кГ  |"
+        "   м  |До зем мин|До пр.|До зем мин|До пр.|");
+    table.add(
+        " |------------+------+------+------+------+------+------+------+------+------+------+------+------+------+"
+        "------+----------+------+----------+------|");
     for (const LineRow& row : o.rows) {
         const TySpan& span = line.Span(row.span);
         const SpanResult& r = row.state;
@@ -131,17 +135,19 @@ Report LineRegimeText(const TyLine& line, const LineRegimeOutcome& o) {
         const std::string sky = span.Tzv >= 0 && span.Tzv <= 3 ? kSkyShort[span.Tzv] : "";
         const std::string obstText = row.absent ? "    - " : Format("%6.2f", row.obstClr);
         const double TMax = span.Pr.TMax;
-        table.add(" | " + Format("%5s-%5s", Cp1251ToUtf8(span.Nop1.str()), Cp1251ToUtf8(span.Nop2.str())) +
-                      Format("|%7u      ", row.k) +
-                      Format("|%6.0f|%6.1f|%6.0f|%6s|%6.0f|%6.0f|%6.0f|%6.0f|%6.0f|%6.2f|%6.0f|%6.2f|  %6.2f  |%6s|  %6s  "
-                             "|%6s|",
-                             span.Tvv, span.Vv, span.Alfv, sky, span.Iv, mpr * row.IMax, mpr * row.ILong,
-                             mpr * row.IClear, r.TCond, r.Sigma, r.TensionMax, r.SagMid, r.ClrMin, obstText,
-                             TempText(row.ground.T, TMax), row.absent ? std::string("    - ") : TempText(row.obst.T, TMax)),
-                  row.red ? Colour::Red : Colour::Black);
-        table.add(last ? " |" + std::string(146, '-') + "|"
-                       : " |------------+------+------+------+------+------+------+------+------+------+------+------+------+"
-                         "------+------+----------+------+----------+------|");
+        table.add(
+            " | " + Format("%5s-%5s", Cp1251ToUtf8(span.Nop1.str()), Cp1251ToUtf8(span.Nop2.str())) +
+                Format("|%7u      ", row.k) +
+                Format("|%6.0f|%6.1f|%6.0f|%6s|%6.0f|%6.0f|%6.0f|%6.0f|%6.0f|%6.2f|%6.0f|%6.2f|  %6.2f  |%6s|  %6s  "
+                       "|%6s|",
+                       span.Tvv, span.Vv, span.Alfv, sky, span.Iv, mpr * row.IMax, mpr * row.ILong, mpr * row.IClear,
+                       r.TCond, r.Sigma, r.TensionMax, r.SagMid, r.ClrMin, obstText, TempText(row.ground.T, TMax),
+                       row.absent ? std::string("    - ") : TempText(row.obst.T, TMax)),
+            row.red ? Colour::Red : Colour::Black);
+        table.add(
+            last ? " |" + std::string(146, '-') + "|"
+                 : " |------------+------+------+------+------+------+------+------+------+------+------+------+------+"
+                   "------+------+----------+------+----------+------|");
     }
     if (o.end == LineRunEnd::Done) {
         table.add("");

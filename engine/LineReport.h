@@ -16,13 +16,13 @@ namespace qem {
 inline constexpr double kNoLineLimit = 100000;
 
 struct LineMinima {
-    double LineIMax = kNoLineLimit;   // least phase maximum allowable current, A
-    double LineILong = kNoLineLimit;  // least phase long-term allowable current, A
-    double LineIClr = kNoLineLimit;   // least phase current allowed by clearance, A
-    double HighestTemp = -1000;       // highest heating-curve conductor temperature, C
+    double LineIMax = kNoLineLimit;                               // least phase maximum allowable current, A
+    double LineILong = kNoLineLimit;                              // least phase long-term allowable current, A
+    double LineIClr = kNoLineLimit;                               // least phase current allowed by clearance, A
+    double HighestTemp = -1000;                                   // highest heating-curve conductor temperature, C
     int SpanIMax = 1, SpanILong = 1, SpanIClr = 1, SpanTemp = 1;  // spans where each was last set
-    int ClrObstacle = 0;              // the obstacle of SpanIClr whose clearance set LineIClr; 0: the ground
-    int SpansDone = 0;                // spans computed
+    int ClrObstacle = 0;  // the obstacle of SpanIClr whose clearance set LineIClr; 0: the ground
+    int SpansDone = 0;    // spans computed
 };
 
 // One row of the line table: span j, obstacle k.
@@ -43,8 +43,8 @@ struct LineRegimeOutcome {
     LineRunEnd end = LineRunEnd::Done;
     LineMinima minima;
     std::vector<LineRow> rows;  // in table order; the rows so far when Failed
-    std::string error;    // the calculation error when Failed
-    std::string message;  // what the command shows then (CalcErrorText)
+    std::string error;          // the calculation error when Failed
+    std::string message;        // what the command shows then (CalcErrorText)
 };
 
 // How a long calculation reports its progress (done of total) and learns that it is to stop.

@@ -9,12 +9,14 @@ namespace qem {
 namespace {
 
 // Type names are Windows-1251 bytes.
-const std::string kAS = "\xC0\xD1";      // АС
-const std::string kA = "\xC0";           // А
-const std::string kM = "\xCC";           // М
-const std::string kBr = "\xC1\xF0";      // Бр
-const std::string kC = "C";              // Latin C (steel)
-const std::string kPC = "\xCF" "C";      // Cyrillic П, Latin C
+const std::string kAS = "\xC0\xD1";  // АС
+const std::string kA = "\xC0";       // А
+const std::string kM = "\xCC";       // М
+const std::string kBr = "\xC1\xF0";  // Бр
+const std::string kC = "C";          // Latin C (steel)
+const std::string kPC =
+    "\xCF"
+    "C";  // Cyrillic П, Latin C
 
 bool StartsWith(const std::string& s, const std::string& p) { return s.compare(0, p.size(), p) == 0; }
 
@@ -83,12 +85,12 @@ PerKelvin WireExpansion(const TyWire& wire) {
 KgfPerM LoadPerMetre(const TyWire& wire, Cm b, GPerCm3 rho, MPerS V, Metres L) {
     const double D = wire.D;
     const double p1 = (double(wire.MAl) + double(wire.MSt)) / 1000.0;  // own weight, kgf/m
-    const double p2 = kPi * rho * b * (D + b) * 100.0 * 0.001;          // ice, kgf/m
+    const double p2 = kPi * rho * b * (D + b) * 100.0 * 0.001;         // ice, kgf/m
     const double p3 = p1 + p2;
     const double Cx = b > 0 ? 1.2 : (D < 2 ? 1.2 : 1.1);
     const double Kl = TableFactor(KlTable, L);
     const double aw = TableFactor(AlfaWTable, V);
-    const double p4 = 6.25e-5 * aw * Cx * Kl * (D * 10.0) * V * V;            // wind, bare
+    const double p4 = 6.25e-5 * aw * Cx * Kl * (D * 10.0) * V * V;              // wind, bare
     const double p5 = 6.25e-5 * aw * Cx * Kl * ((2.0 * b + D) * 10.0) * V * V;  // wind, iced
     const bool ice = b >= 0.01, wind = V >= 0.01;
     if (!ice && !wind) return p1;
@@ -109,8 +111,7 @@ KgfPerMMm2 WindSpecificLoad(const TyWire& wire, MPerS V, Metres L) {
 }
 
 KgfPerMMm2 WeightSpecificLoad(const TyWire& wire) {
-    return CheckedDiv((double(wire.MAl) + double(wire.MSt)) / 1000.0, WireSection(wire),
-                      "own weight, section S = 0");
+    return CheckedDiv((double(wire.MAl) + double(wire.MSt)) / 1000.0, WireSection(wire), "own weight, section S = 0");
 }
 
 KgfPerMm2 AllowableStress(const TySpan& span) {

@@ -42,8 +42,8 @@ struct ShortTimeRating {
 
 struct SpanShortTime {
     HeatModel model = HeatModel::Qem;
-    Amperes present = 0;   // per conductor
-    Celsius T0 = 0;        // steady temperature at the present load
+    Amperes present = 0;  // per conductor
+    Celsius T0 = 0;       // steady temperature at the present load
     Celsius TMax = 0;
     LimitTemperature limit;
     std::vector<ShortTimeRating> ratings;

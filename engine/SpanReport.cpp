@@ -6,12 +6,12 @@
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
-#include "model/Format.h"
 #include "engine/Geometry.h"
 #include "engine/HeatBalance.h"
 #include "engine/Loads.h"
 #include "engine/UsableValues.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 
 namespace qem {
 namespace {
@@ -129,8 +129,8 @@ SpanRegimeOutcome CalculateSpanRegime(const TyLine& line, TySpan& span, const Ca
 Report SpanRegimeText(const TyLine& line, const TySpan& span, const CalcEnv& env, const SpanRegimeOutcome& o) {
     Report out;
     const int mpr = span.Mpr;
-    const std::string head = Format("%3s кВ %s-%s", std::string(VoltageText(line.Uvl)),
-                                    Cp1251ToUtf8(line.From.str()), Cp1251ToUtf8(line.To.str()));
+    const std::string head = Format("%3s кВ %s-%s", std::string(VoltageText(line.Uvl)), Cp1251ToUtf8(line.From.str()),
+                                    Cp1251ToUtf8(line.To.str()));
     for (std::size_t i = 0; i < o.values.size(); ++i) {
         const SpanSectionValues& v = o.values[i];
         const SpanCurrents& c = o.sections[i];
@@ -158,8 +158,7 @@ Report SpanRegimeText(const TyLine& line, const TySpan& span, const CalcEnv& env
         const std::string currentCells = Format("%14.0f", o.Icond) + " |" + Format("%10.0f", c.IMax) + " |" +
                                          Format("%10.0f", c.ILong) + " |" + Format("%10.0f", c.IGround) + " |";
         const std::string lineCells = Format("%14.0f", span.Iv) + " |" + Format("%10.0f", mpr * c.IMax) + " |" +
-                                      Format("%10.0f", mpr * c.ILong) + " |" + Format("%10.0f", mpr * c.IGround) +
-                                      " |";
+                                      Format("%10.0f", mpr * c.ILong) + " |" + Format("%10.0f", mpr * c.IGround) + " |";
         const std::string tempCells = Format("%14.2f", v.TCond) + " |" + Format("%10.0f", TMax) + " |" +
                                       Format("%10.0f", env.LongTermTemp) + " |";
         if (!v.hasObstacle) {
@@ -195,8 +194,8 @@ Report SpanRegimeText(const TyLine& line, const TySpan& span, const CalcEnv& env
         out.add(rule);
         out.add(" |        Параметр           |  Текущие значения  | Допустимые значения|");
         out.add(" |---------------------------+--------------------+--------------------|");
-        out.add(" |Напряжение в проводе,кГ/мм2| " + Format("%18.2f", r.Sigma) + " | " + Format("%18.2f", v.allowStress) +
-                    " |",
+        out.add(" |Напряжение в проводе,кГ/мм2| " + Format("%18.2f", r.Sigma) + " | " +
+                    Format("%18.2f", v.allowStress) + " |",
                 red(v.stressBreach));
         out.add(" |Макс. тяжение провода,кГ   | " + Format("%18.0f", r.TensionMax) + " | " +
                     Format("%18.0f", v.allowTension) + " |",
@@ -205,8 +204,8 @@ Report SpanRegimeText(const TyLine& line, const TySpan& span, const CalcEnv& env
         out.add(" |Габарит до земли в сер., м | " + Format("%18.2f", r.ClrGround) + " | " +
                     Format("%18.2f", v.normGround) + " |",
                 red(v.groundMidBreach));
-        out.add(" |Мин. габарит до земли, м   | " + Format("%18.2f", r.ClrMin) + " | " + Format("%18.2f", v.normGround) +
-                    " |",
+        out.add(" |Мин. габарит до земли, м   | " + Format("%18.2f", r.ClrMin) + " | " +
+                    Format("%18.2f", v.normGround) + " |",
                 red(v.groundMinBreach));
         if (v.hasObstacle)
             out.add(" |Габарит до препятствия, м  | " + Format("%18.2f", r.ClrObst) + " | " +

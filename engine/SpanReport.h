@@ -27,16 +27,16 @@ struct SpanCurrents {
 // regime's conductor temperature, the norms and limits it is held against, and which of them
 // it breaks.
 struct SpanSectionValues {
-    int k = 1;                  // the obstacle of the section, 1..10
-    bool hasObstacle = false;   // the obstacle lies more than 0.1 m from support 1
-    Celsius TCond = 0;          // conductor temperature at the regime current
-    SpanResult state;           // the drawn state at TCond
+    int k = 1;                 // the obstacle of the section, 1..10
+    bool hasObstacle = false;  // the obstacle lies more than 0.1 m from support 1
+    Celsius TCond = 0;         // conductor temperature at the regime current
+    SpanResult state;          // the drawn state at TCond
     Metres normGround = 0, obstNorm = 0;
-    KgfPerMm2 allowStress = 0;  // allowable stress
-    Kgf allowTension = 0;       // allowable tension
-    bool currentBreach = false;     // no current is allowed by a clearance
+    KgfPerMm2 allowStress = 0;   // allowable stress
+    Kgf allowTension = 0;        // allowable tension
+    bool currentBreach = false;  // no current is allowed by a clearance
     bool stressBreach = false, tensionBreach = false, groundMidBreach = false, groundMinBreach = false;
-    bool obstacleRowBreach = false;  // the printed obstacle clearance is below its norm
+    bool obstacleRowBreach = false;     // the printed obstacle clearance is below its norm
     bool storedObstacleBreach = false;  // the same for a stored obstacle: counted once more
 };
 
@@ -47,8 +47,8 @@ struct SpanRegimeOutcome {
     int violations = 0;    // failed checks; 0 gives the verdict "МОЖНО"
     SpanResult result;     // the state of the last obstacle, Sigma reset to 0
     Amperes Icond = 0;     // the current of one conductor of the phase
-    std::vector<SpanCurrents> sections;      // the allowable currents of each section, in order
-    std::vector<SpanSectionValues> values;   // the rest of each section, in the same order
+    std::vector<SpanCurrents> sections;     // the allowable currents of each section, in order
+    std::vector<SpanSectionValues> values;  // the rest of each section, in the same order
 };
 
 inline constexpr const char* kVerdictYes = "РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ МОЖНО!!!";

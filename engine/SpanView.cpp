@@ -17,7 +17,8 @@ void ValueLabel::Show(double v, double x, double y) {
 }
 
 SpanView::SpanView() {
-    for (int i = 0; i < kSeries; ++i) Series[static_cast<std::size_t>(i)].kind = kStyles[static_cast<std::size_t>(i)].kind;
+    for (int i = 0; i < kSeries; ++i)
+        Series[static_cast<std::size_t>(i)].kind = kStyles[static_cast<std::size_t>(i)].kind;
 }
 
 void SpanView::Clear() {
@@ -64,9 +65,12 @@ void DrawSpanView(const TySpan& span, int k, const SpanCatenary& c, SpanResult& 
         groundLine.points.push_back({span.Zem[i].ZemL, double(span.Zem[i].ZemH) - std::min(H1, H2)});
     groundLine.points.push_back({L, lift2});
     // Supports and chord.
-    series(SpanView::kSupport1).points.insert(series(SpanView::kSupport1).points.end(), {{0, lift1}, {0, lift1 + Hpr1}});
-    series(SpanView::kSupport2).points.insert(series(SpanView::kSupport2).points.end(), {{L, lift2}, {L, lift2 + Hpr2}});
-    series(SpanView::kChord).points.insert(series(SpanView::kChord).points.end(), {{0, lift1 + Hpr1}, {L, lift2 + Hpr2}});
+    series(SpanView::kSupport1)
+        .points.insert(series(SpanView::kSupport1).points.end(), {{0, lift1}, {0, lift1 + Hpr1}});
+    series(SpanView::kSupport2)
+        .points.insert(series(SpanView::kSupport2).points.end(), {{L, lift2}, {L, lift2 + Hpr2}});
+    series(SpanView::kChord)
+        .points.insert(series(SpanView::kChord).points.end(), {{0, lift1 + Hpr1}, {L, lift2 + Hpr2}});
 
     // Sag below the chord at mid-span.
     const double ym = lift1 + Hpr1 + 0.5 * (lift2 + Hpr2 - lift1 - Hpr1);
@@ -80,8 +84,9 @@ void DrawSpanView(const TySpan& span, int k, const SpanCatenary& c, SpanResult& 
         const double Lp = p.Lprep, Hp = p.Hprep;
         const double w = L / 50.0, xl = Lp - w / 2.0;
         const double gL = ground(xl), gC = ground(Lp), gR = ground(xl + w);
-        series(SpanView::kObstacleBoxes).points.insert(series(SpanView::kObstacleBoxes).points.end(),
-                                                       {{xl, gL}, {xl, gC + Hp}, {xl + w, gC + Hp}, {xl + w, gR}});
+        series(SpanView::kObstacleBoxes)
+            .points.insert(series(SpanView::kObstacleBoxes).points.end(),
+                           {{xl, gL}, {xl, gC + Hp}, {xl + w, gC + Hp}, {xl + w, gR}});
         series(SpanView::kArrowObstacle).arrows.push_back({{Lp, gC + Hp}, {Lp, gC + Hp + r.ClrObst}});
         if (label) label->Show(r.ClrObst, Lp, gL + Hp + r.ClrObst / 2.0);
     } else {
@@ -99,7 +104,8 @@ void DrawSpanView(const TySpan& span, int k, const SpanCatenary& c, SpanResult& 
     r.ClrGround = GroundClearanceAt(span, L / 2.0 - c.d1, c.d1, c.d2, c.rise1, c.rise2, c.gamma, c.sigma);
     r.XClrMin = L / 2.0;
     r.GroundAtMin = ground(L / 2.0);
-    series(SpanView::kArrowMidSpan).arrows.push_back({{L / 2.0, r.GroundAtMin}, {L / 2.0, r.GroundAtMin + r.ClrGround}});
+    series(SpanView::kArrowMidSpan)
+        .arrows.push_back({{L / 2.0, r.GroundAtMin}, {L / 2.0, r.GroundAtMin + r.ClrGround}});
     view.MidSpanLabel.Show(r.ClrGround, L / 2.0, r.GroundAtMin + r.ClrGround / 2.0);
 }
 

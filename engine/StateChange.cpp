@@ -29,7 +29,8 @@ constexpr int kRefinementSteps = 100;
 // F(sigma) = sigma0 - sigma - (E L^2/24)(gamma0^2/sigma0^2 - gamma^2/sigma^2) - E alpha dt.
 double ParabolicResidual(double sigma, double sigma0, double gamma0, double gamma, double E, double alpha, double dt,
                          double L) {
-    const double r = sigma0 - sigma - E * L * L / 24.0 * (gamma0 * gamma0 / (sigma0 * sigma0) - gamma * gamma / (sigma * sigma)) -
+    const double r = sigma0 - sigma -
+                     E * L * L / 24.0 * (gamma0 * gamma0 / (sigma0 * sigma0) - gamma * gamma / (sigma * sigma)) -
                      E * alpha * dt;
     return CheckedFinite(r, "state-change equation residual");
 }
@@ -47,7 +48,8 @@ KgfPerMm2 ParabolicStress(double sigma0, double gamma0, double gamma, double E, 
         mid = (hi + lo) / 2.0;
         // A midpoint equal to an end: at stresses this large the arithmetic cannot narrow the
         // interval to 0.001, and the bisection would never end.
-        if (mid == lo || mid == hi) throw CalcError("state-change equation: the stress is beyond the resolution of 0.001");
+        if (mid == lo || mid == hi)
+            throw CalcError("state-change equation: the stress is beyond the resolution of 0.001");
         if (!Flo) Flo = ParabolicResidual(lo, sigma0, gamma0, gamma, E, alpha, dt, L);
         const double Fmid = ParabolicResidual(mid, sigma0, gamma0, gamma, E, alpha, dt, L);
         const double p = *Flo * Fmid;
@@ -359,7 +361,8 @@ void StoreFull(const SpanCore& core, const SpanMechanics& m, int k, EqualMinima 
 }  // namespace
 
 LowestPointResult LowestPoint(KgfPerMMm2 gamma, KgfPerMm2 sigma, Metres L, Metres h) {
-    if (!(gamma > 0) || !(sigma > 0)) throw CalcError("lowest point of the conductor: stress and load must be positive");
+    if (!(gamma > 0) || !(sigma > 0))
+        throw CalcError("lowest point of the conductor: stress and load must be positive");
     if (!(L > 0)) throw CalcError("lowest point of the conductor: span length must be positive");
     const double a = CheckedDiv(sigma, gamma, "catenary parameter");
     auto f = [&](double d1) {
@@ -392,8 +395,8 @@ Metres SagAt(Metres x, Metres L, Metres d1, Metres r1, Metres r2, KgfPerMMm2 gam
     return CheckedFinite(chord + a - a * std::cosh(x / a), "sag");
 }
 
-KgfPerMm2 StateStress(const TyWire& wire, KgfPerMm2 sigma0, KgfPerMMm2 gamma0, Celsius t0, KgfPerMMm2 gamma,
-                      Celsius t, Metres L, Metres h) {
+KgfPerMm2 StateStress(const TyWire& wire, KgfPerMm2 sigma0, KgfPerMMm2 gamma0, Celsius t0, KgfPerMMm2 gamma, Celsius t,
+                      Metres L, Metres h) {
     ReferenceState ref(wire, sigma0, gamma0, t0, L, h);
     return StressFromReference(ref, gamma, t);
 }

@@ -65,8 +65,8 @@ Metres SagAt(Metres x, Metres L, Metres d1, Metres r1, Metres r2, KgfPerMMm2 gam
 // parabolic state-change equation
 //   sigma0 - sigma - (E L^2/24)(gamma0^2/sigma0^2 - gamma^2/sigma^2) - E alpha (t - t0) = 0
 // solved by bisection on [0.1, 20 sigma0], refined on the exact catenary, kgf/mm2.
-KgfPerMm2 StateStress(const TyWire& wire, KgfPerMm2 sigma0, KgfPerMMm2 gamma0, Celsius t0, KgfPerMMm2 gamma,
-                      Celsius t, Metres L, Metres h);
+KgfPerMm2 StateStress(const TyWire& wire, KgfPerMm2 sigma0, KgfPerMMm2 gamma0, Celsius t0, KgfPerMMm2 gamma, Celsius t,
+                      Metres L, Metres h);
 
 // The state of the span at conductor temperature T (the air temperature Tvv in an ice
 // regime) from its reference state, with the clearance to the ground over the span and to

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "engine/CalcError.h"
-#include "model/Format.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 #include "model/TextGrid.h"
 
 namespace qem {
@@ -84,8 +84,8 @@ std::string UnusableSpanValue(const TySpan& span, SpanValueUse use) {
     c.single(Caption(kWire, "S Al н,мм2"), w.SAlN, Rule::NotNegative);
     c.single(Caption(kWire, "S ст н,мм2"), w.SStN, Rule::NotNegative);
     if (c.found().empty() && !(double(w.SAlN) + double(w.SStN) > 0))
-        c.fault(Caption(kWire, "S Al н,мм2") + " + " + Caption("S ст н,мм2") + " = " +
-                ShortestSingle(w.SAlN + w.SStN) + " — сечение провода должно быть больше нуля");
+        c.fault(Caption(kWire, "S Al н,мм2") + " + " + Caption("S ст н,мм2") + " = " + ShortestSingle(w.SAlN + w.SStN) +
+                " — сечение провода должно быть больше нуля");
     c.single(Caption(kWire, "d пр,см"), w.D, Rule::Positive);
     c.single(Caption(kWire, "r,Ом/км"), w.R, Rule::NotNegative);
     c.single(Caption(kWire, "Температурный коэффициент сопротивления"), w.AlfaR);

@@ -66,8 +66,18 @@ bool CatalogEditor::EditConductorCell(int row, int col, const std::string& text)
     float* field = &scratch;
     if (inCatalog) {
         TyWire& w = cat.Wires[row];
-        float* fields[12] = {nullptr, &w.SAlN,  &w.SStN, &cat.WireSAl[row], &cat.WireSSt[row], &w.D,
-                             &w.DSt,  &w.R,     &w.MAl,  &w.MSt,            &cat.WireBreak[row], &w.TMax};
+        float* fields[12] = {nullptr,
+                             &w.SAlN,
+                             &w.SStN,
+                             &cat.WireSAl[row],
+                             &cat.WireSSt[row],
+                             &w.D,
+                             &w.DSt,
+                             &w.R,
+                             &w.MAl,
+                             &w.MSt,
+                             &cat.WireBreak[row],
+                             &w.TMax};
         field = fields[col];
     }
     if (!TextToSingle(text, *field, dlg_)) return false;
@@ -98,8 +108,7 @@ bool CatalogEditor::DeleteConductor(int row) {
     TextGrid g = conductors_;
     g.removeRow(row);
     try {
-        SaveCatalogs(g, data_.dataDir, FieldText(data_.settings.WireCatFile), data_.usePue6,
-                     data_.wires, data_.norms);
+        SaveCatalogs(g, data_.dataDir, FieldText(data_.settings.WireCatFile), data_.usePue6, data_.wires, data_.norms);
     } catch (const std::exception& e) {
         showError(e);
         return false;
@@ -112,8 +121,8 @@ bool CatalogEditor::DeleteConductor(int row) {
 bool CatalogEditor::Save() {
     if (refused()) return false;
     try {
-        SaveCatalogs(conductors_, data_.dataDir, FieldText(data_.settings.WireCatFile), data_.usePue6,
-                     data_.wires, data_.norms);
+        SaveCatalogs(conductors_, data_.dataDir, FieldText(data_.settings.WireCatFile), data_.usePue6, data_.wires,
+                     data_.norms);
     } catch (const std::exception& e) {
         showError(e);
         return false;

@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "model/KOCat.h"
 #include "model/AppData.h"
+#include "model/KOCat.h"
 #include "model/Network.h"
-#include "platform/CalcRun.h"
 #include "model/NormsFile.h"
 #include "model/TextGrid.h"
+#include "platform/CalcRun.h"
 #include "platform/Dialogs.h"
 
 namespace qem {
@@ -23,7 +23,7 @@ inline constexpr const char* kMsgCatDeleteKO = "Вы действительно 
 inline constexpr const char* kCatKOHint = "Введите значение в ячейку - 20 град/ДДТН и нажмите кнопку <Копировать> ";
 inline constexpr float kNewWireAlfaR = 0.004f;
 
-extern const char* const kKOListHeader[4];   // "Тип", "Полное наименование", "U ,кВ", "I ,A"
+extern const char* const kKOListHeader[4];    // "Тип", "Полное наименование", "U ,кВ", "I ,A"
 extern const char* const kKOTempRowTitle[2];  // "ДДТН", "AДТН" (a Latin A)
 
 // Columns of the terminal-equipment list.
@@ -115,7 +115,7 @@ public:
 
 private:
     AppData& data_;
-    Network& net_;      // its edition of the rules follows the switch
+    Network& net_;  // its edition of the rules follows the switch
     const CalcRun& calc_;
     Dialogs& dlg_;
     TextGrid conductors_;

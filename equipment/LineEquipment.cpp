@@ -11,9 +11,18 @@ const char* const kKOGroupCaption[kKOGroups] = {"Ошиновка",      "Шин
                                                 "Разъединитель", "Заградитель", "Трансформатор тока"};
 // "I, А": the ampere sign is the Cyrillic letter.
 const char* const kKOGridHeader[5] = {"Наим. точки входа/выхода", "Тип", "Наименование", "I, \xD0\x90", "U, кВ"};
-const char* const kBusGridHeader[12] = {"Наим. точки входа/выхода", "Тип",        "S Al н,мм2", "S ст н,мм2",
-                                        "S Al,мм2",                 "S ст,мм2",   "d пр,см",    "d ст,см",
-                                        "r,Ом/км",                  "m Al,кг/км", "m ст,кг/км", "Разр.ус.,Н"};
+const char* const kBusGridHeader[12] = {"Наим. точки входа/выхода",
+                                        "Тип",
+                                        "S Al н,мм2",
+                                        "S ст н,мм2",
+                                        "S Al,мм2",
+                                        "S ст,мм2",
+                                        "d пр,см",
+                                        "d ст,см",
+                                        "r,Ом/км",
+                                        "m Al,кг/км",
+                                        "m ст,кг/км",
+                                        "Разр.ус.,Н"};
 
 TyKO& KOSlot(TyLine& line, int kind, int end) {
     const bool e1 = end == 1;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "model/KOCat.h"
 #include "model/Catalog.h"
+#include "model/KOCat.h"
 #include "model/Network.h"
 #include "model/QEMcom.h"
 #include "model/TextGrid.h"

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <string>
 
+#include "engine/AllowTempReport.h"
 #include "engine/CalcError.h"
 #include "fuzz/FuzzTarget.h"
-#include "engine/AllowTempReport.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
 #include "lines/Series.h"

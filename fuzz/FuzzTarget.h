@@ -66,7 +66,7 @@ void RunCalculations(const TyLine& line, const CalcEnv& env);
 
 }  // namespace qem::fuzz
 
-#define QEM_FUZZ_TARGET(name)                                                                  \
-    static void QemFuzz_##name(const std::uint8_t* data, std::size_t size);                    \
-    static const ::qem::fuzz::Registrar kQemFuzzRegistrar_##name(#name, QemFuzz_##name);        \
+#define QEM_FUZZ_TARGET(name)                                                            \
+    static void QemFuzz_##name(const std::uint8_t* data, std::size_t size);              \
+    static const ::qem::fuzz::Registrar kQemFuzzRegistrar_##name(#name, QemFuzz_##name); \
     static void QemFuzz_##name(const std::uint8_t* data, std::size_t size)

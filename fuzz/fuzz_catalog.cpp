@@ -12,7 +12,8 @@ namespace {
 bool AllFinite(const WireCatalog& c) {
     for (int k = 1; k <= c.NWires; ++k) {
         const TyWire& w = c.Wires[k];
-        for (float v : {w.SAlN, w.SStN, w.D, w.DSt, w.R, w.MAl, w.MSt, w.TMax, c.WireBreak[k], c.WireSAl[k], c.WireSSt[k]})
+        for (float v :
+             {w.SAlN, w.SStN, w.D, w.DSt, w.R, w.MAl, w.MSt, w.TMax, c.WireBreak[k], c.WireSAl[k], c.WireSSt[k]})
             if (!std::isfinite(v)) return false;
     }
     return true;

@@ -1,8 +1,8 @@
 // The terminal equipment catalog: its whole records, written back as read, shown in the lists
 // of the equipment window and rated in the component limits of a line.
-#include "model/KOCat.h"
 #include "equipment/LineEquipment.h"
 #include "fuzz/FuzzTarget.h"
+#include "model/KOCat.h"
 #include "model/Records.h"
 
 using namespace qem;

@@ -13,7 +13,8 @@ QEM_FUZZ_TARGET(folder_memory) {
         DecodeFolderMemory(bytes, "LODL.txt", folder);
     } catch (const DataFileError& e) {
         for (char c : TerminalText(e.what()))
-            if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t') fuzz::Fail("a control character in print");
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\n' && c != '\t')
+                fuzz::Fail("a control character in print");
         return;
     }
     const std::string text = EncodeFolderMemory(folder);

@@ -42,7 +42,8 @@ void RunSpanReport(TyLine& line, TySpan& span, const CalcEnv& env, Dialogs& dlg,
     res.end = res.outcome.written ? CommandEnd::Done : CommandEnd::Stopped;
 }
 
-const char* const kNoBreak = "Отсутствуют данные в справочнике по указанной марке провода - разрывное усилие. Продолжить расчёт? ";
+const char* const kNoBreak =
+    "Отсутствуют данные в справочнике по указанной марке провода - разрывное усилие. Продолжить расчёт? ";
 
 }  // namespace
 
@@ -162,7 +163,8 @@ LineCommandResult LineRegimeCommand(Network& net, const CalcEnv& env, Dialogs& d
     for (int j = 1; j <= line.NSpans(); ++j) {
         const TySpan& span = line.Span(j);
         if (span.UseSea == 1 && span.M_middle_h == 0) {
-            dlg.Ask("не задан уровень моря в пролёте " + SpanName(span) + " по замеру в середине пролёта", Buttons::Yes);
+            dlg.Ask("не задан уровень моря в пролёте " + SpanName(span) + " по замеру в середине пролёта",
+                    Buttons::Yes);
             return res;
         }
         if (span.UseSea == 1) {
@@ -182,8 +184,7 @@ LineCommandResult LineRegimeCommand(Network& net, const CalcEnv& env, Dialogs& d
 LineCalculation CalculateLine(TyLine& line, const CalcEnv& env, Dialogs& dlg, Report& out, int zamer) {
     LineCalculation res;
     std::vector<std::unique_ptr<SeaLevelPointsGuard>> points;
-    for (int j = 1; j <= line.NSpans(); ++j)
-    {
+    for (int j = 1; j <= line.NSpans(); ++j) {
         points.push_back(std::make_unique<SeaLevelPointsGuard>(line.Span(j), env.mode));
         dlg.MessageIfAny(points.back()->token().refusal);
     }

@@ -2,9 +2,9 @@
 
 #include "engine/CalcError.h"
 #include "engine/Currents.h"
-#include "model/Format.h"
 #include "engine/UsableValues.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 
 namespace qem {
 namespace {
@@ -91,7 +91,8 @@ std::string ConductorLimitText(const TyLine& line, const LineMinima& m, bool eme
     const int k = m.ClrObstacle;
     if (k < 1 || k > 10) return span(m.SpanIClr) + ": габарит до земли";
     const int type = s.Prep[k].TPrp;
-    const std::string name = type >= 0 && type < kObstacleTypes ? std::string(" «") + kObstacleTypeText[std::size_t(type)] + "»" : "";
+    const std::string name =
+        type >= 0 && type < kObstacleTypes ? std::string(" «") + kObstacleTypeText[std::size_t(type)] + "»" : "";
     return span(m.SpanIClr) + ": габарит до препятствия " + std::to_string(k) + name;
 }
 

@@ -45,9 +45,9 @@ struct ConductorRating {
     // What sets each when rated: the span and why ("пролёт 3 - 4: нагрев", "... габарит до
     // земли", "... габарит до препятствия 2 «ВЛ 35кВ»"); empty when not known.
     std::string ddtnBy, adtnBy;
-    int span = 0;                      // the span where the calculation stopped; 0 when none
-    std::vector<std::string> notes;    // other messages of the calculation, each once
-    Report report;                     // the line table at T
+    int span = 0;                    // the span where the calculation stopped; 0 when none
+    std::vector<std::string> notes;  // other messages of the calculation, each once
+    Report report;                   // the line table at T
     bool rated() const { return failure.empty(); }
 };
 using ConductorRatings = std::array<ConductorRating, kLimitTemps>;

@@ -15,7 +15,9 @@ namespace fs = std::filesystem;
 
 const char* const kCancelled = "Выгрузка прервана пользователем: книга не записана";
 
-std::string DataFile(const ExportSettings& s, const std::string& name) { return PathToUtf8(s.dataDir / PathFromUtf8(name)); }
+std::string DataFile(const ExportSettings& s, const std::string& name) {
+    return PathToUtf8(s.dataDir / PathFromUtf8(name));
+}
 
 // The common start of the three exports: the open network file exists and there is a line.
 bool NetworkReady(const Network& net, Dialogs& dlg) {
@@ -152,7 +154,8 @@ std::optional<LineTable> CurrentLineTable(Network& net, const CalcEnv& env, cons
     }
     auto wb = OpenTemplate(s, kLineTemplate, dlg);
     if (!wb) return std::nullopt;
-    LimitTableOutcome o = CalculateAllLine(line, *ratings, env.LongTermTemp, s.useSourceCondition, dlg, wb->FirstSheet());
+    LimitTableOutcome o =
+        CalculateAllLine(line, *ratings, env.LongTermTemp, s.useSourceCondition, dlg, wb->FirstSheet());
     ShowNotes(o.notes, dlg);
     if (!o.written) return std::nullopt;  // the bus rating failed: its messages were shown
     return LineTable{std::move(*wb), std::move(o)};

@@ -27,10 +27,10 @@ inline constexpr const char* kShortWorkbook = "2.xlsx";
 inline constexpr const char* kSummaryWorkbook = "Все_ВЛ.xlsx";
 
 struct ExportSettings {
-    std::filesystem::path dataDir;    // the templates, and the workbooks written
+    std::filesystem::path dataDir;  // the templates, and the workbooks written
     bool useSourceCondition = false;  // "Учитывать температуру воздуха, скорость и направление ветра"
-    int zamer = 1;                    // measurement for the conductor temperature of the reference states
-    std::string out;                  // the workbook to write instead of the default one (UTF-8); empty: the default
+    int zamer = 1;    // measurement for the conductor temperature of the reference states
+    std::string out;  // the workbook to write instead of the default one (UTF-8); empty: the default
 };
 
 struct ExportResult {

@@ -47,8 +47,7 @@ HeatModelCharts BuildHeatModelCharts(const TySpan& span, const std::vector<SpanC
         e.T0 = st.T0;
         e.I15 = st.ratings[0].I;
         e.I30 = st.ratings[1].I;
-        if (e.I30)
-            e.trace.points = TempTrace(m, c, w, st.T0, *e.I30, kEmergencyChartEnd, kTraceEvery);
+        if (e.I30) e.trace.points = TempTrace(m, c, w, st.T0, *e.I30, kEmergencyChartEnd, kTraceEvery);
         e.trace.name = EmergencyLegend(e);
         ch.emergency.push_back(std::move(e));
     }

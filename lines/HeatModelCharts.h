@@ -17,9 +17,9 @@ namespace qem {
 
 struct ModelEmergency {
     HeatModel model = HeatModel::Qem;
-    Celsius T0 = 0;                 // steady temperature at the present load
+    Celsius T0 = 0;                   // steady temperature at the present load
     std::optional<Amperes> I15, I30;  // per conductor; none: no overload from the present load
-    ChartLine trace;                // at I30, from T0, to kEmergencyChartEnd
+    ChartLine trace;                  // at I30, from T0, to kEmergencyChartEnd
 };
 
 struct HeatModelCharts {

@@ -10,7 +10,6 @@
 #include "engine/CalcError.h"
 #include "engine/Clearance.h"
 #include "engine/Currents.h"
-#include "model/Format.h"
 #include "engine/Geometry.h"
 #include "engine/SolarPosition.h"
 #include "engine/StateChange.h"
@@ -18,6 +17,7 @@
 #include "lines/CalcCommands.h"
 #include "lines/LimitTable.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 #include "platform/Parallel.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/Workbook.h"
@@ -119,8 +119,8 @@ struct Component {
     std::string name;
     const TyWire* wire = nullptr;  // busbar connection or bus
     int count = 1;
-    HeatConductor standard;        // of the wire, as the heat models read it
-    const TyKO* ko = nullptr;      // terminal equipment
+    HeatConductor standard;    // of the wire, as the heat models read it
+    const TyKO* ko = nullptr;  // terminal equipment
     double cabDDTN = 0, cabADTN = 0;
     const char* failure = "";
 };
@@ -215,10 +215,13 @@ LoadClearance ClearanceUnderLoad(const TySpan& loaded, const SpanPrep& p, Celsiu
         out.lowObstacle = true;
         const auto g = Margin(ps, p, Tneed, 0);
         out.groundLimits = !(g.first > 0);
-        if (out.groundLimits) out.Tground = MarginRoot(ps, p, 0, kLowest, Margin(ps, p, kLowest, 0).first, Tneed, g).first;
+        if (out.groundLimits)
+            out.Tground = MarginRoot(ps, p, 0, kLowest, Margin(ps, p, kLowest, 0).first, Tneed, g).first;
         const auto o = Margin(ps, p, Tneed, 1), ob = Margin(ps, p, kLowest, 1);
-        if (!(o.first > 0) && ob.first > 0) std::tie(out.Tobstacle, out.obstacle) = MarginRoot(ps, p, 1, kLowest, ob.first, Tneed, o);
-        else out.lowObstacle = false;  // the obstacles hold (or fail outright): the joint root stands
+        if (!(o.first > 0) && ob.first > 0)
+            std::tie(out.Tobstacle, out.obstacle) = MarginRoot(ps, p, 1, kLowest, ob.first, Tneed, o);
+        else
+            out.lowObstacle = false;  // the obstacles hold (or fail outright): the joint root stands
     }
     return out;
 }
@@ -324,7 +327,8 @@ std::vector<int> WeatherSeriesOfLines(const std::vector<TyLine>& lines, const We
         }
         if (found < 0)
             throw WeatherError("Файл погоды " + Quoted(weather.file) + ", строка " + std::to_string(ws.firstRow) +
-                               ", столбец «линия»: линии «" + ws.line + "» нет в сети (номер линии или «Начало-Конец»)");
+                               ", столбец «линия»: линии «" + ws.line +
+                               "» нет в сети (номер линии или «Начало-Конец»)");
         of[std::size_t(found)] = s;
     }
     return of;
@@ -562,7 +566,8 @@ void ShortTimeOfHour(const LinePrep& p, const std::vector<HeatCase>& cases, std:
                 r.shortTimeLimit = limitOf(at, Tl ? Tl->second : sp.atLoad[load].cause);
                 return;
             }
-            order.push_back({sp.mpr * CurrentAtTempOf(o.model, sp.standard, w, Tl->first), at, T0, Tl->first, Tl->second});
+            order.push_back(
+                {sp.mpr * CurrentAtTempOf(o.model, sp.standard, w, Tl->first), at, T0, Tl->first, Tl->second});
         }
         std::sort(order.begin(), order.end(), [](const Candidate& a, const Candidate& b) { return a.floor < b.floor; });
         std::optional<double> least;
@@ -735,9 +740,12 @@ struct SummaryBuilder {
         s.leastADTN = std::min(s.leastADTN, h.ADTN), s.greatestADTN = std::max(s.greatestADTN, h.ADTN);
         sumD += h.DDTN, sumA += h.ADTN;
         const std::string& cause = h.ddtnLimit.cause;
-        if (cause == "нагрев") ++heat;
-        else if (cause == "оборудование") ++equipment;
-        else ++clearance;
+        if (cause == "нагрев")
+            ++heat;
+        else if (cause == "оборудование")
+            ++equipment;
+        else
+            ++clearance;
         if (h.ddtnLimit.span > 0) {
             SpanCount& c = spans[h.ddtnLimit.span];
             c.span = h.ddtnLimit.span, c.spanText = h.ddtnLimit.spanText, ++c.hours;
@@ -780,7 +788,8 @@ std::vector<LineRatingResult> RateLinesHourly(
     std::vector<LineRatingResult> results;
     std::size_t total = 0;
     for (int l : which)
-        if (seriesOf[std::size_t(l - 1)] >= 0) total += weather.series[std::size_t(seriesOf[std::size_t(l - 1)])].hours.size();
+        if (seriesOf[std::size_t(l - 1)] >= 0)
+            total += weather.series[std::size_t(seriesOf[std::size_t(l - 1)])].hours.size();
     std::size_t done = 0;
     const int progressMax = int(std::min<std::size_t>(total, 1u << 30));
     dlg.Progress(0, progressMax);
@@ -876,8 +885,8 @@ std::vector<std::string> SummaryText(const LineRatingResult& r) {
             auto signed_ = [](const char* f, double v) {
                 const std::string t = Format(f, v);
                 return t[0] == '-' && t.find_first_not_of("-0.,") == std::string::npos ? t.substr(1)
-                       : t[0] == '-'                                                 ? t
-                                                                                     : "+" + t;
+                       : t[0] == '-'                                                   ? t
+                                                                                       : "+" + t;
             };
             t.push_back("  выигрыш против таблицы ДДТН: в среднем " + signed_("%.1f", 100 * *s.meanGain) + " % (" +
                         signed_("%.0f", *s.meanGainA) + " А)");
@@ -894,10 +903,23 @@ std::vector<std::string> SummaryText(const LineRatingResult& r) {
 }
 
 std::vector<std::string> HourColumns(std::optional<Minutes> shortTime) {
-    std::vector<std::string> c = {
-        "ВЛ", "Линия", "Время", "Температура воздуха, °C", "ДДТН, А", "АДТН, А", "Ограничивает ДДТН", "Пролёт", "Причина",
-        "ДДТН по таблице, А", "АДТН по таблице, А", "Ограничивает АДТН", "Пролёт АДТН", "Причина АДТН",
-        "Провод ВЛ ДДТН, А", "Провод ВЛ АДТН, А", "Не рассчитано"};
+    std::vector<std::string> c = {"ВЛ",
+                                  "Линия",
+                                  "Время",
+                                  "Температура воздуха, °C",
+                                  "ДДТН, А",
+                                  "АДТН, А",
+                                  "Ограничивает ДДТН",
+                                  "Пролёт",
+                                  "Причина",
+                                  "ДДТН по таблице, А",
+                                  "АДТН по таблице, А",
+                                  "Ограничивает АДТН",
+                                  "Пролёт АДТН",
+                                  "Причина АДТН",
+                                  "Провод ВЛ ДДТН, А",
+                                  "Провод ВЛ АДТН, А",
+                                  "Не рассчитано"};
     if (shortTime) {
         const std::string t = Format(*shortTime == std::floor(*shortTime) ? "%.0f" : "%.1f", *shortTime);
         c.push_back("Ток на " + t + " мин, А");
@@ -987,8 +1009,8 @@ Report HourlyReport(const LineRatingResult& line, const std::vector<HourRating>&
             r.add(" " + when + Format("  %5.1f", h.Ta) + "  не рассчитано: " + h.failure, Colour::Red);
             return;
         }
-        r.add(" " + when + Format("  %5.1f", h.Ta) + amps(h.DDTN) + " " + amps(h.ADTN) + " " + amps(h.staticDDTN) + " " +
-              amps(h.staticADTN) + "  " + limit(h.ddtnLimit));
+        r.add(" " + when + Format("  %5.1f", h.Ta) + amps(h.DDTN) + " " + amps(h.ADTN) + " " + amps(h.staticDDTN) +
+              " " + amps(h.staticADTN) + "  " + limit(h.ddtnLimit));
     };
     if (!byDay) {
         for (const HourRating& h : hours) row(h, WeatherTimeText(h.utc, h.offsetMinutes));

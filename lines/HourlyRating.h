@@ -50,10 +50,10 @@ struct HeatCase {
     Degrees windAngle = 90;    // between the wind and the span
     Degrees sunElevation = 0;  // the sun: elevation above the horizon, azimuth from north
     Degrees sunAzimuth = 180;
-    Integer sky = 0;           // 0 clear, 1 cloudy, 2 overcast, 3 evening or night (no sun)
-    WPerM2 irradiance = -1;    // measured global irradiance; below 0 none
+    Integer sky = 0;         // 0 clear, 1 cloudy, 2 overcast, 3 evening or night (no sun)
+    WPerM2 irradiance = -1;  // measured global irradiance; below 0 none
     HeatModel model = HeatModel::Qem;
-    HeatConductor standard;    // the conductor as the standards' models read it (HeatModel.h)
+    HeatConductor standard;  // the conductor as the standards' models read it (HeatModel.h)
 };
 
 // The weather and sun of the case as the heat models read them.
@@ -76,16 +76,16 @@ HeatPart QemHeatPart();
 HeatPart ModelHeatPart();
 
 struct HourlyOptions {
-    bool ambientOnly = false;       // only the air temperature and the sun change by the hour
+    bool ambientOnly = false;  // only the air temperature and the sun change by the hour
     SunRule sun = SunRule::Hourly;
-    double longitude = 0;           // of the station, degrees east (the hourly sun)
-    int zamer = 1;                  // the measurement whose conductor temperature the reference state takes
+    double longitude = 0;  // of the station, degrees east (the hourly sun)
+    int zamer = 1;         // the measurement whose conductor temperature the reference state takes
     HeatPart heat = QemHeatPart();
     HeatModel model = HeatModel::Qem;  // of the cases; another than Qem goes with heat = ModelHeatPart()
     // The catalog entry as the standards' models read it (lines/ShortTimeCommands.h ModelChoice);
     // empty: HeatConductorOf(wire) with the standards' default surface factors.
     std::function<HeatConductor(const TyWire&)> conductorOf;
-    bool staticRating = true;       // the limit table's value at each hour (14 line calculations per line)
+    bool staticRating = true;  // the limit table's value at each hour (14 line calculations per line)
     // The line's short-time rating at each hour: the largest phase current for this many minutes
     // (1 ... kTransientHorizon) from the steady state at the present load, in the hour's weather,
     // without any span passing its limit temperature (TMax, or below it the conductor temperature
@@ -99,10 +99,10 @@ struct HourlyOptions {
 // Why an hour has the value it has.
 struct RatingLimit {
     std::string component;  // "провод ВЛ", "кабельная вставка", "ошиновка (ПС 110 кВ А)", ...
-    int span = 0;           // the limiting span of the conductor, from 1; 0 for another component
-    std::string spanText;   // "12 - 13"
-    std::string cause;      // "нагрев", "габарит до земли", "габарит до препятствия 2", "габарит при гололёде",
-                            // "оборудование"
+    int span = 0;          // the limiting span of the conductor, from 1; 0 for another component
+    std::string spanText;  // "12 - 13"
+    std::string cause;  // "нагрев", "габарит до земли", "габарит до препятствия 2", "габарит при гололёде",
+                        // "оборудование"
 };
 
 struct HourRating {
@@ -110,10 +110,10 @@ struct HourRating {
     int offsetMinutes = 0;
     Celsius Ta = 0;
     bool rated = false;
-    std::string failure;                 // why the hour has no rating
-    double DDTN = 0, ADTN = 0;           // of the line, phase A
+    std::string failure;        // why the hour has no rating
+    double DDTN = 0, ADTN = 0;  // of the line, phase A
     RatingLimit ddtnLimit, adtnLimit;
-    double conductorDDTN = 0, conductorADTN = 0;  // of the line conductor
+    double conductorDDTN = 0, conductorADTN = 0;   // of the line conductor
     std::optional<double> staticDDTN, staticADTN;  // the limit table at the tabulated temperature at or above Ta
     // With HourlyOptions::duration: the line's short-time current (phase) and the span that sets
     // it; no current where a span's present load already holds it at its limit (that span named)
@@ -130,16 +130,16 @@ struct SpanCount {
 
 struct LineSummary {
     int hours = 0, rated = 0;
-    double least = 0, mean = 0, greatest = 0;           // ДДТН over the rated hours
+    double least = 0, mean = 0, greatest = 0;  // ДДТН over the rated hours
     double leastADTN = 0, meanADTN = 0, greatestADTN = 0;
     double heatShare = 0, clearanceShare = 0, equipmentShare = 0;  // of the rated hours, by the ДДТН's cause
-    std::optional<double> meanGain;                      // mean of DDTN / StaticDDTN - 1 where both
-    std::optional<double> meanGainA;                     // mean of DDTN - StaticDDTN, A
-    std::optional<double> leastShortTime, meanShortTime;  // of the hours with a short-time current
+    std::optional<double> meanGain;                                // mean of DDTN / StaticDDTN - 1 where both
+    std::optional<double> meanGainA;                               // mean of DDTN - StaticDDTN, A
+    std::optional<double> leastShortTime, meanShortTime;           // of the hours with a short-time current
     int shortTimeHours = 0;
-    std::vector<SpanCount> weakest;                      // spans limiting the ДДТН most often, at most 5
-    std::string failure;                                 // the line is not rated at all
-    std::string firstUnrated;                            // the first unrated hour's reason
+    std::vector<SpanCount> weakest;  // spans limiting the ДДТН most often, at most 5
+    std::string failure;             // the line is not rated at all
+    std::string firstUnrated;        // the first unrated hour's reason
 };
 
 struct LineRatingResult {

@@ -3,9 +3,9 @@
 #include <charconv>
 #include <set>
 
-#include "model/Format.h"
 #include "lines/CalcCommands.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 #include "platform/Parallel.h"
 #include "platform/ScriptedDialogs.h"
 
@@ -32,8 +32,8 @@ int DdtnRow(int i) { return kTableFirstRow + 2 * i; }
 
 // Names of the components in the texts of Q35 and Q36, as the template's work area names them.
 const char* const kPlainNames[] = {"провод ВЛ", "кабельная вставка"};
-const char* const kEndNames[] = {"ошиновка", "шины", "выключатель", "разъединитель", "ВЧ-заградитель",
-                                 "трансформатор тока"};
+const char* const kEndNames[] = {"ошиновка",      "шины",           "выключатель",
+                                 "разъединитель", "ВЧ-заградитель", "трансформатор тока"};
 
 std::string Joined(const std::vector<std::string>& names) {
     std::string s;
@@ -66,8 +66,9 @@ ConductorRating RateLineConductor(const TyLine& line, const CalcEnv& env, Celsiu
             r.span = c.checkSpan;
         } else if (c.end == CommandEnd::Failed) {
             r.span = std::min(c.outcome.minima.SpansDone + 1, copy.NSpans());
-            r.failure = !c.measurement.empty() ? c.measurement
-                                               : "Произошла ошибка при расчёте в пролёте № " + SpanNumbers(copy.Span(r.span));
+            r.failure = !c.measurement.empty()
+                            ? c.measurement
+                            : "Произошла ошибка при расчёте в пролёте № " + SpanNumbers(copy.Span(r.span));
         } else if (c.end != CommandEnd::Done) {
             r.failure = "расчёт ВЛ прерван";
         } else {
@@ -94,12 +95,13 @@ std::optional<ConductorRatings> RateLineConductorAll(const TyLine& line, const C
     ConductorRatings r;
     // Each temperature on its own copy of the line, on env.jobs threads; `step` in order.
     bool stopped = false;
-    RunInOrder(kLimitTemps, env.jobs, [&](int c) { return RateLineConductor(rated, env, LimitTemp(c), zamer); },
-               [&](int c, ConductorRating& rating) {
-                   r[c] = std::move(rating);
-                   stopped = step && !step(c + 1);
-                   return !stopped;
-               });
+    RunInOrder(
+        kLimitTemps, env.jobs, [&](int c) { return RateLineConductor(rated, env, LimitTemp(c), zamer); },
+        [&](int c, ConductorRating& rating) {
+            r[c] = std::move(rating);
+            stopped = step && !step(c + 1);
+            return !stopped;
+        });
     if (stopped) return std::nullopt;
     return r;
 }
@@ -129,7 +131,8 @@ std::string ConductorDetail(const ConductorRatings& ratings, const std::vector<i
     for (const Run& r : runs) {
         s += (s.empty() ? "" : "; ") + r.by;
         if (runs.size() > 1)
-            s += " при " + TempText(LimitTemp(r.first)) + (r.first == r.last ? "" : "…" + TempText(LimitTemp(r.last))) + " °C";
+            s += " при " + TempText(LimitTemp(r.first)) + (r.first == r.last ? "" : "…" + TempText(LimitTemp(r.last))) +
+                 " °C";
     }
     return " (" + s + ")";
 }
@@ -166,7 +169,8 @@ LineLimits CombineLimits(const Sheet& sheet, const ConductorRatings* ratings) {
         }
         std::string& text = kind == 0 ? out.ddtnText : out.adtnText;
         if (!limiting.empty())
-            text = (kind == 0 ? "ДДТН ограничивает: " : "АДТН ограничивает: ") + Joined(limiting) + (kind == 0 ? ". " : ".");
+            text = (kind == 0 ? "ДДТН ограничивает: " : "АДТН ограничивает: ") + Joined(limiting) +
+                   (kind == 0 ? ". " : ".");
     }
     return out;
 }
@@ -205,10 +209,10 @@ LimitTableOutcome CalculateAllLine(TyLine& line, const ConductorRatings& ratings
 
     // An unset line number (0) is an empty cell, never "0".
     sheet.SetText(5, 1, line.NVL == 0 ? "" : std::to_string(line.NVL));
-    sheet.SetText(9, 5, t.rows[2].text);    // Bus1
-    sheet.SetText(11, 5, t.rows[3].text);   // Bus3
-    sheet.SetText(21, 5, t.rows[8].text);   // Bus2
-    sheet.SetText(23, 5, t.rows[9].text);   // Bus4
+    sheet.SetText(9, 5, t.rows[2].text);   // Bus1
+    sheet.SetText(11, 5, t.rows[3].text);  // Bus3
+    sheet.SetText(21, 5, t.rows[8].text);  // Bus2
+    sheet.SetText(23, 5, t.rows[9].text);  // Bus4
     sheet.SetText(5, 2, LineTitle(line));
     sheet.SetText(33, 3, LineTitle(line));
     sheet.SetText(9, 3, "ПС " + volt + " кВ " + Cp1251ToUtf8(line.From.str()));

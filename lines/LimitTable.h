@@ -62,9 +62,9 @@ struct LimitTableOutcome {
     // The line conductor is not rated: "Провод ВЛ не рассчитан: " and the reason (also in T5,
     // with rows 5 and 6 left empty); empty when it is rated.
     std::string unrated;
-    std::string message;              // then also this, naming the line and the temperature
-    std::vector<std::string> notes;   // other messages of the conductor's calculations, each once
-    LineLimits limits;                // rows 33 and 34 as written
+    std::string message;             // then also this, naming the line and the temperature
+    std::vector<std::string> notes;  // other messages of the conductor's calculations, each once
+    LineLimits limits;               // rows 33 and 34 as written
 };
 
 // `CalculateAllLine`: the table of `line` into `sheet`. `ratings` are the conductor's ratings

@@ -1,9 +1,9 @@
 #include "lines/MainPages.h"
 
-#include "model/Format.h"
 #include "engine/Geometry.h"
 #include "lines/CalcCommands.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 
 namespace qem {
 

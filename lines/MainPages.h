@@ -18,7 +18,6 @@ extern const char* const kRegionText[7];
 // "Чистота воздуха" (Tzv 0..3).
 extern const char* const kSkyText[4];
 
-
 // The fields of the current span on "Параметры пролетов" (ShowSpanPage).
 struct SpanPageTexts {
     std::string Comm, Nop1, Nop2, Pr, Mpr;

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "engine/Currents.h"
-#include "model/Format.h"
 #include "engine/HeatBalance.h"
 #include "engine/UsableValues.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 #include "platform/Parallel.h"
 
 namespace qem {
@@ -106,7 +106,8 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
                 w.V = v;
                 double Tc;
                 try {
-                    Tc = model ? SteadyTempOf(model->model, model->conductor, w, i) : ConductorTemp(span, Ta, v, span.Alfv, i);
+                    Tc = model ? SteadyTempOf(model->model, model->conductor, w, i)
+                               : ConductorTemp(span, Ta, v, span.Alfv, i);
                 } catch (const std::exception& e) {
                     b.failed = true;
                     b.error = e.what();
@@ -122,7 +123,8 @@ SeriesOutcome CalculationSeries(const TySpan& span, const SeriesSettings& s, Cel
                     }
                 };
                 const double Imd = limit(TMax), Imdd = limit(LongTermTemp);
-                b.lines.push_back(Format("|%8.1f | %8.1f | %8.0f | %8.2f | %8.0f | %8.0f |", Ta, v, mpr * i, Tc, Imd, Imdd));
+                b.lines.push_back(
+                    Format("|%8.1f | %8.1f | %8.0f | %8.2f | %8.0f | %8.0f |", Ta, v, mpr * i, Tc, Imd, Imdd));
             }
             return b;
         },
@@ -158,8 +160,8 @@ SeriesOutcome OrientationSweep(const TySpan& span, Celsius LongTermTemp, Report&
                 } catch (const std::exception& e) {
                     b.failed = true;
                     b.error = e.what();
-                    b.lines.push_back("Расчёт остановлен ошибкой при шир. = " + std::to_string(phi) + ", ориен. = " +
-                                      std::to_string(alpha) + ": " + e.what());
+                    b.lines.push_back("Расчёт остановлен ошибкой при шир. = " + std::to_string(phi) +
+                                      ", ориен. = " + std::to_string(alpha) + ": " + e.what());
                     return b;
                 }
             }

@@ -14,7 +14,7 @@ namespace qem {
 
 // The six fields of the group "Серия расчетов".
 struct SeriesSettings {
-    int N1 = 1, N2 = 1, N3 = 1;  // numbers of air temperatures, wind speeds, currents (1..100)
+    int N1 = 1, N2 = 1, N3 = 1;    // numbers of air temperatures, wind speeds, currents (1..100)
     float dT = 0, dV = 0, dI = 0;  // steps: C, m/s, A for the whole phase
 };
 

@@ -10,10 +10,7 @@
 #include "model/Cp1251.h"
 
 namespace qem {
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 ModelChoice ModelChoice::From(HeatModel m, const HeatModelData& data) {
     ModelChoice c;

@@ -37,10 +37,10 @@ bool SetSurfaceFactors(AppData& d, double emissivity, double absorptivity, Dialo
 
 // The model's steady values of a span in the regime of its source data, per conductor.
 struct ModelCurrents {
-    Celsius TCond = 0;    // at the present load Iv/Mpr
-    Amperes IMax = 0;     // at the conductor's TMax
-    Amperes ILong = 0;    // at LongTermTemp
-    HeatTerms atTMax;     // the heat terms at TMax and IMax
+    Celsius TCond = 0;  // at the present load Iv/Mpr
+    Amperes IMax = 0;   // at the conductor's TMax
+    Amperes ILong = 0;  // at LongTermTemp
+    HeatTerms atTMax;   // the heat terms at TMax and IMax
 };
 ModelCurrents ModelCurrentsOf(const ModelChoice& choice, const TySpan& span, Celsius LongTermTemp);
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "session/AppState.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 namespace qem {
 
@@ -23,7 +23,6 @@ inline constexpr int kCommChars = 100;
 // "Количество проводов в фазе".
 inline constexpr int kMinMpr = 1;
 inline constexpr int kMaxMpr = 20;
-
 
 // EditNop1 / EditNop2: the first 5 characters are stored when they differ from the stored
 // text. True when the record changed (the span list item is then rewritten).

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "engine/Currents.h"
-#include "model/Format.h"
 #include "engine/HeatBalance.h"
+#include "model/Format.h"
 
 namespace qem {
 namespace {

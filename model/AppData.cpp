@@ -12,9 +12,9 @@ AppData LoadAll(const std::filesystem::path& dataDir, bool usePue6, Dialogs* dia
         d.heat = LoadHeatModelData(dataDir);
     } catch (const FileError& e) {
         if (dialogs)
-            dialogs->Message(std::string(e.what()) +
-                                 "\nМодели нагрева IEEE 738 и CIGRE 601 берут значения по умолчанию.",
-                             "", Icon::Warning);
+            dialogs->Message(
+                std::string(e.what()) + "\nМодели нагрева IEEE 738 и CIGRE 601 берут значения по умолчанию.", "",
+                Icon::Warning);
     }
     return d;
 }

@@ -3,9 +3,9 @@
 // three catalogs, loaded in the start-up order.
 #include <filesystem>
 
-#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/HeatModelData.h"
+#include "model/KOCat.h"
 #include "model/Norms.h"
 #include "model/Settings.h"
 #include "platform/Dialogs.h"
@@ -20,7 +20,7 @@ struct AppData {
     WireCatalog wires;
     Norms norms;
     KOCat ko;
-    CatalogLoad load;  // what LoadCatalogs did
+    CatalogLoad load;    // what LoadCatalogs did
     HeatModelData heat;  // heatmodels.txt: the standards' surface factors and strand diameters
 };
 

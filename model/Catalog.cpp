@@ -152,8 +152,8 @@ CatalogLoad LoadCatalogs(const std::filesystem::path& dataDir, const std::string
     return st;
 }
 
-const char* const kConductorGridHeader[12] = {"Тип",      "S Al н,мм2", "S ст н,мм2", "S Al,мм2",
-                                              "S ст,мм2", "d пр,см",    "d ст,см",    "r,Ом/км",
+const char* const kConductorGridHeader[12] = {"Тип",        "S Al н,мм2", "S ст н,мм2", "S Al,мм2",
+                                              "S ст,мм2",   "d пр,см",    "d ст,см",    "r,Ом/км",
                                               "m Al,кг/км", "m ст,кг/км", "Разр.ус.,Н", "Макс. Т.,С"};
 
 namespace {
@@ -329,8 +329,7 @@ std::vector<std::string> ConductorList(const WireCatalog& cat) {
 int FindWire(const WireCatalog& cat, const TyWire& w) {
     for (int k = 1; k <= cat.NWires; ++k) {
         const TyWire& e = cat.Wires[k];
-        if (e.Name.sameText(w.Name) && e.SAlN == w.SAlN && e.SStN == w.SStN && e.D == w.D && e.DSt == w.DSt)
-            return k;
+        if (e.Name.sameText(w.Name) && e.SAlN == w.SAlN && e.SStN == w.SStN && e.D == w.D && e.DSt == w.DSt) return k;
     }
     return 0;
 }

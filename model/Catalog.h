@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "model/KOCat.h"
 #include "model/IArray.h"
+#include "model/KOCat.h"
 #include "model/Norms.h"
 #include "model/QEMcom.h"
 #include "model/TextGrid.h"
@@ -26,16 +26,16 @@ namespace qem {
 
 inline constexpr int kMaxWires = 255;
 inline constexpr std::size_t kWireArraySize = std::size_t{4} * kMaxWires;  // 1020
-inline constexpr float kCatalogAlfaR = 0.00403f;              // forced on every entry read
+inline constexpr float kCatalogAlfaR = 0.00403f;                           // forced on every entry read
 inline constexpr const char* kDefaultWireCatFile = "glld.cat";
 inline constexpr const char* kExchangeFileName = "glld_temp.txt";
 
 struct WireCatalog {
     IArray<TyWire, 1, kMaxWires> Wires;
-    Byte NWires = 0;                          // entries in use
-    IArray<Single, 1, kMaxWires> WireBreak;   // breaking force of entry k, N
-    IArray<Single, 1, kMaxWires> WireSAl;     // actual aluminium section of entry k, mm2
-    IArray<Single, 1, kMaxWires> WireSSt;     // actual steel section of entry k, mm2
+    Byte NWires = 0;                         // entries in use
+    IArray<Single, 1, kMaxWires> WireBreak;  // breaking force of entry k, N
+    IArray<Single, 1, kMaxWires> WireSAl;    // actual aluminium section of entry k, mm2
+    IArray<Single, 1, kMaxWires> WireSSt;    // actual steel section of entry k, mm2
     bool operator==(const WireCatalog&) const = default;
 };
 
@@ -57,10 +57,10 @@ void SortCatalog(WireCatalog& cat, SortOrder order = SortOrder::Ascending);
 
 // What the start-up loading did.
 struct CatalogLoad {
-    bool wiresRead = false;  // conductor catalog taken from its file
-    bool normsRead = false;  // norms in force taken from their file
-    bool koRead = false;     // terminal-equipment catalog taken from its file
-    bool sorted = false;     // conductor catalog sorted
+    bool wiresRead = false;           // conductor catalog taken from its file
+    bool normsRead = false;           // norms in force taken from their file
+    bool koRead = false;              // terminal-equipment catalog taken from its file
+    bool sorted = false;              // conductor catalog sorted
     std::vector<std::string> errors;  // messages shown, in order
 };
 

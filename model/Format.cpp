@@ -54,19 +54,26 @@ std::string FormatV(const char* fmt, const std::vector<FormatArg>& args) {
         std::string text;
         switch (*p) {
             case 's':
-                if (auto s = std::get_if<std::string>(&a)) text = prec >= 0 ? Utf8Left(*s, prec) : *s;
-                else throw std::invalid_argument("%s needs a text");
+                if (auto s = std::get_if<std::string>(&a))
+                    text = prec >= 0 ? Utf8Left(*s, prec) : *s;
+                else
+                    throw std::invalid_argument("%s needs a text");
                 break;
             case 'd':
             case 'u':
-                if (auto i = std::get_if<long long>(&a)) text = std::to_string(*i);
-                else throw std::invalid_argument("%d needs an integer");
+                if (auto i = std::get_if<long long>(&a))
+                    text = std::to_string(*i);
+                else
+                    throw std::invalid_argument("%d needs an integer");
                 break;
             case 'f': {
                 double v;
-                if (auto d = std::get_if<double>(&a)) v = *d;
-                else if (auto i = std::get_if<long long>(&a)) v = static_cast<double>(*i);
-                else throw std::invalid_argument("%f needs a number");
+                if (auto d = std::get_if<double>(&a))
+                    v = *d;
+                else if (auto i = std::get_if<long long>(&a))
+                    v = static_cast<double>(*i);
+                else
+                    throw std::invalid_argument("%f needs a number");
                 text = FixedText(v, prec < 0 ? 6 : prec);
                 break;
             }

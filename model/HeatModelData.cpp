@@ -66,8 +66,8 @@ HeatModelData DecodeHeatModelData(const Bytes& image, const std::string& fileNam
         if (line.empty() || line[0] == '#') continue;
         auto bad = [&](const std::string& what) {
             // NOLINTNEXTLINE(performance-inefficient-string-concatenation): made once, for the refusal
-            return DataFileError("Файл \"" + fileName + "\", строка " + std::to_string(lineNo) + ": " + what +
-                                 ": \"" + Cp1251ToUtf8(line) + "\"");
+            return DataFileError("Файл \"" + fileName + "\", строка " + std::to_string(lineNo) + ": " + what + ": \"" +
+                                 Cp1251ToUtf8(line) + "\"");
         };
         const std::vector<std::string> f = Fields(line);
         if (f.size() == 2 && (f[0] == kEmissivityKey || f[0] == kAbsorptivityKey)) {

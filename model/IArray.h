@@ -27,8 +27,8 @@ struct IArray {
 private:
     static std::size_t index(int i) {
         if (i < Lo || i > Hi)
-            throw std::out_of_range("index " + std::to_string(i) + " outside [" + std::to_string(Lo) +
-                                    ".." + std::to_string(Hi) + "]");
+            throw std::out_of_range("index " + std::to_string(i) + " outside [" + std::to_string(Lo) + ".." +
+                                    std::to_string(Hi) + "]");
         return static_cast<std::size_t>(i - Lo);
     }
 };

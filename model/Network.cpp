@@ -49,8 +49,8 @@ void Network::ResetCurSpans() {
 
 static void CheckPosition(int p, int lo, int hi, const char* what) {
     if (p < lo || p > hi)
-        throw std::out_of_range(std::string(what) + " " + std::to_string(p) + " outside [" + std::to_string(lo) +
-                                ".." + std::to_string(hi) + "]");
+        throw std::out_of_range(std::string(what) + " " + std::to_string(p) + " outside [" + std::to_string(lo) + ".." +
+                                std::to_string(hi) + "]");
 }
 
 TyLine& Network::Line(int p) {

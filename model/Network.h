@@ -30,10 +30,10 @@ TySpan NewSpan(const TyWire& wire1, double now);
 TyLine NewLine(const TyWire& wire1, double now);
 
 struct Network {
-    std::vector<TyLine> Lines;         // line at position p is Lines[p - 1]
-    int CurLine = 0;                   // position of the current line
+    std::vector<TyLine> Lines;          // line at position p is Lines[p - 1]
+    int CurLine = 0;                    // position of the current line
     IArray<int, 1, kMaxLines> CurSpan;  // per line position: current span of the line there
-    std::string NetFileName;           // full path (UTF-8) of the open file; empty when none
+    std::string NetFileName;            // full path (UTF-8) of the open file; empty when none
     Byte UsePUE6 = 0;
     Byte UsePUE7 = 1;
     // The user changed the network since it was opened or last saved: set by every edit and

@@ -22,7 +22,9 @@ struct GenericCheck {
     std::string where;   // "Линия 2, пролёт 5"
     std::string prefix;  // "Pr." inside nested records
 
-    void note(const std::string& name, const std::string& what) { out.push_back(where + ": " + prefix + name + " " + what); }
+    void note(const std::string& name, const std::string& what) {
+        out.push_back(where + ": " + prefix + name + " " + what);
+    }
 
     template <int N>
     void operator()(const std::string& name, const ShortStr<N>& s) {

@@ -24,8 +24,8 @@ static std::vector<LineImageRange> ScanLayout(std::uintmax_t len, ReadInt readIn
         throw NetworkLayoutError(Damaged(name, "длина " + std::to_string(len) + " байт — нет даже числа линий"));
     const std::int32_t n = readInt(0);
     if (n < 0 || n > kMaxLines)
-        throw NetworkLayoutError(Damaged(name, "число линий " + std::to_string(n) + " (допустимо 0.." +
-                                                   std::to_string(kMaxLines) + ")"));
+        throw NetworkLayoutError(
+            Damaged(name, "число линий " + std::to_string(n) + " (допустимо 0.." + std::to_string(kMaxLines) + ")"));
     std::vector<LineImageRange> lines;
     lines.reserve(static_cast<std::size_t>(n));
     std::uintmax_t at = kCountSize;
@@ -108,8 +108,8 @@ std::vector<TyLine> DecodeNetwork(const std::vector<std::uint8_t>& bytes, const 
 // Why the lines cannot be stored, or empty.
 static std::string LimitFault(const std::vector<TyLine>& lines) {
     if (lines.size() > static_cast<std::size_t>(kMaxLines))
-        return "в сети " + std::to_string(lines.size()) + " линий (допустимо не больше " +
-               std::to_string(kMaxLines) + ")";
+        return "в сети " + std::to_string(lines.size()) + " линий (допустимо не больше " + std::to_string(kMaxLines) +
+               ")";
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int ns = lines[i].NSpans();
         if (ns < 1 || ns > kMaxSpans)

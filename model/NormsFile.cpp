@@ -115,8 +115,7 @@ TextGrid NormsGrid(const Norms& norms, NormsPage page, bool showBelow110) {
         g.at(r, 0) = page == NormsPage::Ground ? kGroundRows[r - 1]
                      : page == NormsPage::Cross ? "Минимальное расстояние между проводами, м"
                                                 : kObstRows[r - 1];
-        for (int c = 1; c <= classes; ++c)
-            g.at(r, c) = FormatFixed(*Cell(norms, page, r, c), 4, 1);
+        for (int c = 1; c <= classes; ++c) g.at(r, c) = FormatFixed(*Cell(norms, page, r, c), 4, 1);
     }
     return g;
 }

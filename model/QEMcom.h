@@ -64,13 +64,13 @@ struct TyWire {
 
 // One piece of terminal equipment. 470 bytes.
 struct TyKO {
-    ShortStr<100> Name;      // type designation
-    ShortStr<255> FullName;  // full name
-    Integer I = 0;           // rated current, A
-    Integer U = 0;           // rated voltage, V
+    ShortStr<100> Name;           // type designation
+    ShortStr<255> FullName;       // full name
+    Integer I = 0;                // rated current, A
+    Integer U = 0;                // rated voltage, V
     IArray<Integer, 1, 13> DDTN;  // long-term allowable current at 5c - 25 C
     IArray<Integer, 1, 13> ADTN;  // emergency allowable current at 5c - 25 C
-    Byte Kind = 0;  // 0 switch, 1 disconnector, 2 line trap, 3 current transformer
+    Byte Kind = 0;                // 0 switch, 1 disconnector, 2 line trap, 3 current transformer
     bool operator==(const TyKO&) const = default;
 };
 
@@ -87,17 +87,17 @@ struct TyPrep {
 
 // One sag measurement. 48 bytes.
 struct TyZamer {
-    Integer Tzv = 0;    // air cleanliness 0..3
-    double Time = 0;    // date-time, days since 30.12.1899
-    Single FZam = 0;    // mid-span sag derived from the measurement, m
+    Integer Tzv = 0;  // air cleanliness 0..3
+    double Time = 0;  // date-time, days since 30.12.1899
+    Single FZam = 0;  // mid-span sag derived from the measurement, m
     Single Res16 = 0;
     Single Res20 = 0;
-    Single HMid = 0;    // height of the conductor above ground at mid-span, m
-    Single I = 0;       // current, A
-    Single TPr = 0;     // conductor temperature, C
-    Single Tv = 0;      // air temperature, C
-    Single V = 0;       // wind speed, m/s
-    Single Alf = 0;     // wind direction, degrees
+    Single HMid = 0;  // height of the conductor above ground at mid-span, m
+    Single I = 0;     // current, A
+    Single TPr = 0;   // conductor temperature, C
+    Single Tv = 0;    // air temperature, C
+    Single V = 0;     // wind speed, m/s
+    Single Alf = 0;   // wind direction, degrees
     bool operator==(const TyZamer&) const = default;
 };
 
@@ -128,7 +128,7 @@ struct TySpan {
     IArray<TyPrep, 1, 10> Prep;
     Integer NPrep = 0;
     IArray<TyZem, 1, 10> Zem;
-    Single Lpr = 0;      // span length, m
+    Single Lpr = 0;  // span length, m
     Single Res812 = 0;
     Single Lapr = 0;     // ruling span of the anchor section, m
     Single H1 = 0;       // ground elevation at support 1, m

@@ -6,9 +6,19 @@
 
 namespace qem {
 
-const std::array<const char*, kObstacleTypes> kObstacleTypeText = {
-    "ВЛ 750кВ", "ВЛ 500кВ", "ВЛ 330кВ", "ВЛ 220кВ", "ВЛ 110кВ", "ВЛ 35кВ", "ВЛ 10кВ", "ВЛ 6кВ",
-    "Здание, сооружение", "Автомобильная дорога", "Железная дорога", "Трамвайная линия", "Троллейбусная линия"};
+const std::array<const char*, kObstacleTypes> kObstacleTypeText = {"ВЛ 750кВ",
+                                                                   "ВЛ 500кВ",
+                                                                   "ВЛ 330кВ",
+                                                                   "ВЛ 220кВ",
+                                                                   "ВЛ 110кВ",
+                                                                   "ВЛ 35кВ",
+                                                                   "ВЛ 10кВ",
+                                                                   "ВЛ 6кВ",
+                                                                   "Здание, сооружение",
+                                                                   "Автомобильная дорога",
+                                                                   "Железная дорога",
+                                                                   "Трамвайная линия",
+                                                                   "Троллейбусная линия"};
 
 const std::array<const char*, 8> kVoltageText = {"750", "500", "330", "220", "110", "35", "10", "6"};
 
@@ -29,19 +39,23 @@ namespace {
 struct FieldWriter {
     ByteWriter& w;
     template <int N>
-    void operator()(const char*, const ShortStr<N>& s) { w.str(s); }
+    void operator()(const char*, const ShortStr<N>& s) {
+        w.str(s);
+    }
     void operator()(const char*, Single v) { w.f32(v); }
     void operator()(const char*, Integer v) { w.i32(v); }
     void operator()(const char*, double v) { w.f64(v); }
     void operator()(const char*, Byte v) { w.u8(v); }
     template <std::size_t N>
-    void operator()(const char*, const std::array<Byte, N>& a) { w.raw(a.data(), N); }
+    void operator()(const char*, const std::array<Byte, N>& a) {
+        w.raw(a.data(), N);
+    }
     template <class T, int Lo, int Hi>
     void operator()(const char* name, const IArray<T, Lo, Hi>& a) {
         for (const T& e : a) (*this)(name, e);
     }
     template <class R>
-        requires requires(const R& r, FieldWriter& f) { VisitFields(r, f); }
+    requires requires(const R& r, FieldWriter& f) { VisitFields(r, f); }
     void operator()(const char*, const R& r) { VisitFields(r, *this); }
 };
 
@@ -49,19 +63,23 @@ struct FieldWriter {
 struct FieldReader {
     ByteReader& r;
     template <int N>
-    void operator()(const char*, ShortStr<N>& s) { r.str(s); }
+    void operator()(const char*, ShortStr<N>& s) {
+        r.str(s);
+    }
     void operator()(const char*, Single& v) { v = r.f32(); }
     void operator()(const char*, Integer& v) { v = r.i32(); }
     void operator()(const char*, double& v) { v = r.f64(); }
     void operator()(const char*, Byte& v) { v = r.u8(); }
     template <std::size_t N>
-    void operator()(const char*, std::array<Byte, N>& a) { r.raw(a.data(), N); }
+    void operator()(const char*, std::array<Byte, N>& a) {
+        r.raw(a.data(), N);
+    }
     template <class T, int Lo, int Hi>
     void operator()(const char* name, IArray<T, Lo, Hi>& a) {
         for (T& e : a) (*this)(name, e);
     }
     template <class R>
-        requires requires(R& rec, FieldReader& f) { VisitFields(rec, f); }
+    requires requires(R& rec, FieldReader& f) { VisitFields(rec, f); }
     void operator()(const char*, R& rec) { VisitFields(rec, *this); }
 };
 

@@ -46,9 +46,10 @@ Settings DecodeSettings(const Bytes& image, const std::string& fileName) {
     r.raw(s.Res800.data(), s.Res800.size());
     s.LongTermTemp = r.f32();
     if (!std::isfinite(s.LongTermTemp))
-        throw DataFileError("Файл настроек \"" + fileName + "\" повреждён: длительно допустимая температура провода " +
-                            ShortestSingle(s.LongTermTemp) +
-                            " не является числом. Исправьте или удалите его: программа создаст настройки по умолчанию.");
+        throw DataFileError(
+            "Файл настроек \"" + fileName + "\" повреждён: длительно допустимая температура провода " +
+            ShortestSingle(s.LongTermTemp) +
+            " не является числом. Исправьте или удалите его: программа создаст настройки по умолчанию.");
     return s;
 }
 

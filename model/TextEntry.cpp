@@ -4,10 +4,9 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <string_view>
 #include <limits>
+#include <string_view>
 #include <vector>
-
 
 namespace qem {
 namespace {
@@ -124,8 +123,8 @@ int ValInt(const std::string& utf8, int& value) {
     if (i < n && (Is(c[i], '+') || Is(c[i], '-'))) negative = Is(c[i++], '-');
     if (i >= n) return i + 1;
     std::int64_t v = 0;
-    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<int>::min())
-                                        : std::numeric_limits<int>::max();
+    const std::int64_t limit =
+        negative ? -static_cast<std::int64_t>(std::numeric_limits<int>::min()) : std::numeric_limits<int>::max();
     for (; i < n; ++i) {
         if (!IsDigit(c[i])) return i + 1;
         v = v * 10 + (c[i][0] - '0');
@@ -159,8 +158,7 @@ bool TextToSingle(const std::string& text, float& field, Dialogs& dialogs) {
     };
     if (pos != 0 && replaceAt(pos, '.', ',')) pos = ValReal(t, v);
     if (pos != 0 && replaceAt(pos, ',', '.')) pos = ValReal(t, v);
-    if (pos == 0 && std::fabs(v) > std::numeric_limits<float>::max())
-        pos = static_cast<int>(Chars(t).size()) + 1;
+    if (pos == 0 && std::fabs(v) > std::numeric_limits<float>::max()) pos = static_cast<int>(Chars(t).size()) + 1;
     if (pos != 0) {
         ShowEntryError(pos, dialogs);
         return false;

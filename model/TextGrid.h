@@ -13,8 +13,9 @@ struct TextGrid {
     std::vector<std::vector<std::string>> rows;  // each row holds colCount cells
 
     TextGrid() = default;
-    TextGrid(int rowCount, int cols) : colCount(cols), rows(static_cast<std::size_t>(rowCount),
-                                                            std::vector<std::string>(static_cast<std::size_t>(cols))) {}
+    TextGrid(int rowCount, int cols)
+        : colCount(cols),
+          rows(static_cast<std::size_t>(rowCount), std::vector<std::string>(static_cast<std::size_t>(cols))) {}
     int rowCount() const { return static_cast<int>(rows.size()); }
     std::string& at(int r, int c) { return rows.at(static_cast<std::size_t>(r)).at(static_cast<std::size_t>(c)); }
     const std::string& at(int r, int c) const {

@@ -35,7 +35,8 @@ const std::pair<Column, std::vector<const char*>> kNames[] = {
     {Column::Sky, {"состояние неба", "небо", "sky condition", "sky"}},
     {Column::Cloud, {"облачность", "cloud cover", "cloud", "clouds"}},
     {Column::Irradiance,
-     {"солнечная радиация", "суммарная радиация", "радиация", "irradiance", "global irradiance", "ghi", "solar radiation"}},
+     {"солнечная радиация", "суммарная радиация", "радиация", "irradiance", "global irradiance", "ghi",
+      "solar radiation"}},
     {Column::IceWall, {"стенка гололеда", "толщина стенки гололеда", "гололед", "ice wall", "ice thickness", "ice"}},
     {Column::IceDensity, {"плотность гололеда", "ice density"}},
     {Column::Line, {"линия", "вл", "line"}},
@@ -69,9 +70,12 @@ std::string Folded(std::string_view utf8) {
     std::string c = Utf8ToCp1251(Trim(utf8));
     for (char& ch : c) {
         unsigned char u = static_cast<unsigned char>(ch);
-        if (u >= 'A' && u <= 'Z') u = u - 'A' + 'a';
-        else if (u >= 0xC0 && u <= 0xDF) u = u + 0x20;
-        else if (u == 0xA8 || u == 0xB8) u = 0xE5;  // Ё, ё as е
+        if (u >= 'A' && u <= 'Z')
+            u = u - 'A' + 'a';
+        else if (u >= 0xC0 && u <= 0xDF)
+            u = u + 0x20;
+        else if (u == 0xA8 || u == 0xB8)
+            u = 0xE5;  // Ё, ё as е
         ch = static_cast<char>(u);
     }
     return Cp1251ToUtf8(c);
@@ -125,9 +129,12 @@ std::vector<std::string> Fields(std::string_view line, char sep) {
     for (std::size_t i = 0; i < line.size(); ++i) {
         const char c = line[i];
         if (quoted) {
-            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"') f += '"', ++i;
-            else if (c == '"') quoted = false;
-            else f += c;
+            if (c == '"' && i + 1 < line.size() && line[i + 1] == '"')
+                f += '"', ++i;
+            else if (c == '"')
+                quoted = false;
+            else
+                f += c;
         } else if (c == '"') {
             quoted = true;
         } else if (c == sep) {
@@ -207,13 +214,13 @@ struct Reader {
             if (t.empty()) continue;
             const auto c = ColumnOf(HeaderName(t));
             if (!c)
-                throw WeatherError("Файл погоды " + Quoted(name) + ", строка " + std::to_string(r.number) + ", столбец " +
-                                   std::to_string(i + 1) + ": неизвестный столбец «" + t +
+                throw WeatherError("Файл погоды " + Quoted(name) + ", строка " + std::to_string(r.number) +
+                                   ", столбец " + std::to_string(i + 1) + ": неизвестный столбец «" + t +
                                    "» (см. описание формата файла погоды)");
             if (col.count(*c))
-                throw WeatherError("Файл погоды " + Quoted(name) + ", строка " + std::to_string(r.number) + ", столбец " +
-                                   std::to_string(i + 1) + ": столбец «" + ColumnTitle(*c) + "» уже есть (столбец " +
-                                   std::to_string(col[*c] + 1) + ")");
+                throw WeatherError("Файл погоды " + Quoted(name) + ", строка " + std::to_string(r.number) +
+                                   ", столбец " + std::to_string(i + 1) + ": столбец «" + ColumnTitle(*c) +
+                                   "» уже есть (столбец " + std::to_string(col[*c] + 1) + ")");
             col[*c] = int(i);
         }
         for (Column c : {Column::Time, Column::Ta, Column::V, Column::Direction})
@@ -248,7 +255,8 @@ struct Reader {
             if (!v) Fail(r.number, c, "«" + Trim(cell.text) + "» — не число");
         }
         if (!(*v >= lo && *v <= hi))
-            Fail(r.number, c, Format(*v) + " вне допустимого диапазона " + Format(lo) + " … " + Format(hi) + " " + unit);
+            Fail(r.number, c,
+                 Format(*v) + " вне допустимого диапазона " + Format(lo) + " … " + Format(hi) + " " + unit);
         return *v;
     }
 
@@ -273,7 +281,8 @@ struct Reader {
         const std::string t = Trim(cell.text.empty() && cell.number ? Format(*cell.number) : cell.text);
         if (t.empty()) Fail(r.number, Column::Time, "пустая ячейка");
         auto bad = [&]() -> std::pair<std::int64_t, int> {
-            Fail(r.number, Column::Time, "«" + t + "» — не время (2024-07-01T14:00, 2024-07-01 14:00+03:00, 01.07.2024 14:00)");
+            Fail(r.number, Column::Time,
+                 "«" + t + "» — не время (2024-07-01T14:00, 2024-07-01 14:00+03:00, 01.07.2024 14:00)");
         };
         auto digits = [&](std::size_t at, std::size_t n, int& v) {
             if (at + n > t.size()) return false;
@@ -315,7 +324,8 @@ struct Reader {
             if (!o || *o < -14 || *o > 14) bad();
             off = int(std::lround(*o * 60));
         }
-        const std::int64_t local = DaysFromCivil(y, unsigned(mo), unsigned(d)) * 86400 + std::int64_t(h) * 3600 + std::int64_t(mi) * 60 + s;
+        const std::int64_t local =
+            DaysFromCivil(y, unsigned(mo), unsigned(d)) * 86400 + std::int64_t(h) * 3600 + std::int64_t(mi) * 60 + s;
         return {local - std::int64_t(off) * 60, off};
     }
 
@@ -335,7 +345,8 @@ struct Reader {
         if (data.hasIce) {
             w.iceWall = Value(r, Column::IceWall, 0, 10, "см");
             w.iceDensity = Value(r, Column::IceDensity, 0, 1, "г/см³");
-            if (w.iceWall > 0 && !(w.iceDensity > 0)) Fail(r.number, Column::IceDensity, "стенка гололёда без плотности");
+            if (w.iceWall > 0 && !(w.iceDensity > 0))
+                Fail(r.number, Column::IceDensity, "стенка гололёда без плотности");
         }
         std::string line;
         if (data.hasLine) {
@@ -343,7 +354,8 @@ struct Reader {
             if (line.empty() && At(r, Column::Line).number) line = Format(*At(r, Column::Line).number);
             if (line.empty()) Fail(r.number, Column::Line, "пустая ячейка");
         }
-        auto it = std::find_if(data.series.begin(), data.series.end(), [&](const WeatherSeries& s) { return s.line == line; });
+        auto it = std::find_if(data.series.begin(), data.series.end(),
+                               [&](const WeatherSeries& s) { return s.line == line; });
         if (it == data.series.end()) {
             data.series.push_back({line, r.number, {}});
             it = data.series.end() - 1;
@@ -351,11 +363,13 @@ struct Reader {
         if (!it->hours.empty()) {
             const WeatherHour& prev = it->hours.back();
             const std::string at = WeatherTimeText(w.utc, w.offsetMinutes);
-            const std::string before = WeatherTimeText(prev.utc, prev.offsetMinutes) + " (строка " + std::to_string(prev.row) + ")";
+            const std::string before =
+                WeatherTimeText(prev.utc, prev.offsetMinutes) + " (строка " + std::to_string(prev.row) + ")";
             const std::int64_t step = w.utc - prev.utc;
             if (step == 0) Fail(r.number, Column::Time, "час " + at + " повторяет " + before);
             if (step < 0) Fail(r.number, Column::Time, "час " + at + " раньше предыдущего " + before);
-            if (step % 3600 != 0) Fail(r.number, Column::Time, "шаг от " + before + " до " + at + " — не целое число часов");
+            if (step % 3600 != 0)
+                Fail(r.number, Column::Time, "шаг от " + before + " до " + at + " — не целое число часов");
             if (step > 3600)
                 Fail(r.number, Column::Time,
                      "пропуск: после " + before + " идёт " + at + " (нет " + std::to_string(step / 3600 - 1) + " ч)");

@@ -39,31 +39,31 @@ public:
 int SkyOfCloudCover(double percent);
 
 struct WeatherHour {
-    std::int64_t utc = 0;     // the hour's start, seconds from 1970-01-01 00:00 UTC
-    int offsetMinutes = 0;    // the file's local time is UTC plus this
-    int row = 0;              // row of the file, from 1 (for messages)
-    double Ta = 0;            // air temperature, C
-    double V = 0;             // wind speed, m/s
-    double direction = 0;     // where the wind comes from, degrees from north
-    int sky = -1;             // sky condition 0 ... 3 (given or from the cloud cover); -1 none
-    double irradiance = -1;   // measured global irradiance, W/m2; -1 none
-    double iceWall = 0;       // cm; 0 no ice
-    double iceDensity = 0;    // g/cm3
+    std::int64_t utc = 0;    // the hour's start, seconds from 1970-01-01 00:00 UTC
+    int offsetMinutes = 0;   // the file's local time is UTC plus this
+    int row = 0;             // row of the file, from 1 (for messages)
+    double Ta = 0;           // air temperature, C
+    double V = 0;            // wind speed, m/s
+    double direction = 0;    // where the wind comes from, degrees from north
+    int sky = -1;            // sky condition 0 ... 3 (given or from the cloud cover); -1 none
+    double irradiance = -1;  // measured global irradiance, W/m2; -1 none
+    double iceWall = 0;      // cm; 0 no ice
+    double iceDensity = 0;   // g/cm3
     bool ice() const { return iceWall > 0; }
 };
 
 // The hours of one line (or of every line when the file has no line column), consecutive.
 struct WeatherSeries {
-    std::string line;      // the line column's text ("2", "ПС А-ПС Б"); empty: every line
-    int firstRow = 0;      // row of its first hour
+    std::string line;  // the line column's text ("2", "ПС А-ПС Б"); empty: every line
+    int firstRow = 0;  // row of its first hour
     std::vector<WeatherHour> hours;
 };
 
 struct WeatherData {
-    std::string file;  // the name the messages use
+    std::string file;                           // the name the messages use
     std::optional<double> latitude, longitude;  // the station, degrees (north, east positive)
-    std::optional<double> utcOffsetHours;        // of the file's header
-    std::vector<std::string> notes;              // the other '#' lines
+    std::optional<double> utcOffsetHours;       // of the file's header
+    std::vector<std::string> notes;             // the other '#' lines
     bool hasSky = false, hasCloud = false, hasIrradiance = false, hasIce = false, hasLine = false;
     std::vector<WeatherSeries> series;  // in the order of their first rows
     std::size_t HourCount() const;

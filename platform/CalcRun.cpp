@@ -43,8 +43,7 @@ CalcRun::Watch CalcRun::Observe(std::function<void(bool)> watcher) {
 }
 
 void CalcRun::Watch::release() {
-    if (const auto s = state_.lock())
-        std::erase_if(s->watchers, [this](const auto& w) { return w.first == id_; });
+    if (const auto s = state_.lock()) std::erase_if(s->watchers, [this](const auto& w) { return w.first == id_; });
     state_.reset();
 }
 

@@ -20,12 +20,12 @@ struct ChildLimits {
 };
 
 enum class ChildEnd {
-    Done,          // the function returned; `output` holds what it returned
-    Failed,        // the child ended otherwise (a crash, an exception, an exit status not 0)
-    TimedOut,      // killed at the time limit
-    OutOfMemory,   // killed at the memory limit, or its allocation failed under it
-    OutputTooLong, // killed when its output passed the limit
-    NotStarted,    // no pipe or no process
+    Done,           // the function returned; `output` holds what it returned
+    Failed,         // the child ended otherwise (a crash, an exception, an exit status not 0)
+    TimedOut,       // killed at the time limit
+    OutOfMemory,    // killed at the memory limit, or its allocation failed under it
+    OutputTooLong,  // killed when its output passed the limit
+    NotStarted,     // no pipe or no process
 };
 
 struct ChildResult {

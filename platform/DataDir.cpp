@@ -56,8 +56,7 @@ fs::path ProgramDataDir(const char* argv0, const std::string& explicitDir) {
                             "\" недоступна для записи, а папку пользователя определить нельзя (не задан HOME)");
     const bool firstStart = !fs::exists(user, ec);
     fs::create_directories(user, ec);
-    if (!IsWritableFolder(user))
-        throw DataFileError("Не удалось создать папку данных \"" + PathText(user) + "\"");
+    if (!IsWritableFolder(user)) throw DataFileError("Не удалось создать папку данных \"" + PathText(user) + "\"");
     if (firstStart) SeedFolder(shipped, user);
     return user;
 }

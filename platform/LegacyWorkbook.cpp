@@ -6,9 +6,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <freexl.h>
 #include <cstring>
 #include <new>
-#include <freexl.h>
 
 #include "platform/ChildProcess.h"
 #include "platform/ReadOnlySheet.h"
@@ -72,7 +72,9 @@ std::vector<XlsSheetData> Workbook::Impl::ParseXls(const Bytes& bytes) const {
                     case FREEXL_CELL_INT: cv = CellValue::Number(v.value.int_value); break;
                     case FREEXL_CELL_DOUBLE: cv = CellValue::Number(v.value.double_value); break;
                     case FREEXL_CELL_TEXT:
-                    case FREEXL_CELL_SST_TEXT: cv = CellValue::Text(ValidUtf8(v.value.text_value ? v.value.text_value : "")); break;
+                    case FREEXL_CELL_SST_TEXT:
+                        cv = CellValue::Text(ValidUtf8(v.value.text_value ? v.value.text_value : ""));
+                        break;
                     case FREEXL_CELL_DATE:
                     case FREEXL_CELL_DATETIME:
                     case FREEXL_CELL_TIME: {
@@ -101,7 +103,8 @@ std::vector<XlsSheetData> Workbook::Impl::ParseXls(const Bytes& bytes) const {
         if (!f) continue;
         for (const auto& [at, v] : f->cells) {
             if (at.first > kMaxSheetRows || at.second > kMaxSheetColumns) continue;
-            if (result[i].cells.size() >= limits.maxCells) Refuse("на листе больше " + std::to_string(limits.maxCells) + " ячеек");
+            if (result[i].cells.size() >= limits.maxCells)
+                Refuse("на листе больше " + std::to_string(limits.maxCells) + " ячеек");
             result[i].cells[at] = v;
         }
     }
@@ -184,7 +187,6 @@ bool DecodeXls(const std::string& s, std::vector<XlsSheetData>& sheets) {
     return true;
 }
 
-
 }  // namespace
 
 // libfreexl is C code reading untrusted bytes: it runs in a child process, so that a file that
@@ -210,7 +212,8 @@ void Workbook::Impl::LoadXls(const Bytes& bytes) {
         case ChildEnd::Done: break;
         case ChildEnd::NotStarted: Damaged("файл .xls не читается (нет процесса для чтения)");
         case ChildEnd::TimedOut: Damaged("файл .xls читается дольше " + std::to_string(limits.maxReadSeconds) + " с");
-        case ChildEnd::OutOfMemory: Damaged("файл .xls требует для чтения больше " + MiB(limits.maxReadMemory) + " памяти");
+        case ChildEnd::OutOfMemory:
+            Damaged("файл .xls требует для чтения больше " + MiB(limits.maxReadMemory) + " памяти");
         case ChildEnd::OutputTooLong: Refuse("в листах больше " + MiB(limits.maxTotalSize));
         case ChildEnd::Failed: Damaged("файл .xls не читается (библиотека чтения завершилась аварийно)");
     }
@@ -219,7 +222,9 @@ void Workbook::Impl::LoadXls(const Bytes& bytes) {
     if (in[0] == 'E') throw WorkbookError(in.substr(1));
     std::vector<XlsSheetData> read;
     if (in[0] != 'S' || !DecodeXls(in, read)) Damaged("файл .xls не читается");
-    for (XlsSheetData& d : read) sheets.push_back(std::make_unique<ReadOnlySheet>(std::move(d.name), std::move(d.cells), std::vector<CellRange>{}, ".xls"));
+    for (XlsSheetData& d : read)
+        sheets.push_back(
+            std::make_unique<ReadOnlySheet>(std::move(d.name), std::move(d.cells), std::vector<CellRange>{}, ".xls"));
 }
 
 }  // namespace qem

@@ -59,7 +59,8 @@ public:
         merged_.clear();
         row_ = 1;
         Rows(table, 0);
-        return std::make_unique<ReadOnlySheet>(ValidUtf8(name ? name : ""), std::move(cells_), std::move(merged_), ".ods");
+        return std::make_unique<ReadOnlySheet>(ValidUtf8(name ? name : ""), std::move(cells_), std::move(merged_),
+                                               ".ods");
     }
 
 private:
@@ -194,11 +195,16 @@ private:
             double x = 0;
             if (!ParseDouble(s.substr(0, i), x)) return std::nullopt;
             const char unit = s[i];
-            if (unit == 'D' && !time) days += x;
-            else if (unit == 'H' && time) days += x / 24;
-            else if (unit == 'M' && time) days += x / 1440;
-            else if (unit == 'S' && time) days += x / 86400;
-            else return std::nullopt;
+            if (unit == 'D' && !time)
+                days += x;
+            else if (unit == 'H' && time)
+                days += x / 24;
+            else if (unit == 'M' && time)
+                days += x / 1440;
+            else if (unit == 'S' && time)
+                days += x / 86400;
+            else
+                return std::nullopt;
             any = true;
             s.remove_prefix(i + 1);
         }

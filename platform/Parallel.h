@@ -50,7 +50,7 @@ int RunInOrder(int n, unsigned jobs, Work work, Deliver deliver, const std::func
     std::vector<Slot> pieces(static_cast<std::size_t>(n));
     std::mutex m;
     std::condition_variable changed;
-    int next = 0;         // the next piece a worker takes
+    int next = 0;          // the next piece a worker takes
     bool abandon = false;  // no further piece is started
 
     auto worker = [&] {

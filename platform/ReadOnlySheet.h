@@ -24,7 +24,8 @@ public:
     }
     CellAddress LastUsedCell() const override {
         CellAddress last{1, 1};
-        for (const auto& [rc, v] : cells_) last.row = std::max(last.row, rc.first), last.col = std::max(last.col, rc.second);
+        for (const auto& [rc, v] : cells_)
+            last.row = std::max(last.row, rc.first), last.col = std::max(last.col, rc.second);
         return last;
     }
     void SetText(int, int, std::string_view) override { ReadOnly(); }

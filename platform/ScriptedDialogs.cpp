@@ -23,16 +23,13 @@ static std::optional<std::string> Take(std::deque<std::optional<std::string>>& q
     return v;
 }
 
-std::optional<std::string> ScriptedDialogs::OpenFileName(const std::string&, const std::string&,
-                                                         const std::string&) {
+std::optional<std::string> ScriptedDialogs::OpenFileName(const std::string&, const std::string&, const std::string&) {
     return Take(files);
 }
-std::optional<std::string> ScriptedDialogs::SaveFileName(const std::string&, const std::string&,
-                                                         const std::string&) {
+std::optional<std::string> ScriptedDialogs::SaveFileName(const std::string&, const std::string&, const std::string&) {
     return Take(files);
 }
-std::optional<std::string> ScriptedDialogs::BrowseFolder(const std::string&, const std::string&,
-                                                         const std::string&) {
+std::optional<std::string> ScriptedDialogs::BrowseFolder(const std::string&, const std::string&, const std::string&) {
     return Take(folders);
 }
 

@@ -31,8 +31,10 @@ std::string FoldCase(std::string_view utf8) {
         } else if ((c == 0xD0 || c == 0xD1) && i + 1 < utf8.size()) {
             const unsigned cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
             unsigned lower = cp;
-            if (cp >= 0x410 && cp <= 0x42F) lower = cp + 0x20;
-            else if (cp >= 0x400 && cp <= 0x40F) lower = cp + 0x50;
+            if (cp >= 0x410 && cp <= 0x42F)
+                lower = cp + 0x20;
+            else if (cp >= 0x400 && cp <= 0x40F)
+                lower = cp + 0x50;
             out += char(0xC0 | (lower >> 6));
             out += char(0x80 | (lower & 0x3F));
             ++i;
@@ -138,36 +140,38 @@ Workbook Workbook::Create(const std::string& sheetName) {
     auto impl = std::make_unique<Impl>();
     impl->name = "(новая книга)";
     std::string escaped = EscapeAttr(ValidUtf8(sheetName));
-    impl->SetPart("[Content_Types].xml",
-                  std::string(kXmlDeclaration) +
-                      "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                      "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                      "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                      "<Override PartName=\"/xl/workbook.xml\" "
-                      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-                      "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
-                      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-                      "<Override PartName=\"/xl/styles.xml\" "
-                      "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-                      "</Types>");
+    impl->SetPart(
+        "[Content_Types].xml",
+        std::string(kXmlDeclaration) +
+            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+            "<Override PartName=\"/xl/workbook.xml\" "
+            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+            "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
+            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+            "<Override PartName=\"/xl/styles.xml\" "
+            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+            "</Types>");
     impl->SetPart("_rels/.rels", std::string(kXmlDeclaration) + "<Relationships xmlns=\"" + kPkgRelNs +
                                      "\"><Relationship Id=\"rId1\" Type=\"" + kRelOfficeDocument +
                                      "\" Target=\"xl/workbook.xml\"/></Relationships>");
-    impl->SetPart("xl/workbook.xml", std::string(kXmlDeclaration) + "<workbook xmlns=\"" + kMainNs +
-                                         "\" xmlns:r=\"" + kRelNs +
-                                         "\"><workbookPr/><bookViews><workbookView/></bookViews><sheets><sheet name=\"" +
-                                         escaped +
-                                         "\" sheetId=\"1\" r:id=\"rId1\"/></sheets><calcPr fullCalcOnLoad=\"1\"/></workbook>");
+    impl->SetPart("xl/workbook.xml",
+                  std::string(kXmlDeclaration) + "<workbook xmlns=\"" + kMainNs + "\" xmlns:r=\"" + kRelNs +
+                      "\"><workbookPr/><bookViews><workbookView/></bookViews><sheets><sheet name=\"" + escaped +
+                      "\" sheetId=\"1\" r:id=\"rId1\"/></sheets><calcPr fullCalcOnLoad=\"1\"/></workbook>");
     impl->SetPart("xl/_rels/workbook.xml.rels",
-                  std::string(kXmlDeclaration) + "<Relationships xmlns=\"" + kPkgRelNs + "\"><Relationship Id=\"rId1\" Type=\"" +
-                      kRelWorksheet + "\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" +
-                      kRelStyles + "\" Target=\"styles.xml\"/></Relationships>");
-    impl->SetPart("xl/worksheets/sheet1.xml",
-                  std::string(kXmlDeclaration) + "<worksheet xmlns=\"" + kMainNs + "\" xmlns:r=\"" + kRelNs +
-                      "\"><dimension ref=\"A1\"/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>"
-                      "<sheetFormatPr defaultRowHeight=\"12.75\"/><sheetData/>"
-                      "<pageMargins left=\"0.5\" right=\"0.5\" top=\"0.6\" bottom=\"0.6\" header=\"0.3\" footer=\"0.3\"/>"
-                      "</worksheet>");
+                  std::string(kXmlDeclaration) + "<Relationships xmlns=\"" + kPkgRelNs +
+                      "\"><Relationship Id=\"rId1\" Type=\"" + kRelWorksheet +
+                      "\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" Type=\"" + kRelStyles +
+                      "\" Target=\"styles.xml\"/></Relationships>");
+    impl->SetPart(
+        "xl/worksheets/sheet1.xml",
+        std::string(kXmlDeclaration) + "<worksheet xmlns=\"" + kMainNs + "\" xmlns:r=\"" + kRelNs +
+            "\"><dimension ref=\"A1\"/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>"
+            "<sheetFormatPr defaultRowHeight=\"12.75\"/><sheetData/>"
+            "<pageMargins left=\"0.5\" right=\"0.5\" top=\"0.6\" bottom=\"0.6\" header=\"0.3\" footer=\"0.3\"/>"
+            "</worksheet>");
     impl->SetPart("xl/styles.xml", std::string(kXmlDeclaration) + kEmptyStyles);
     impl->Load();
     return Workbook(std::move(impl));
@@ -262,7 +266,8 @@ Bytes Workbook::ToBytes() const {
                 w.relsDirty = true;
                 for (pugi::xml_node o = w.typesDoc.document_element().first_child(); o;) {
                     pugi::xml_node on = o.next_sibling();
-                    if (std::string_view(o.attribute("ContentType").value()).find("calcChain") != std::string_view::npos) {
+                    if (std::string_view(o.attribute("ContentType").value()).find("calcChain") !=
+                        std::string_view::npos) {
                         w.typesDoc.document_element().remove_child(o);
                         w.typesDirty = true;
                     }

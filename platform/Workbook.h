@@ -57,10 +57,10 @@ enum class CellKind { Empty, Number, Text, Boolean, Error };
 
 struct CellValue {
     CellKind kind = CellKind::Empty;
-    double number = 0;   // Number; Boolean as 1 or 0
-    std::string text;    // Text (UTF-8); Error: its code such as "#DIV/0!"
-    bool date = false;   // a Number shown with a date or time format: days since 30.12.1899
-                         // with the time of day as fraction (1904-based workbooks converted)
+    double number = 0;         // Number; Boolean as 1 or 0
+    std::string text;          // Text (UTF-8); Error: its code such as "#DIV/0!"
+    bool date = false;         // a Number shown with a date or time format: days since 30.12.1899
+                               // with the time of day as fraction (1904-based workbooks converted)
     bool formula = false;      // the cell holds a formula: the value is its last result
     std::string numberFormat;  // the cell's number format code ("General", "dd.mm.yyyy", ...)
 
@@ -103,33 +103,33 @@ struct CellStyle {
     enum class HAlign { General, Left, Center, Right };
     enum class VAlign { Bottom, Center, Top };
     std::string fontName = "Arial";
-    double fontSize = 10;      // points
+    double fontSize = 10;  // points
     bool bold = false;
     bool italic = false;
-    std::string fontColor;     // "RRGGBB"; empty: automatic
-    std::string fill;          // background "RRGGBB"; empty: none
+    std::string fontColor;  // "RRGGBB"; empty: automatic
+    std::string fill;       // background "RRGGBB"; empty: none
     HAlign hAlign = HAlign::General;
     VAlign vAlign = VAlign::Bottom;
     bool wrap = false;
-    bool border = false;       // thin lines on all four sides
+    bool border = false;  // thin lines on all four sides
     std::string numberFormat = "General";
     bool operator==(const CellStyle&) const = default;
 };
 
 struct PageSetup {
     bool landscape = false;
-    bool fitToWidth = false;  // one page wide, as many pages tall as needed
-    std::string printTitleRows;  // rows repeated on every printed page, such as "1:4"
+    bool fitToWidth = false;        // one page wide, as many pages tall as needed
+    std::string printTitleRows;     // rows repeated on every printed page, such as "1:4"
     std::string printTitleColumns;  // columns repeated on every printed page, such as "A:B"
 };
 
 // A drop-down list of the values the cells of a range may take (data validation).
 struct ListValidation {
-    std::string range;   // "O3:O502"
+    std::string range;  // "O3:O502"
     // The values: a range of cells ("'Списки'!$A$2:$A$14") or a list in double quotes with
     // commas between the values ("\"1,2,3,4\"").
     std::string source;
-    bool strict = true;  // a value not in the list is refused; false: the list only helps
+    bool strict = true;         // a value not in the list is refused; false: the list only helps
     std::string title, prompt;  // the hint shown beside a selected cell
     std::string error;          // the message when a value is refused
     bool operator==(const ListValidation&) const = default;

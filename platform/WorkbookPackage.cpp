@@ -24,7 +24,9 @@ std::string_view LocalName(const char* name) {
     const auto colon = n.find(':');
     return colon == std::string_view::npos ? n : n.substr(colon + 1);
 }
-bool Is(pugi::xml_node n, std::string_view local) { return n.type() == pugi::node_element && LocalName(n.name()) == local; }
+bool Is(pugi::xml_node n, std::string_view local) {
+    return n.type() == pugi::node_element && LocalName(n.name()) == local;
+}
 pugi::xml_node Child(pugi::xml_node n, std::string_view local) {
     for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
         if (Is(c, local)) return c;
@@ -144,7 +146,8 @@ void ZipPackage::ReadZip(const Bytes& bytes) {
         if (st.size > limits.maxPartSize)
             Refuse("часть " + Quoted(ValidUtf8(raw)) + " больше " + MiB(limits.maxPartSize) + " в распакованном виде");
         total += st.size;
-        if (total > limits.maxTotalSize) Refuse("содержимое пакета больше " + MiB(limits.maxTotalSize) + " в распакованном виде");
+        if (total > limits.maxTotalSize)
+            Refuse("содержимое пакета больше " + MiB(limits.maxTotalSize) + " в распакованном виде");
         if (parts.count(Lower(raw))) Damaged("часть " + Quoted(ValidUtf8(raw)) + " повторяется");
         Bytes buf(std::size_t(st.size));
         zip_file_t* f = zip_fopen_index(za, zip_uint64_t(i), 0);
@@ -172,9 +175,8 @@ void ZipPackage::ReadZip(const Bytes& bytes) {
 void ZipPackage::ParseXml(const std::string& part, pugi::xml_document& doc) const {
     const Bytes* b = Find(part);
     if (!b) Damaged("нет части " + Quoted(part));
-    const pugi::xml_parse_result r = doc.load_buffer(b->data(), b->size(),
-                                                     pugi::parse_default | pugi::parse_ws_pcdata_single |
-                                                         pugi::parse_doctype);
+    const pugi::xml_parse_result r =
+        doc.load_buffer(b->data(), b->size(), pugi::parse_default | pugi::parse_ws_pcdata_single | pugi::parse_doctype);
     if (!r) Damaged("XML части " + Quoted(part) + " не читается (" + r.description() + ")");
     // A document type can declare entities: such files are not workbooks of any program.
     for (pugi::xml_node n = doc.first_child(); n; n = n.next_sibling())
@@ -197,7 +199,8 @@ std::string ZipPackage::Resolve(const std::string& source, std::string_view targ
             i = j + 1;
         }
     };
-    if (target.empty() || target.front() != '/') push(source.substr(0, source.rfind('/') == std::string::npos ? 0 : source.rfind('/')));
+    if (target.empty() || target.front() != '/')
+        push(source.substr(0, source.rfind('/') == std::string::npos ? 0 : source.rfind('/')));
     push(target);
     std::string out;
     for (const auto& s : segs) out += (out.empty() ? "" : "/") + s;

@@ -19,11 +19,13 @@ inline constexpr const char* kRelNs = "http://schemas.openxmlformats.org/officeD
 inline constexpr const char* kPkgRelNs = "http://schemas.openxmlformats.org/package/2006/relationships";
 inline constexpr const char* kRelOfficeDocument =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument";
-inline constexpr const char* kRelWorksheet = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
+inline constexpr const char* kRelWorksheet =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
 inline constexpr const char* kRelStyles = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
 inline constexpr const char* kRelSharedStrings =
     "http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings";
-inline constexpr const char* kRelCalcChain = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/calcChain";
+inline constexpr const char* kRelCalcChain =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/calcChain";
 inline constexpr const char* kXmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 
 std::string Lower(std::string_view s);
@@ -44,21 +46,57 @@ bool ParseDouble(std::string_view s, double& v);
 std::string MiB(std::uint64_t n);
 
 // Element order of a worksheet, for elements the program adds.
-inline constexpr const char* kWorksheetOrder[] = {
-    "sheetPr",         "dimension",       "sheetViews",      "sheetFormatPr",  "cols",
-    "sheetData",       "sheetCalcPr",     "sheetProtection", "protectedRanges", "scenarios",
-    "autoFilter",      "sortState",       "dataConsolidate", "customSheetViews", "mergeCells",
-    "phoneticPr",      "conditionalFormatting", "dataValidations", "hyperlinks", "printOptions",
-    "pageMargins",     "pageSetup",       "headerFooter",    "rowBreaks",      "colBreaks",
-    "customProperties", "cellWatches",    "ignoredErrors",   "smartTags",      "drawing",
-    "legacyDrawing",   "legacyDrawingHF", "picture",         "oleObjects",     "controls",
-    "webPublishItems", "tableParts",      "extLst"};
-inline constexpr const char* kWorkbookOrder[] = {"fileVersion", "fileSharing", "workbookPr", "workbookProtection", "bookViews",
-                                      "sheets", "functionGroups", "externalReferences", "definedNames", "calcPr",
-                                      "oleSize", "customWorkbookViews", "pivotCaches", "smartTagPr", "smartTagTypes",
-                                      "webPublishing", "fileRecoveryPr", "webPublishObjects", "extLst"};
-inline constexpr const char* kStylesOrder[] = {"numFmts", "fonts", "fills", "borders", "cellStyleXfs", "cellXfs",
-                                    "cellStyles", "dxfs", "tableStyles", "colors", "extLst"};
+inline constexpr const char* kWorksheetOrder[] = {"sheetPr",
+                                                  "dimension",
+                                                  "sheetViews",
+                                                  "sheetFormatPr",
+                                                  "cols",
+                                                  "sheetData",
+                                                  "sheetCalcPr",
+                                                  "sheetProtection",
+                                                  "protectedRanges",
+                                                  "scenarios",
+                                                  "autoFilter",
+                                                  "sortState",
+                                                  "dataConsolidate",
+                                                  "customSheetViews",
+                                                  "mergeCells",
+                                                  "phoneticPr",
+                                                  "conditionalFormatting",
+                                                  "dataValidations",
+                                                  "hyperlinks",
+                                                  "printOptions",
+                                                  "pageMargins",
+                                                  "pageSetup",
+                                                  "headerFooter",
+                                                  "rowBreaks",
+                                                  "colBreaks",
+                                                  "customProperties",
+                                                  "cellWatches",
+                                                  "ignoredErrors",
+                                                  "smartTags",
+                                                  "drawing",
+                                                  "legacyDrawing",
+                                                  "legacyDrawingHF",
+                                                  "picture",
+                                                  "oleObjects",
+                                                  "controls",
+                                                  "webPublishItems",
+                                                  "tableParts",
+                                                  "extLst"};
+inline constexpr const char* kWorkbookOrder[] = {"fileVersion",    "fileSharing",
+                                                 "workbookPr",     "workbookProtection",
+                                                 "bookViews",      "sheets",
+                                                 "functionGroups", "externalReferences",
+                                                 "definedNames",   "calcPr",
+                                                 "oleSize",        "customWorkbookViews",
+                                                 "pivotCaches",    "smartTagPr",
+                                                 "smartTagTypes",  "webPublishing",
+                                                 "fileRecoveryPr", "webPublishObjects",
+                                                 "extLst"};
+inline constexpr const char* kStylesOrder[] = {"numFmts",      "fonts",   "fills",      "borders",
+                                               "cellStyleXfs", "cellXfs", "cellStyles", "dxfs",
+                                               "tableStyles",  "colors",  "extLst"};
 
 template <std::size_t N>
 int OrderOf(const char* const (&order)[N], std::string_view local) {

@@ -21,7 +21,8 @@ namespace {
 
 class XlsxSheet : public Sheet {
 public:
-    XlsxSheet(Workbook::Impl& wb, std::string name, std::string part) : wb_(wb), name_(std::move(name)), part_(std::move(part)) {
+    XlsxSheet(Workbook::Impl& wb, std::string name, std::string part)
+        : wb_(wb), name_(std::move(name)), part_(std::move(part)) {
         wb_.ParseXml(part_, doc_);
         root_ = doc_.document_element();
         if (!Is(root_, "worksheet")) wb_.Damaged("часть " + Quoted(part_) + " не является листом");
@@ -256,8 +257,12 @@ public:
         Touch();
         if (!Child(root_, "pageMargins")) {
             pugi::xml_node m = EnsureChild(root_, "pageMargins", kWorksheetOrder);
-            for (auto [k, v] : {std::pair{"left", "0.5"}, {"right", "0.5"}, {"top", "0.6"}, {"bottom", "0.6"},
-                                {"header", "0.3"}, {"footer", "0.3"}})
+            for (auto [k, v] : {std::pair{"left", "0.5"},
+                                {"right", "0.5"},
+                                {"top", "0.6"},
+                                {"bottom", "0.6"},
+                                {"header", "0.3"},
+                                {"footer", "0.3"}})
                 m.append_attribute(k) = v;
         }
         pugi::xml_node ps = EnsureChild(root_, "pageSetup", kWorksheetOrder);
@@ -382,7 +387,8 @@ private:
     }
     void SetT(pugi::xml_node t, const std::string& text) {
         const std::string enc = EncodeXString(text);
-        if (!enc.empty() && (enc.front() == ' ' || enc.back() == ' ' || enc.find_first_of("\n\t\r") != std::string::npos))
+        if (!enc.empty() &&
+            (enc.front() == ' ' || enc.back() == ' ' || enc.find_first_of("\n\t\r") != std::string::npos))
             t.append_attribute("xml:space") = "preserve";
         t.text().set(enc.c_str());
     }
@@ -437,7 +443,8 @@ private:
         CheckAddress(row, col);
         if (pugi::xml_node c = Cell(row, col)) return c;
         if (++cellCount_ > wb_.limits.maxCells)
-            throw WorkbookError("На листе " + Quoted(name_) + " больше " + std::to_string(wb_.limits.maxCells) + " ячеек");
+            throw WorkbookError("На листе " + Quoted(name_) + " больше " + std::to_string(wb_.limits.maxCells) +
+                                " ячеек");
         pugi::xml_node r = MakeRow(row);
         r.remove_attribute("spans");
         Row& slot = rows_[row];
@@ -520,11 +527,13 @@ private:
             if (!Is(r, "row")) continue;
             long long rn = prevRow + 1;
             if (pugi::xml_attribute a = r.attribute("r")) {
-                if (!ParseInt(a.value(), rn)) wb_.Damaged("номер строки " + Quoted(a.value()) + " на листе " + Quoted(name_));
+                if (!ParseInt(a.value(), rn))
+                    wb_.Damaged("номер строки " + Quoted(a.value()) + " на листе " + Quoted(name_));
             } else {
                 r.append_attribute("r") = rn;
             }
-            if (rn < 1 || rn > kMaxSheetRows) wb_.Refuse("строка " + std::to_string(rn) + " вне листа " + Quoted(name_));
+            if (rn < 1 || rn > kMaxSheetRows)
+                wb_.Refuse("строка " + std::to_string(rn) + " вне листа " + Quoted(name_));
             if (rn <= prevRow) wb_.Damaged("строки листа " + Quoted(name_) + " повторяются или не по порядку");
             prevRow = int(rn);
             Row& slot = rows_[int(rn)];
@@ -550,10 +559,12 @@ private:
                     if (col > kMaxSheetColumns) wb_.Refuse("ячейка вне листа " + Quoted(name_));
                     c.append_attribute("r") = CellName(int(rn), col).c_str();
                 }
-                if (col <= prevCol) wb_.Damaged("ячейки строки " + std::to_string(rn) + " повторяются или не по порядку");
+                if (col <= prevCol)
+                    wb_.Damaged("ячейки строки " + std::to_string(rn) + " повторяются или не по порядку");
                 prevCol = col;
                 if (++cellCount_ > wb_.limits.maxCells)
-                    wb_.Refuse("на листе " + Quoted(name_) + " больше " + std::to_string(wb_.limits.maxCells) + " ячеек");
+                    wb_.Refuse("на листе " + Quoted(name_) + " больше " + std::to_string(wb_.limits.maxCells) +
+                               " ячеек");
                 slot.cells[col] = c;
                 Check(c, int(rn), col);
             }
@@ -564,8 +575,8 @@ private:
         const std::string_view t = c.attribute("t").value();
         const pugi::xml_node v = Child(c, "v");
         const char* text = v.text().get();
-        if (const pugi::xml_node f = Child(c, "f"); f && std::string_view(f.attribute("t").value()) == "shared" &&
-                                                     !f.text().empty())
+        if (const pugi::xml_node f = Child(c, "f");
+            f && std::string_view(f.attribute("t").value()) == "shared" && !f.text().empty())
             sharedMasters_[f.attribute("si").as_llong(-1)] = {row, col};
         // A formula whose program stored no result: <v/> empty.
         if (!v || (Child(c, "f") && v.text().empty())) return;
@@ -645,7 +656,8 @@ void CopyRange(const Sheet& from, std::string_view range, Sheet& to, std::string
                 const std::string pre = Prefix(c);
                 pugi::xml_node t = c.append_child((pre + "is").c_str()).append_child((pre + "t").c_str());
                 const std::string enc = EncodeXString(v.text);
-                if (!enc.empty() && (enc.front() == ' ' || enc.back() == ' ' || enc.find_first_of("\n\t\r") != std::string::npos))
+                if (!enc.empty() &&
+                    (enc.front() == ' ' || enc.back() == ' ' || enc.find_first_of("\n\t\r") != std::string::npos))
                     t.append_attribute("xml:space") = "preserve";
                 t.text().set(enc.c_str());
             } else if (v.kind == CellKind::Number) {
@@ -655,16 +667,17 @@ void CopyRange(const Sheet& from, std::string_view range, Sheet& to, std::string
             } else {
                 pugi::xml_node c = target->Reset(tr, tc);
                 c.append_attribute("t") = v.kind == CellKind::Boolean ? "b" : "e";
-                c.append_child((Prefix(c) + "v").c_str()).text().set(v.kind == CellKind::Boolean ? (v.number != 0 ? "1" : "0")
-                                                                                               : v.text.c_str());
+                c.append_child((Prefix(c) + "v").c_str())
+                    .text()
+                    .set(v.kind == CellKind::Boolean ? (v.number != 0 ? "1" : "0") : v.text.c_str());
             }
             if (style != 0 || to.Style(tr, tc) != 0) to.SetStyle(tr, tc, style);
         }
     for (const CellRange& m : from.MergedRanges())
         if (m.first.row >= r.first.row && m.last.row <= r.last.row && m.first.col >= r.first.col &&
             m.last.col <= r.last.col) {
-            const std::string ref = CellName(m.first.row + dr, m.first.col + dc) + ":" +
-                                    CellName(m.last.row + dr, m.last.col + dc);
+            const std::string ref =
+                CellName(m.first.row + dr, m.first.col + dc) + ":" + CellName(m.last.row + dr, m.last.col + dc);
             bool present = false;
             for (const CellRange& t : to.MergedRanges())
                 present = present || (t.first == CellAddress{m.first.row + dr, m.first.col + dc} &&
@@ -672,6 +685,5 @@ void CopyRange(const Sheet& from, std::string_view range, Sheet& to, std::string
             if (!present) to.Merge(ref);
         }
 }
-
 
 }  // namespace qem

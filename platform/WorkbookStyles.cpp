@@ -16,7 +16,8 @@ namespace wbdetail {
 const char* const kEmptyStyles =
     "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
     "<fonts count=\"1\"><font><sz val=\"10\"/><name val=\"Arial\"/><family val=\"2\"/></font></fonts>"
-    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill></fills>"
+    "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill "
+    "patternType=\"gray125\"/></fill></fills>"
     "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
     "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
     "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
@@ -57,7 +58,8 @@ std::string EscapeAttr(std::string_view s) {
 }
 
 bool IsColour(const std::string& c) {
-    return c.size() == 6 && std::all_of(c.begin(), c.end(), [](char ch) { return std::isxdigit(static_cast<unsigned char>(ch)); });
+    return c.size() == 6 &&
+           std::all_of(c.begin(), c.end(), [](char ch) { return std::isxdigit(static_cast<unsigned char>(ch)); });
 }
 
 }  // namespace wbdetail
@@ -121,9 +123,9 @@ int Workbook::Impl::AddStyleXml(const CellStyle& st) {
     auto edge = [&](const char* e) {
         return st.border ? "<" + std::string(e) + side + "</" + e + ">" : "<" + std::string(e) + "/>";
     };
-    const int borderId = FindOrAdd(EnsureChild(ss, "borders", kStylesOrder), "border",
-                                   "<border>" + edge("left") + edge("right") + edge("top") + edge("bottom") +
-                                       "<diagonal/></border>");
+    const int borderId =
+        FindOrAdd(EnsureChild(ss, "borders", kStylesOrder), "border",
+                  "<border>" + edge("left") + edge("right") + edge("top") + edge("bottom") + "<diagonal/></border>");
 
     std::string xf = "<xf numFmtId=\"" + std::to_string(numFmt) + "\" fontId=\"" + std::to_string(fontId) +
                      "\" fillId=\"" + std::to_string(fillId) + "\" borderId=\"" + std::to_string(borderId) +

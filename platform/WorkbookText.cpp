@@ -107,7 +107,8 @@ bool IsDateFormat(std::string_view code) {
                 if (end == std::string_view::npos) return false;
                 std::string inner;
                 for (std::size_t k = i + 1; k < end; ++k) inner += Upper(code[k]);
-                if (!inner.empty() && inner.find_first_not_of("HMS") == std::string::npos) return true;  // [h] [mm] [ss]
+                if (!inner.empty() && inner.find_first_not_of("HMS") == std::string::npos)
+                    return true;  // [h] [mm] [ss]
                 i = end;
                 break;
             }

@@ -16,7 +16,9 @@ constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 constexpr std::uint32_t kMaxRegularSector = 0xFFFFFFFA;
 
 std::uint16_t U16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
-std::uint32_t U32(const std::uint8_t* p) { return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24; }
+std::uint32_t U32(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
+}
 
 // UTF-16 code units as UTF-8 (unpaired surrogates as U+FFFD).
 void AppendUtf8(std::string& out, std::uint32_t cp) {
@@ -122,7 +124,8 @@ private:
         std::vector<std::uint32_t> fatSectors;
         const std::uint32_t count = U32(&f_[0x2C]);
         if (count > sectors_) return false;
-        for (std::uint32_t i = 0; i < 109 && fatSectors.size() < count; ++i) fatSectors.push_back(U32(&f_[0x4C + 4 * i]));
+        for (std::uint32_t i = 0; i < 109 && fatSectors.size() < count; ++i)
+            fatSectors.push_back(U32(&f_[0x4C + 4 * i]));
         std::uint32_t dif = U32(&f_[0x44]);
         std::set<std::uint32_t> seen;
         while (fatSectors.size() < count && dif <= kMaxRegularSector) {
@@ -214,8 +217,7 @@ private:
 };
 
 constexpr std::uint16_t kBof = 0x0809, kEof = 0x000A, kBoundSheet = 0x0085, kFormat = 0x041E, kXf = 0x00E0,
-                        kDateMode = 0x0022, kFormula = 0x0006, kString = 0x0207, kContinue = 0x003C,
-                        kFilePass = 0x002F;
+                        kDateMode = 0x0022, kFormula = 0x0006, kString = 0x0207, kContinue = 0x003C, kFilePass = 0x002F;
 
 // An XLUnicodeString: a count of characters, a flag byte (bit 0: two bytes a character), the
 // characters; a long one runs on in CONTINUE records, each starting with its own flag byte.

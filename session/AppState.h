@@ -9,20 +9,20 @@
 #include "model/AppData.h"
 #include "model/Network.h"
 #include "platform/CalcRun.h"
-#include "platform/Parallel.h"
 #include "platform/FileSystem.h"
+#include "platform/Parallel.h"
 
 namespace qem {
 
 struct AppState {
-    AppData data;                        // data folder, settings, LineFolder/SelFileRow, catalogs
-    Network net;                         // Lines, CurLine, CurSpan, NetFileName, UsePUE6/7
-    std::vector<std::string> LineFiles;  // the network files of the line folder
+    AppData data;                          // data folder, settings, LineFolder/SelFileRow, catalogs
+    Network net;                           // Lines, CurLine, CurSpan, NetFileName, UsePUE6/7
+    std::vector<std::string> LineFiles;    // the network files of the line folder
     ZamerMode mode = ZamerMode::OnePoint;  // "По одному замеру" / "По двум замерам"
-    bool seaLevel = false;                  // "Учитывать" / "Не учитывать"
-    unsigned jobs = AllCores();             // threads of the long calculations
-    int currentZamer = 1;                   // current measurement of the initial-conditions dialog
-    FileStamp netStamp;                     // NetFileName as it was when last opened or saved
+    bool seaLevel = false;                 // "Учитывать" / "Не учитывать"
+    unsigned jobs = AllCores();            // threads of the long calculations
+    int currentZamer = 1;                  // current measurement of the initial-conditions dialog
+    FileStamp netStamp;                    // NetFileName as it was when last opened or saved
     // A long calculation on the worker thread: while it runs, nothing may change the network,
     // the catalogs, the norms or the settings.
     CalcRun calc;

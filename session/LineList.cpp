@@ -3,15 +3,15 @@
 #include <charconv>
 #include <utility>
 
-#include "model/Format.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 #include "model/TextEntry.h"
 
 namespace qem {
 
-const char* const kLineListHeader[kLineListColumns] = {"№",  "ОТ", "ДО", "№ ВЛ", "U ВЛ", "Кол пр", "Ош1",
-                                                       "Ош2", "В1", "В2", "Р1",  "Р2",   "З1",     "З2",
-                                                       "ТТ1", "ТТ2", "Ш1", "Ш2", "К ДДНТ/АДТН"};
+const char* const kLineListHeader[kLineListColumns] = {"№",   "ОТ",  "ДО", "№ ВЛ", "U ВЛ",       "Кол пр", "Ош1",
+                                                       "Ош2", "В1",  "В2", "Р1",   "Р2",         "З1",     "З2",
+                                                       "ТТ1", "ТТ2", "Ш1", "Ш2",   "К ДДНТ/АДТН"};
 
 namespace {
 
@@ -76,8 +76,10 @@ bool EditLineListCell(Network& net, int row, int column, const std::string& text
         case 2: l.To.assign(Utf8ToCp1251(Utf8Left(text, 25))); break;
         case 3:
             // The shown mark of an unset number reads back as unset.
-            if (text == kUnsetLineNumber) l.NVL = 0;
-            else TextToInt(text, l.NVL, dlg);
+            if (text == kUnsetLineNumber)
+                l.NVL = 0;
+            else
+                TextToInt(text, l.NVL, dlg);
             break;
         default: return false;
     }

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "session/AppState.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 namespace qem {
 

@@ -248,8 +248,8 @@ void RecheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
     if (app.net.NLines() == 0 || app.net.NetFileName.empty()) return;
     const FileStamp now = StampOf(app.net.NetFileName);
     if (!now.exists || now == app.netStamp) return;
-    std::string text = "Файл " + Quoted(FileNameOf(app.net.NetFileName)) +
-                       " изменён другой программой. Загрузить его заново?";
+    std::string text =
+        "Файл " + Quoted(FileNameOf(app.net.NetFileName)) + " изменён другой программой. Загрузить его заново?";
     if (app.net.Modified) text += " Изменения, не сохранённые здесь, будут потеряны.";
     // Whatever the answer, this state of the file has been asked about.
     app.netStamp = now;
@@ -281,8 +281,7 @@ bool CheckFolder(AppState& app, Dialogs& dlg, const FolderHooks& hooks) {
             continue;
         }
         if (a == Answer::Cancel && hooks.closeMainWindow && hooks.closeMainWindow()) return false;
-        if (dlg.Ask("Создать новый файл (Yes - создать пустой, No - импорт из excel)", Buttons::YesNo) ==
-            Answer::Yes) {
+        if (dlg.Ask("Создать новый файл (Yes - создать пустой, No - импорт из excel)", Buttons::YesNo) == Answer::Yes) {
             if (!AskSaveChanges(app, dlg, hooks)) return true;
             app.data.folder.LineFolder = PathToUtf8(app.data.dataDir);
             app.net.Lines.clear();

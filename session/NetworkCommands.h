@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "session/AppState.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 namespace qem {
 
@@ -16,12 +16,12 @@ inline constexpr const char* kNewFileName = "Новый файл.qem";
 
 // What the commands ask of the window; every hook may be left empty.
 struct FolderHooks {
-    std::function<void()> fillFilesGrid;          // the line files grid from LineFiles
-    std::function<void(int)> showFileRow;         // make row r (from 0) the grid's current row
-    std::function<void()> refreshNetwork;         // line list, span and source pages after opening
-    std::function<bool()> closeMainWindow;        // true when the program is closing
-    std::function<void(int points)> showImport;   // the spreadsheet import by 1 or 2 points, modal
-    std::function<void()> afterCheck;             // hide the temperature chart page, rebuild obstacles
+    std::function<void()> fillFilesGrid;         // the line files grid from LineFiles
+    std::function<void(int)> showFileRow;        // make row r (from 0) the grid's current row
+    std::function<void()> refreshNetwork;        // line list, span and source pages after opening
+    std::function<bool()> closeMainWindow;       // true when the program is closing
+    std::function<void(int points)> showImport;  // the spreadsheet import by 1 or 2 points, modal
+    std::function<void()> afterCheck;            // hide the temperature chart page, rebuild obstacles
 };
 
 // The line folder as a path: an empty LineFolder means the data folder.

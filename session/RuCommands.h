@@ -4,11 +4,10 @@
 // Texts are UTF-8.
 #include <string>
 
-#include "session/AppState.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 namespace qem {
-
 
 // The measurement the dialog works on: currentZamer, 0 taken as 1, within 1..10.
 int CurrentZamerIndex(const AppState& app);

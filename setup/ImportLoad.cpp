@@ -107,7 +107,8 @@ std::string SeaHeights(TySpan& s, const TyDataImportExcel& d) {
     }
     std::string text;
     for (const auto& m : missing) text += (text.empty() ? "" : ", ") + m;
-    return "пролёт " + SpanText(d) + " (строка " + std::to_string(d.sheetRow) + "): нет высоты над уровнем моря " + text;
+    return "пролёт " + SpanText(d) + " (строка " + std::to_string(d.sheetRow) + "): нет высоты над уровнем моря " +
+           text;
 }
 
 // Loads the rows, keeping track of the line and span that receive the next row.
@@ -121,16 +122,20 @@ public:
         std::vector<std::string> out;
         std::string seaOn, partial;
         for (const auto& [key, text] : sea_) {
-            if (text.empty()) seaOn += (seaOn.empty() ? "" : ", ") + key.second;
-            else partial += "\n" + text;
+            if (text.empty())
+                seaOn += (seaOn.empty() ? "" : ", ") + key.second;
+            else
+                partial += "\n" + text;
         }
         if (!seaOn.empty())
             out.push_back("В пролётах " + seaOn +
                           " замеры по двум точкам даны с высотами над уровнем моря: для них включено «Учитывать» "
                           "высоту над уровнем моря.");
         if (!partial.empty())
-            out.push_back("Высоты над уровнем моря заданы не полностью, пролёты рассчитываются без них (замеры — "
-                          "от земли у нижней опоры):" + partial);
+            out.push_back(
+                "Высоты над уровнем моря заданы не полностью, пролёты рассчитываются без них (замеры — "
+                "от земли у нижней опоры):" +
+                partial);
         return out;
     }
 
@@ -183,8 +188,8 @@ private:
         if (!continues) s.NPrep = 1;
         if (d.obstacle) {
             if (slot_ > 10)
-                throw ImportError("В пролёте № " + SpanText(d) +
-                                  " больше 10 пересекаемых объектов: строка " + std::to_string(d.sheetRow) +
+                throw ImportError("В пролёте № " + SpanText(d) + " больше 10 пересекаемых объектов: строка " +
+                                  std::to_string(d.sheetRow) +
                                   " не помещается, исправьте ошибку и попробуйте снова импортировать данные");
             s.Prep[slot_] = TyPrep{d.Lprep, d.Hprep, d.GabPrep, d.HSeaPrep, d.GabZem, d.TPrp};
             s.NPrep = slot_;
@@ -192,8 +197,10 @@ private:
         net_.CurSpan[line_] = line.NSpans();
         if (table_.points == ImportPoints::Two) {
             const std::string note = SeaHeights(s, d);
-            if (note.empty() && s.UseSea == 0) sea_.erase({{line_, line.NSpans()}, SpanText(d)});
-            else sea_[{{line_, line.NSpans()}, SpanText(d)}] = note;
+            if (note.empty() && s.UseSea == 0)
+                sea_.erase({{line_, line.NSpans()}, SpanText(d)});
+            else
+                sea_[{{line_, line.NSpans()}, SpanText(d)}] = note;
         }
         ImportReferenceState(s, table_.points, d.sheetRow);
     }

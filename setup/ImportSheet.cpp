@@ -66,17 +66,17 @@ const std::vector<const char*> kTwoPointHeaders = TwoPointHeaders();
 // only in where these lie.
 struct Layout {
     int columns;
-    int HMid, HSeaMid;                                      // one point (0: none)
-    int HZam1, HSeaZam1, LZam1, HZam2, HSeaZam2, LZam2;     // two points (0: none)
+    int HMid, HSeaMid;                                   // one point (0: none)
+    int HZam1, HSeaZam1, LZam1, HZam2, HSeaZam2, LZam2;  // two points (0: none)
     int GabMin, LMin, HSeaMin;
     int Type, Lprep, GabZem, Hprep, GabPrep, HSeaPrep;
     int I, Temp, V, Alf, Tzv, Fi, RegG, RegV, Concl;
 };
 
-constexpr Layout kOnePoint{29, 10, 11, 0, 0, 0, 0, 0, 0, 12, 13, 14, 15, 16, 17,
-                           18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29};
-constexpr Layout kTwoPoints{33, 0,  0,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21,
-                            22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33};
+constexpr Layout kOnePoint{29, 10, 11, 0,  0,  0,  0,  0,  0,  12, 13, 14, 15, 16,
+                           17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29};
+constexpr Layout kTwoPoints{33, 0,  0,  10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20,
+                            21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32, 33};
 
 const Layout& LayoutOf(ImportPoints p) { return p == ImportPoints::One ? kOnePoint : kTwoPoints; }
 
@@ -108,14 +108,20 @@ std::string Trim(std::string_view s) {
     auto nbsp = [&](std::size_t i) { return i + 1 < s.size() && s[i] == '\xC2' && s[i + 1] == '\xA0'; };
     std::size_t b = 0, e = s.size();
     for (;;) {
-        if (b < e && ascii(s[b])) ++b;
-        else if (b + 1 < e && nbsp(b)) b += 2;
-        else break;
+        if (b < e && ascii(s[b]))
+            ++b;
+        else if (b + 1 < e && nbsp(b))
+            b += 2;
+        else
+            break;
     }
     for (;;) {
-        if (e > b && ascii(s[e - 1])) --e;
-        else if (e >= b + 2 && nbsp(e - 2)) e -= 2;
-        else break;
+        if (e > b && ascii(s[e - 1]))
+            --e;
+        else if (e >= b + 2 && nbsp(e - 2))
+            e -= 2;
+        else
+            break;
     }
     return std::string(s.substr(b, e - b));
 }
@@ -159,7 +165,8 @@ bool WholeNumber(double v, int& out) {
 bool EncodeDateTime(int year, int month, int day, int hour, int minute, double& time) {
     using namespace std::chrono;
     if (year < 1900 || year > 9999 || hour < 0 || hour > 23 || minute < 0 || minute > 59) return false;
-    const year_month_day ymd{std::chrono::year(year), std::chrono::month(unsigned(month)), std::chrono::day(unsigned(day))};
+    const year_month_day ymd{std::chrono::year(year), std::chrono::month(unsigned(month)),
+                             std::chrono::day(unsigned(day))};
     if (month < 1 || month > 12 || day < 1 || !ymd.ok()) return false;
     const auto days = (sys_days(ymd) - sys_days(std::chrono::year(1899) / 12 / 30)).count();
     time = double(days) + (hour * 60 + minute) / 1440.0;
@@ -219,7 +226,8 @@ std::string Holds(const Sheet& sheet, int row, int col) {
             if (v.date) return std::string("в ячейке ") + (v.formula ? f + " с результатом — дата" : "дата");
             return "в ячейке " + (v.formula ? f + " с результатом " : std::string("число ")) + Num(v.number);
         case CellKind::Text:
-            return "в ячейке " + (v.formula ? f + " с результатом — текст «" : std::string("текст «")) + Trim(v.text) + "»";
+            return "в ячейке " + (v.formula ? f + " с результатом — текст «" : std::string("текст «")) + Trim(v.text) +
+                   "»";
         case CellKind::Boolean:
             return "в ячейке " + (v.formula ? f + " с результатом " : std::string("логическое значение ")) +
                    (v.number != 0 ? "ИСТИНА" : "ЛОЖЬ");
@@ -362,8 +370,8 @@ void ReadConductor(const RowCells& r, const WireCatalog& cat, TyDataImportExcel&
                       : 0;
     if (k == 0)
         throw ImportError("Провод: " + name + "/" + SectionText(typedAl, alRead, Single(al)) + "/" +
-                          SectionText(typedSt, stRead, Single(st)) + " не найден." + "Пролёт: " +
-                          Cp1251ToUtf8(d.Nop1.str()) + " - " + Cp1251ToUtf8(d.Nop2.str()) + ". Ячейка " +
+                          SectionText(typedSt, stRead, Single(st)) + " не найден." +
+                          "Пролёт: " + Cp1251ToUtf8(d.Nop1.str()) + " - " + Cp1251ToUtf8(d.Nop2.str()) + ". Ячейка " +
                           CellId(r.row(), 3) + " " + kFixIt + ".");
     d.Pr = cat.Wires[k];
     d.PrBreak = cat.WireBreak[k];
@@ -379,8 +387,9 @@ void ReadTerrain(const RowCells& r, TyDataImportExcel& d) {
     if (!read || !WholeNumber(x, t) || t < 1 || t > 4)
         throw ImportError("Тип местности не найден. " +
                           BadCell(r.row(), 4,
-                                  r.why(4, "число от 1 до 4: 1 — населённая, 2 — ненаселённая, 3 — труднодоступная "
-                                           "местность, 4 — недоступные склоны гор")));
+                                  r.why(4,
+                                        "число от 1 до 4: 1 — населённая, 2 — ненаселённая, 3 — труднодоступная "
+                                        "местность, 4 — недоступные склоны гор")));
     d.TM = t - 1;
 }
 
@@ -411,7 +420,9 @@ void ReadObstacle(const RowCells& r, const Layout& L, TyDataImportExcel& d) {
     int t = -1;
     for (int i = 0; i < kObstacleTypes; ++i)
         if (type == kObstacleTypeText[i]) t = i;
-    if (t < 0) throw ImportError("Тип препятсвия не найден. " + BadCell(r.row(), L.Type, r.why(L.Type, "один из типов " + ObstacleTypes())));
+    if (t < 0)
+        throw ImportError("Тип препятсвия не найден. " +
+                          BadCell(r.row(), L.Type, r.why(L.Type, "один из типов " + ObstacleTypes())));
     d.obstacle = true;
     d.TPrp = t;
     d.Lprep = r.orZero(L.Lprep);
@@ -420,13 +431,13 @@ void ReadObstacle(const RowCells& r, const Layout& L, TyDataImportExcel& d) {
     d.GabPrep = r.orZero(L.GabPrep);
     r.optional(L.HSeaPrep, d.HSeaPrep, &kRangeSeaHeight);
     // An object lies inside the span.
-    if (!(d.Lprep > 0))
-        r.fail(L.Lprep, "расстояние от опоры до пересекаемого объекта больше 0 и меньше длины пролёта");
+    if (!(d.Lprep > 0)) r.fail(L.Lprep, "расстояние от опоры до пересекаемого объекта больше 0 и меньше длины пролёта");
     if (d.Lpr > 0 && !(d.Lprep < d.Lpr))
-        throw ImportError("длина до препятствия не может превышать длину пролёта. " +
-                          BadCell(r.row(), L.Lprep,
-                                  "расстояние " + Num(d.Lprep) + " м, а длина пролёта " + Num(d.Lpr) + " м"));
-    for (auto [col, v, range] : {std::tuple{L.GabZem, d.GabZem, &kRangeClearance}, {L.GabPrep, d.GabPrep, &kRangeClearance},
+        throw ImportError(
+            "длина до препятствия не может превышать длину пролёта. " +
+            BadCell(r.row(), L.Lprep, "расстояние " + Num(d.Lprep) + " м, а длина пролёта " + Num(d.Lpr) + " м"));
+    for (auto [col, v, range] : {std::tuple{L.GabZem, d.GabZem, &kRangeClearance},
+                                 {L.GabPrep, d.GabPrep, &kRangeClearance},
                                  {L.Hprep, d.Hprep, &kRangeObjectHeight}})
         if (v != 0 && !(v >= range->lo && v <= range->hi)) r.failRange(col, *range, v, range->hi);
     // Two of the three heights determine the third; an object at ground level has the height 0,
@@ -447,14 +458,17 @@ void ReadObstacle(const RowCells& r, const Layout& L, TyDataImportExcel& d) {
         throw ImportError(BadCell(r.row(), d.GabZem == 0 ? gz : hp,
                                   "для пересекаемого объекта «" + type +
                                       "» нужны два из трёх значений: габарит от провода до земли в месте "
-                                      "пересечения (" + CellName(r.row(), gz) + "), высота объекта (" +
-                                      CellName(r.row(), hp) + "), габарит между проводом и объектом (" +
-                                      CellName(r.row(), gp) + "); не заполнены " + missing));
+                                      "пересечения (" +
+                                      CellName(r.row(), gz) + "), высота объекта (" + CellName(r.row(), hp) +
+                                      "), габарит между проводом и объектом (" + CellName(r.row(), gp) +
+                                      "); не заполнены " + missing));
     }
     if (ground && d.Hprep == 0 && (d.GabZem == 0 || d.GabPrep == 0)) {
         // At ground level the clearance to the object is the clearance to the ground.
-        if (d.GabZem == 0) d.GabZem = d.GabPrep;
-        else d.GabPrep = d.GabZem;
+        if (d.GabZem == 0)
+            d.GabZem = d.GabPrep;
+        else
+            d.GabPrep = d.GabZem;
         return;
     }
     if (d.GabZem == 0) d.GabZem = d.Hprep + d.GabPrep;
@@ -485,7 +499,9 @@ void ReadTemperatures(const RowCells& r, int col, TyDataImportExcel& d) {
 }
 
 // A distance from support 1 within the span.
-Single WithinSpan(const RowCells& r, int col, const TyDataImportExcel& d) { return r.within(col, kRangeDistance, d.Lpr); }
+Single WithinSpan(const RowCells& r, int col, const TyDataImportExcel& d) {
+    return r.within(col, kRangeDistance, d.Lpr);
+}
 
 // One data row.
 TyDataImportExcel ReadDataRow(const RowCells& r, const Layout& L, ImportPoints points, const WireCatalog& cat) {
@@ -518,11 +534,11 @@ TyDataImportExcel ReadDataRow(const RowCells& r, const Layout& L, ImportPoints p
     {
         const double i = r.number(L.I), top = kRangeCurrent.hi * d.Mpr;
         if (!(i >= kRangeCurrent.lo && i <= top)) {
-            const std::string per = d.Mpr > 1 ? " (" + std::to_string(d.Mpr) + " провода в фазе по " +
-                                                    Num(kRangeCurrent.hi) + " А)" : "";
+            const std::string per =
+                d.Mpr > 1 ? " (" + std::to_string(d.Mpr) + " провода в фазе по " + Num(kRangeCurrent.hi) + " А)" : "";
             throw ImportError(BadCell(r.row(), L.I,
-                                      "ток ВЛ " + Num(i) + " А вне допустимых пределов " + Num(kRangeCurrent.lo) +
-                                          "…" + Num(top) + " А" + per + " (проверьте единицы измерения)"));
+                                      "ток ВЛ " + Num(i) + " А вне допустимых пределов " + Num(kRangeCurrent.lo) + "…" +
+                                          Num(top) + " А" + per + " (проверьте единицы измерения)"));
         }
         d.I = static_cast<Single>(i);
     }
@@ -579,8 +595,8 @@ int FindImportWire(const WireCatalog& cat, const std::string& nameUtf8, Single s
     if (int k = find(name)) return k;
     // Latin letters that look like Cyrillic ones, as a keyboard in the wrong layout types them.
     static const std::string_view kLatin = "AaBCcEeHKMOoPpTXxy";
-    static const char* const kCyrillic[] = {"А", "а", "В", "С", "с", "Е", "е", "Н", "К", "М",
-                                            "О", "о", "Р", "р", "Т", "Х", "х", "у"};
+    static const char* const kCyrillic[] = {"А", "а", "В", "С", "с", "Е", "е", "Н", "К",
+                                            "М", "О", "о", "Р", "р", "Т", "Х", "х", "у"};
     std::string mapped;
     for (char c : nameUtf8) {
         const auto i = kLatin.find(c);
@@ -682,8 +698,8 @@ ImportTable ReadImportSheet(const Sheet& sheet, ImportPoints points, bool multi,
     const int own = points == ImportPoints::One ? h.one : h.two, other = points == ImportPoints::One ? h.two : h.one;
     if (other > own) {
         const ImportPoints p = points == ImportPoints::One ? ImportPoints::Two : ImportPoints::One;
-        throw ImportError(SheetNamed(sheet) + " заполнен по шаблону замеров " + LayoutName(p) + " (заголовки в строке " +
-                          std::to_string(h.row) + "), а выбран импорт " + LayoutName(points) +
+        throw ImportError(SheetNamed(sheet) + " заполнен по шаблону замеров " + LayoutName(p) +
+                          " (заголовки в строке " + std::to_string(h.row) + "), а выбран импорт " + LayoutName(points) +
                           ": загрузите книгу в окне «" + WindowName(p) + "»");
     }
     t.headerRow = h.row;
@@ -774,9 +790,8 @@ ImportTable ReadOpened(OpenFn open, ImportPoints points, bool multi, const WireC
             const int first = h.row + 1 + (h.row + 1 <= last.row && UnitsRow(s, h.row + 1, ImportColumnCount(points)));
             if (last.row < first) continue;  // headers alone
             throw ImportError(std::string(e.what()) + "\nТаблица замеров — на листе «" + s.Name() + "» (лист " +
-                              std::to_string(i) + " книги), а импорт читает первый лист «" +
-                              book->FirstSheet().Name() + "»: сделайте лист «" + s.Name() +
-                              "» первым и импортируйте снова.");
+                              std::to_string(i) + " книги), а импорт читает первый лист «" + book->FirstSheet().Name() +
+                              "»: сделайте лист «" + s.Name() + "» первым и импортируйте снова.");
         }
         if (more.empty()) throw;
         throw ImportError(std::string(e.what()) + more, e.kind);

@@ -32,10 +32,10 @@ class Sheet;
 enum class ImportPoints { One = 1, Two = 2 };
 
 inline constexpr const char* kImportFilter = "xls|*.xls|xlsx|*.xlsx|ods|*.ods";
-inline constexpr int kImportFilterIndex = 2;  // the entry preselected in the file dialog
-inline constexpr int kImportFirstRow = 3;     // the templates' first data row (headers, units above)
+inline constexpr int kImportFilterIndex = 2;        // the entry preselected in the file dialog
+inline constexpr int kImportFirstRow = 3;           // the templates' first data row (headers, units above)
 inline constexpr int kImportHeaderSearchRows = 10;  // rows searched for the header row
-inline constexpr int kImportGridRows = 2550;  // data rows the window shows at most
+inline constexpr int kImportGridRows = 2550;        // data rows the window shows at most
 
 // The sheet of the templates' example, which the import never reads.
 inline constexpr const char* kImportExampleSheet = "Пример заполнения";
@@ -60,10 +60,9 @@ inline constexpr ImportRange kRangeConductorTemp{"температура про�
 inline constexpr ImportRange kRangeWind{"скорость ветра", 0, 60, "м/с"};
 inline constexpr ImportRange kRangeWindDirection{"направление ветра", 0, 360, "град."};
 inline constexpr ImportRange kRangeLatitude{"географическая широта", 35, 80, "град. с. ш."};
-inline constexpr ImportRange kImportRanges[] = {kRangeSpanLength, kRangeSuspension,   kRangeClearance,
-                                                kRangeObjectHeight, kRangeDistance,   kRangeSeaHeight,
-                                                kRangeCurrent,     kRangeAirTemp,     kRangeConductorTemp,
-                                                kRangeWind,        kRangeWindDirection, kRangeLatitude};
+inline constexpr ImportRange kImportRanges[] = {
+    kRangeSpanLength, kRangeSuspension, kRangeClearance,     kRangeObjectHeight, kRangeDistance,      kRangeSeaHeight,
+    kRangeCurrent,    kRangeAirTemp,    kRangeConductorTemp, kRangeWind,         kRangeWindDirection, kRangeLatitude};
 
 inline constexpr const char* kMsgTableEmpty = "Таблица пуста";
 inline constexpr const char* kMsgOpenFailed = "ошибка при открытии";
@@ -74,8 +73,8 @@ const std::vector<const char*>& ImportHeaders(ImportPoints p);
 
 // One data row of a sheet (or, in a workbook of several lines, a row naming a line).
 struct TyDataImportExcel {
-    double Time = 0;     // date and time of the measurement, days since 30.12.1899
-    ShortStr<5> Nop1;    // support numbers (Windows-1251)
+    double Time = 0;   // date and time of the measurement, days since 30.12.1899
+    ShortStr<5> Nop1;  // support numbers (Windows-1251)
     ShortStr<5> Nop2;
     TyWire Pr;           // the matched catalog conductor
     Single PrBreak = 0;  // its breaking force from the catalog, N
@@ -85,37 +84,37 @@ struct TyDataImportExcel {
     Single HSeaMid = 0;  // one point: ground height above sea level at mid-span
     Single GabMin = 0, LMin = 0, HSeaMin = 0;
     Single Lprep = 0, Hprep = 0, GabPrep = 0, HSeaPrep = 0, GabZem = 0;
-    Integer TPrp = 0;    // obstacle type 0..12
+    Integer TPrp = 0;  // obstacle type 0..12
     Single I = 0, TAir = 0, TCond = 0, V = 0, Alf = 0;
-    Integer Tzv = 0;     // sky condition 0..3
+    Integer Tzv = 0;  // sky condition 0..3
     Integer RegG = 0, RegV = 0;
     Single Fi = 0;
-    std::string Concl;   // conclusion (UTF-8)
+    std::string Concl;  // conclusion (UTF-8)
     Single HZam1 = 0, HZam2 = 0, LZam1 = 0, LZam2 = 0, HSeaZam1 = 0, HSeaZam2 = 0;
     Integer Mpr = 0;
     std::string LineFrom, LineTo;  // names of the line the row belongs to (UTF-8)
 
     // Where the row stands in the sheet and what it held besides the values.
     int sheetRow = 0;
-    bool separator = false;    // a row naming the next line of a workbook of several lines
-    bool obstacle = false;     // the row names a crossed object
-    bool hasHSeaMin = false;   // the height above sea level at the lowest point was given
+    bool separator = false;   // a row naming the next line of a workbook of several lines
+    bool obstacle = false;    // the row names a crossed object
+    bool hasHSeaMin = false;  // the height above sea level at the lowest point was given
     bool operator==(const TyDataImportExcel&) const = default;
 };
 
 // What one reading of a workbook gave: the rows and the sheet's cells as the window shows them.
 struct ImportTable {
     ImportPoints points = ImportPoints::One;
-    bool multi = false;                        // read as a workbook of several lines
-    std::string sheet;                         // the name of the sheet read (UTF-8)
-    int headerRow = 1;                         // the row of the column headers
-    int firstRow = kImportFirstRow;            // the first row read for data
-    std::vector<TyDataImportExcel> rows;       // data rows and line-naming rows, in sheet order
+    bool multi = false;                           // read as a workbook of several lines
+    std::string sheet;                            // the name of the sheet read (UTF-8)
+    int headerRow = 1;                            // the row of the column headers
+    int firstRow = kImportFirstRow;               // the first row read for data
+    std::vector<TyDataImportExcel> rows;          // data rows and line-naming rows, in sheet order
     std::vector<std::vector<std::string>> cells;  // the sheet's texts from firstRow on, at most
                                                   // 2550 rows of ImportColumnCount cells
-    std::vector<int> cellRows;                 // sheet row of each row of cells
-    std::vector<std::string> notes;            // what the user is told after reading (UTF-8)
-    int DataRows() const;                      // rows that are not line-naming rows
+    std::vector<int> cellRows;                    // sheet row of each row of cells
+    std::vector<std::string> notes;               // what the user is told after reading (UTF-8)
+    int DataRows() const;                         // rows that are not line-naming rows
 };
 
 // A sheet that cannot be taken: the message (UTF-8) is shown to the user as it is and names

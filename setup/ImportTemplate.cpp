@@ -59,18 +59,39 @@ const std::vector<Column> kOnePointColumns = {
 };
 
 const std::vector<Column> kTwoPointColumns = {
-    kOnePointColumns[0], kOnePointColumns[1], kOnePointColumns[2], kOnePointColumns[3], kOnePointColumns[4],
-    kOnePointColumns[5], kOnePointColumns[6], kOnePointColumns[7], kOnePointColumns[8],
+    kOnePointColumns[0],
+    kOnePointColumns[1],
+    kOnePointColumns[2],
+    kOnePointColumns[3],
+    kOnePointColumns[4],
+    kOnePointColumns[5],
+    kOnePointColumns[6],
+    kOnePointColumns[7],
+    kOnePointColumns[8],
     {"м", 13, 16.5},
     {"м, можно не заполнять", 13, 151.9},
     {"м, в первой половине пролёта", 14, 60.0},
     {"м", 13, 16.9},
     {"м, можно не заполнять", 13, 152.8},
     {"м, во второй половине пролёта", 14, 190.0},
-    kOnePointColumns[11], kOnePointColumns[12], kOnePointColumns[13], kOnePointColumns[14], kOnePointColumns[15],
-    kOnePointColumns[16], kOnePointColumns[17], kOnePointColumns[18], kOnePointColumns[19], kOnePointColumns[20],
-    kOnePointColumns[21], kOnePointColumns[22], kOnePointColumns[23], kOnePointColumns[24], kOnePointColumns[25],
-    kOnePointColumns[26], kOnePointColumns[27], kOnePointColumns[28],
+    kOnePointColumns[11],
+    kOnePointColumns[12],
+    kOnePointColumns[13],
+    kOnePointColumns[14],
+    kOnePointColumns[15],
+    kOnePointColumns[16],
+    kOnePointColumns[17],
+    kOnePointColumns[18],
+    kOnePointColumns[19],
+    kOnePointColumns[20],
+    kOnePointColumns[21],
+    kOnePointColumns[22],
+    kOnePointColumns[23],
+    kOnePointColumns[24],
+    kOnePointColumns[25],
+    kOnePointColumns[26],
+    kOnePointColumns[27],
+    kOnePointColumns[28],
 };
 
 }  // namespace
@@ -78,8 +99,9 @@ const std::vector<Column> kTwoPointColumns = {
 std::vector<std::string> ImportTemplateExampleRow(ImportPoints p) {
     std::vector<std::string> texts;
     for (const Column& c : p == ImportPoints::One ? kOnePointColumns : kTwoPointColumns)
-        texts.push_back(std::holds_alternative<double>(c.example) ? CellText(CellValue::Number(std::get<double>(c.example)))
-                                                                  : std::string(std::get<const char*>(c.example)));
+        texts.push_back(std::holds_alternative<double>(c.example)
+                            ? CellText(CellValue::Number(std::get<double>(c.example)))
+                            : std::string(std::get<const char*>(c.example)));
     return texts;
 }
 
@@ -133,8 +155,8 @@ Styles AddStyles(Workbook& book) {
     CellStyle noteHead = note;
     noteHead.bold = true;
     noteHead.fontSize = 11;
-    return {book.AddStyle(head), book.AddStyle(hint), book.AddStyle(number), book.AddStyle(text),
-            book.AddStyle(note), book.AddStyle(noteHead)};
+    return {book.AddStyle(head), book.AddStyle(hint), book.AddStyle(number),
+            book.AddStyle(text), book.AddStyle(note), book.AddStyle(noteHead)};
 }
 
 // The two header rows, the column widths and the look of the data rows first..last.
@@ -196,34 +218,39 @@ void Validations(Sheet& sheet, ImportPoints p, int first, int last, std::size_t 
                              lists + "$A$2:$A$" + std::to_string(kObstacleTypes + 1), true, "Пересекаемый объект",
                              "Выберите тип из списка; пустая ячейка — в пролёте нет пересекаемого объекта",
                              "Тип пересекаемого объекта выбирается из списка (лист «Списки»)"});
-    sheet.AddListValidation({range(4), lists + "$B$2:$B$5", true, "Тип местности",
-                             "1 — населённая, 2 — ненаселённая, 3 — труднодоступная местность, 4 — недоступные склоны гор",
-                             "Тип местности — число от 1 до 4"});
+    sheet.AddListValidation(
+        {range(4), lists + "$B$2:$B$5", true, "Тип местности",
+         "1 — населённая, 2 — ненаселённая, 3 — труднодоступная местность, 4 — недоступные склоны гор",
+         "Тип местности — число от 1 до 4"});
     if (wires > 0)
         sheet.AddListValidation({range(3), lists + "$D$2:$D$" + std::to_string(wires + 1), false, "Марка провода",
                                  "Выберите из каталога или впишите; несколько проводов в фазе: 2хАС/240/32", ""});
     sheet.AddListValidation({range(ColumnOf(p, "Погодные условия")), "\"0,1,2,3\"", true, "Погодные условия",
-                             "0 — ясно, 1 — облачно, 2 — пасмурно, 3 — вечер или ночь", "Погодные условия — 0, 1, 2 или 3"});
+                             "0 — ясно, 1 — облачно, 2 — пасмурно, 3 — вечер или ночь",
+                             "Погодные условия — 0, 1, 2 или 3"});
     for (const char* h : {"Район по гололёду", "Район по ветру"})
-        sheet.AddListValidation({range(ColumnOf(p, h)), "\"1,2,3,4,5,6,7\"", true, h, "Район от 1 до 7",
-                                 "Район — число от 1 до 7"});
+        sheet.AddListValidation(
+            {range(ColumnOf(p, h)), "\"1,2,3,4,5,6,7\"", true, h, "Район от 1 до 7", "Район — число от 1 до 7"});
 }
 
 // The instruction: what goes where, the units, the layout of a workbook of several lines.
 void Instruction(Sheet& s, ImportPoints p, const Styles& st) {
     const bool two = p == ImportPoints::Two;
     const std::vector<std::pair<bool, std::string>> lines = {
-        {true, two ? "Замеры пролётов по двум точкам: как заполнить книгу" : "Замеры пролётов по одной точке: как заполнить книгу"},
-        {false, "Данные вносятся на лист «Замеры», начиная с третьей строки: одна строка — один пролёт. Первая строка — "
-                "заголовки столбцов, вторая — единицы измерения; не удаляйте и не переставляйте их. Программа читает "
-                "только первый лист книги. Лист «Пример заполнения» — образец, он не импортируется."},
+        {true, two ? "Замеры пролётов по двум точкам: как заполнить книгу"
+                   : "Замеры пролётов по одной точке: как заполнить книгу"},
+        {false,
+         "Данные вносятся на лист «Замеры», начиная с третьей строки: одна строка — один пролёт. Первая строка — "
+         "заголовки столбцов, вторая — единицы измерения; не удаляйте и не переставляйте их. Программа читает "
+         "только первый лист книги. Лист «Пример заполнения» — образец, он не импортируется."},
         {true, "Столбцы"},
-        {false, "A — дата и время замера: ч.мм.дд.мм.гггг (например 10.30.25.06.2012 — 10:30 25 июня 2012 г.) или "
-                "ячейка с датой и временем. B — номера опор пролёта через дефис (12-13). C — марка провода, как в "
-                "каталоге: марка/сечение алюминия/сечение стали (АС/240/32); при нескольких проводах в фазе — число и "
-                "«х» (2хАС/240/32). D — тип местности: 1 — населённая, 2 — ненаселённая, 3 — труднодоступная, "
-                "4 — недоступные склоны гор. E — длина пролёта; F, G — высоты подвеса провода на опорах 1 и 2 над "
-                "землёй у опоры; H, I — высоты опор над уровнем моря (можно не заполнять)."},
+        {false,
+         "A — дата и время замера: ч.мм.дд.мм.гггг (например 10.30.25.06.2012 — 10:30 25 июня 2012 г.) или "
+         "ячейка с датой и временем. B — номера опор пролёта через дефис (12-13). C — марка провода, как в "
+         "каталоге: марка/сечение алюминия/сечение стали (АС/240/32); при нескольких проводах в фазе — число и "
+         "«х» (2хАС/240/32). D — тип местности: 1 — населённая, 2 — ненаселённая, 3 — труднодоступная, "
+         "4 — недоступные склоны гор. E — длина пролёта; F, G — высоты подвеса провода на опорах 1 и 2 над "
+         "землёй у опоры; H, I — высоты опор над уровнем моря (можно не заполнять)."},
         {false, two ? "J–O — два замера в пролёте: габарит от провода до земли, высота земли над уровнем моря и "
                       "расстояние от опоры 1 до точки замера (первая точка — в первой половине пролёта, вторая — во "
                       "второй). P–R — наименьший габарит до земли, расстояние до него от опоры 1 и высота земли там "
@@ -243,17 +270,20 @@ void Instruction(Sheet& s, ImportPoints p, const Styles& st) {
                     "2 — пасмурно, 3 — вечер или ночь), географическая широта (можно не заполнять), районы по гололёду "
                     "и по ветру (1–7), заключение (можно не заполнять)."},
         {true, "Единицы и пределы"},
-        {false, "Длины, высоты и габариты — в метрах (не в сантиметрах), ток — в амперах, температуры — в °C. Значения "
-                "вне пределов, возможных для ВЛ 6–750 кВ, не принимаются: длина пролёта 10–2000 м, высота подвеса "
-                "3–200 м, габариты до 200 м, ток до 2000 А на провод фазы, температура воздуха от −60 до +60 °C, "
-                "скорость ветра до 60 м/с, широта 35–80°."},
+        {false,
+         "Длины, высоты и габариты — в метрах (не в сантиметрах), ток — в амперах, температуры — в °C. Значения "
+         "вне пределов, возможных для ВЛ 6–750 кВ, не принимаются: длина пролёта 10–2000 м, высота подвеса "
+         "3–200 м, габариты до 200 м, ток до 2000 А на провод фазы, температура воздуха от −60 до +60 °C, "
+         "скорость ветра до 60 м/с, широта 35–80°."},
         {true, "Несколько линий в одной книге"},
-        {false, "Перед строками пролётов каждой линии вставьте строку с её названием: начало линии в столбце A, конец — "
-                "в столбце B, остальные ячейки строки пустые (например «ПС Северная» и «ПС Южная»). При импорте "
-                "отметьте «В файле Excel несколько линий»."},
+        {false,
+         "Перед строками пролётов каждой линии вставьте строку с её названием: начало линии в столбце A, конец — "
+         "в столбце B, остальные ячейки строки пустые (например «ПС Северная» и «ПС Южная»). При импорте "
+         "отметьте «В файле Excel несколько линий»."},
         {true, "Списки"},
-        {false, "Типы пересекаемых объектов, типы местности и марки проводов каталога выбираются из раскрывающихся "
-                "списков ячеек; сами списки — на листе «Списки»."},
+        {false,
+         "Типы пересекаемых объектов, типы местности и марки проводов каталога выбираются из раскрывающихся "
+         "списков ячеек; сами списки — на листе «Списки»."},
     };
     // One column as wide as an A4 page stands.
     s.SetColumnWidth(1, 92);

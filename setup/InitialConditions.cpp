@@ -18,8 +18,10 @@ namespace {
 constexpr long kOnePointPasses = 1'000'000;
 constexpr long long kOnePointMillis = 100001;
 
-const char* const kMsgFirst = "Невозможно рассчитать напряжение в проводе, проверьте данные первого замера в пролёте № ";
-const char* const kMsgSecond = "Невозможно рассчитать напряжение в проводе, проверьте данные второго замера в пролёте № ";
+const char* const kMsgFirst =
+    "Невозможно рассчитать напряжение в проводе, проверьте данные первого замера в пролёте № ";
+const char* const kMsgSecond =
+    "Невозможно рассчитать напряжение в проводе, проверьте данные второго замера в пролёте № ";
 const char* const kMsgMiddle =
     "Невозможно рассчитать напряжение в проводе, проверьте данные замера в середине пролёта № ";
 
@@ -143,8 +145,9 @@ KgfPerMm2 FitSigmaTwoPoints(const TySpan& span, bool seaLevel) {
         sum += sigma;
     }
     if (n == 0)
-        throw MeasurementError("Невозможно рассчитать напряжение в проводе: нет ни одного замера высоты провода в пролёте № " +
-                               SpanNumbers(span));
+        throw MeasurementError(
+            "Невозможно рассчитать напряжение в проводе: нет ни одного замера высоты провода в пролёте № " +
+            SpanNumbers(span));
     return sum / n;
 }
 

@@ -11,8 +11,8 @@
 namespace qem {
 
 const std::array<const char*, 10> kZamerGridHeader = {
-    "№ пп",          "Дата",          "Время",        "Н до земли в ср.пролета,м", "Н Уровня моря ,м",
-    "Ток, А",        "Темп.провода",  "Темп.воздуха", "Ветер,м/с",                 "Напр.ветра"};
+    "№ пп",         "Дата",      "Время",     "Н до земли в ср.пролета,м", "Н Уровня моря ,м", "Ток, А", "Темп.провода",
+    "Темп.воздуха", "Ветер,м/с", "Напр.ветра"};
 const std::array<const char*, 3> kTwoPointGridHeader = {"Расстояние до замера", "Габарит замера",
                                                         "Высота над уровнем моря "};
 const std::array<const char*, 4> kSkyConditionText = {"Ясно (1)", "Облачно (2)", "Пасмурно (3)",
@@ -180,7 +180,10 @@ bool DeleteTwoPoint(TySpan& span, int point, Dialogs& dialogs) {
 
 bool EditTwoPointCell(TySpan& span, int point, int col, const std::string& text, Dialogs& dialogs) {
     if (point < 1 || point > kMaxZamers) return false;
-    Single* field = col == 0 ? &span.LZam[point] : col == 1 ? &span.HZam[point] : col == 2 ? &span.HSeaZam[point] : nullptr;
+    Single* field = col == 0   ? &span.LZam[point]
+                    : col == 1 ? &span.HZam[point]
+                    : col == 2 ? &span.HSeaZam[point]
+                               : nullptr;
     return field && TextToSingle(text, *field, dialogs);
 }
 

@@ -9,10 +9,13 @@
 
 namespace qem {
 
-const std::array<const char*, 7> kObstacleGridHeader = {
-    "Расстояние до препятствия", "Габарит от провода до земли", "Высота препятствия", "Тип припяствия",
-    "Габарит между проводом и пересекаемым объектом", "Высота над уровнем моря в месте пересечения",
-    "Тип препятствия"};
+const std::array<const char*, 7> kObstacleGridHeader = {"Расстояние до препятствия",
+                                                        "Габарит от провода до земли",
+                                                        "Высота препятствия",
+                                                        "Тип припяствия",
+                                                        "Габарит между проводом и пересекаемым объектом",
+                                                        "Высота над уровнем моря в месте пересечения",
+                                                        "Тип препятствия"};
 
 namespace {
 
@@ -94,7 +97,8 @@ int AddObstacle(TySpan& span, int rows, Dialogs& dialogs) {
 bool DeleteObstacle(TySpan& span, int rows, int row, Dialogs& dialogs) {
     if (rows > kMaxObstacles) rows = kMaxObstacles;
     if (row < 1 || row > rows) return false;
-    if (dialogs.Ask("Вы действительно хотите удалить выбранный элемент", Buttons::YesCancel) != Answer::Yes) return false;
+    if (dialogs.Ask("Вы действительно хотите удалить выбранный элемент", Buttons::YesCancel) != Answer::Yes)
+        return false;
     if (rows == 1) {
         span.Prep[1].Lprep = 0;
         span.NPrep = 1;
@@ -111,8 +115,8 @@ void SortObstaclesByHeight(TySpan& span, int rows, bool ascending) {
     for (int i = 1; i < rows; ++i) {
         int best = i;
         for (int j = i + 1; j <= rows; ++j) {
-            const bool better = ascending ? span.Prep[j].Hprep < span.Prep[best].Hprep
-                                          : span.Prep[j].Hprep > span.Prep[best].Hprep;
+            const bool better =
+                ascending ? span.Prep[j].Hprep < span.Prep[best].Hprep : span.Prep[j].Hprep > span.Prep[best].Hprep;
             if (better) best = j;
         }
         if (best != i) std::swap(span.Prep[i], span.Prep[best]);

@@ -32,7 +32,7 @@ void ZamerConductorTemp(TySpan& span, int k) {
     // Zamer[k].I is the line current: each conductor of the phase carries its share.
     if (span.Mpr < 1) throw CalcError("conductor temperature: conductors per phase " + std::to_string(span.Mpr));
     const double I = double(z.I) / span.Mpr, Ta = z.Tv, V = z.V, angle = z.Alf;  // A, C, m/s, degrees
-    const double mAl = span.Pr.MAl, mSt = span.Pr.MSt;        // kg/km
+    const double mAl = span.Pr.MAl, mSt = span.Pr.MSt;                           // kg/km
     const double X = MonthSolarFactor[MonthOfDate(z.Time)];
     CheckedFinite(Ta, "measurement, air temperature");
     CheckedFinite(I, "measurement, current");
@@ -44,8 +44,8 @@ void ZamerConductorTemp(TySpan& span, int k) {
         Tprev = T;
         const double Pj = WireResistance(span, T) * I * I;
         const double K = HeatLossCoef(span, T, Ta, V, angle);
-        const double step = CheckedDiv(0.1 * 60, HeatCapacityPerKm(mAl, mSt, T),
-                                       "conductor temperature, conductor masses are zero");
+        const double step =
+            CheckedDiv(0.1 * 60, HeatCapacityPerKm(mAl, mSt, T), "conductor temperature, conductor masses are zero");
         T = T + (Ps + Pj - K * (T - Ta)) * step * 1000;  // QEM (17) with the measurement's weather
     }
     z.TPr = static_cast<Single>(Tprev);

@@ -12,9 +12,9 @@
 
 #include "lines/qt/MainWindow.h"
 #include "model/AppData.h"
-#include "session/AppState.h"
 #include "platform/DataDir.h"
 #include "platform/qt/QtDialogs.h"
+#include "session/AppState.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

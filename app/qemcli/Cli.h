@@ -34,8 +34,8 @@ struct UsageError : std::runtime_error {
 
 struct Command {
     std::string name;
-    std::string usage;     // one line: "dump NET.qem"
-    std::string summary;   // what it does
+    std::string usage;               // one line: "dump NET.qem"
+    std::string summary;             // what it does
     std::vector<std::string> flags;  // options that take no value ("yes", "pue6", ...)
     std::function<int(const Args&)> run;
 };

@@ -71,7 +71,8 @@ void WritePdf(const ReportHeading& heading, const Report& r, const std::string& 
         throw std::runtime_error("--pdf: the PDF writer could not be started");
     }
     // A writer that stops reading must not end qemcli with SIGPIPE.
-    struct sigaction ignore {}, saved {};
+    struct sigaction ignore {
+    }, saved{};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &saved);
     WriteAll(in[1], EncodeReport({heading.title, heading.subject, heading.tableHeadFirst, heading.tableHeadCount}, r));

@@ -5,7 +5,7 @@
 namespace qem::cli {
 namespace {
 
-constexpr std::size_t kMaxText = 1 << 20;       // one text, bytes
+constexpr std::size_t kMaxText = 1 << 20;      // one text, bytes
 constexpr std::size_t kMaxLines = 10'000'000;  // lines of a report
 
 void PutText(std::string& out, const std::string& text) {
@@ -52,9 +52,12 @@ std::optional<WireRequest> DecodeReport(std::istream& in) {
         char c = 0;
         if (!in.get(c) || in.get() != ' ') return std::nullopt;
         ReportLine l;
-        if (c == 'R') l.colour = Colour::Red;
-        else if (c == 'B') l.colour = Colour::Blue;
-        else if (c != 'K') return std::nullopt;
+        if (c == 'R')
+            l.colour = Colour::Red;
+        else if (c == 'B')
+            l.colour = Colour::Blue;
+        else if (c != 'K')
+            return std::nullopt;
         if (!GetText(in, l.text)) return std::nullopt;
         req.report.lines.push_back(std::move(l));
     }

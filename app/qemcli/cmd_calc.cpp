@@ -10,12 +10,12 @@
 #include "engine/Geometry.h"
 #include "engine/StateChange.h"
 #include "engine/UsableValues.h"
-#include "model/Format.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
 #include "lines/LimitTable.h"
 #include "lines/Series.h"
 #include "lines/ShortTimeCommands.h"
+#include "model/Format.h"
 #include "model/HeatModelData.h"
 #include "model/NetworkFile.h"
 #include "platform/FileSystem.h"
@@ -128,9 +128,9 @@ int Initial(const Args& a) {
         RecomputeInitialConditions(span, s.env, 1);
     }
     const TyZamer& z = span.Zamer[1];
-    std::cout << "{\"Si\":" << JsonSingle(span.Si) << ",\"Tv\":" << JsonSingle(span.Tv) << ",\"V\":" << JsonSingle(span.V)
-              << ",\"Bg\":" << JsonSingle(span.Bg) << ",\"FZam\":" << JsonSingle(z.FZam) << ",\"TPr\":" << JsonSingle(z.TPr)
-              << "}\n";
+    std::cout << "{\"Si\":" << JsonSingle(span.Si) << ",\"Tv\":" << JsonSingle(span.Tv)
+              << ",\"V\":" << JsonSingle(span.V) << ",\"Bg\":" << JsonSingle(span.Bg)
+              << ",\"FZam\":" << JsonSingle(z.FZam) << ",\"TPr\":" << JsonSingle(z.TPr) << "}\n";
     if (a.has("save")) WriteNetwork(a.get("save"), s.net.Lines);
     return 0;
 }
@@ -190,11 +190,12 @@ int CurrentsCmd(const Args& a) {
             std::cerr << CalcErrorText(e) << "\n" << e.what() << "\n";
             return 1;
         }
-        o << ",\"Model\":" << JsonString(HeatModelName(model.model)) << ",\"Emissivity\":" << JsonDouble(model.emissivity)
+        o << ",\"Model\":" << JsonString(HeatModelName(model.model))
+          << ",\"Emissivity\":" << JsonDouble(model.emissivity)
           << ",\"Absorptivity\":" << JsonDouble(model.absorptivity) << ",\"ModelTCond\":" << JsonDouble(mc.TCond)
           << ",\"ModelIMax\":" << JsonDouble(mc.IMax) << ",\"ModelILong\":" << JsonDouble(mc.ILong)
-          << ",\"ModelHeatAtTMax\":{\"Joule\":" << JsonDouble(mc.atTMax.joule) << ",\"Solar\":" << JsonDouble(mc.atTMax.solar)
-          << ",\"Convection\":" << JsonDouble(mc.atTMax.convection)
+          << ",\"ModelHeatAtTMax\":{\"Joule\":" << JsonDouble(mc.atTMax.joule)
+          << ",\"Solar\":" << JsonDouble(mc.atTMax.solar) << ",\"Convection\":" << JsonDouble(mc.atTMax.convection)
           << ",\"Radiation\":" << JsonDouble(mc.atTMax.radiation) << "}";
     }
     if (shortTime) {
@@ -206,7 +207,8 @@ int CurrentsCmd(const Args& a) {
         if (!st) return 1;
         o << ",\"ShortTime\":" << ShortTimeJson(*st);
         if (a.has("whole-line")) {
-            const std::optional<LineShortTime> line = LineShortTimeCommand(s.net, s.env, s.dlg, model, durations, stepPhase);
+            const std::optional<LineShortTime> line =
+                LineShortTimeCommand(s.net, s.env, s.dlg, model, durations, stepPhase);
             if (!line) return 1;
             o << ",\"Line\":{\"Ratings\":[";
             for (std::size_t i = 0; i < line->ratings.size(); ++i)
@@ -214,8 +216,8 @@ int CurrentsCmd(const Args& a) {
                   << ",\"I\":" << JsonOptional(line->ratings[i].I) << ",\"Span\":" << line->ratings[i].span << "}";
             o << "]";
             if (stepPhase)
-                o << ",\"StepCurrent\":" << JsonDouble(*stepPhase) << ",\"TimeToTMax\":" << JsonOptional(line->timeToTMax)
-                  << ",\"FirstSpan\":" << line->firstSpan;
+                o << ",\"StepCurrent\":" << JsonDouble(*stepPhase)
+                  << ",\"TimeToTMax\":" << JsonOptional(line->timeToTMax) << ",\"FirstSpan\":" << line->firstSpan;
             o << ",\"Spans\":[";
             for (std::size_t j = 0; j < line->spans.size(); ++j) o << (j ? "," : "") << ShortTimeJson(line->spans[j]);
             o << "]}";
@@ -299,8 +301,8 @@ int LimitsCmd(const Args& a) {
         std::cout << "],\"Components\":[";
         bool first = true;
         for (const auto& row : t.rows) {
-            std::cout << (first ? "" : ",") << "{\"Name\":" << JsonString(row.name) << ",\"Text\":" << JsonString(row.text)
-                      << ",\"Present\":" << (row.present ? "true" : "false");
+            std::cout << (first ? "" : ",") << "{\"Name\":" << JsonString(row.name)
+                      << ",\"Text\":" << JsonString(row.text) << ",\"Present\":" << (row.present ? "true" : "false");
             for (const char* key : {"DDTN", "ADTN"}) {
                 const auto& v = std::string(key) == "DDTN" ? row.DDTN : row.ADTN;
                 std::cout << ",\"" << key << "\":[";
@@ -311,8 +313,9 @@ int LimitsCmd(const Args& a) {
             std::cout << "}";
             first = false;
         }
-        std::cout << "],\"BusFailed\":" << (t.busFailed ? "true" : "false") << ",\"ConductorFailure\":"
-                  << (t.conductorFailure.empty() ? "null" : JsonString(t.conductorFailure)) << "}\n";
+        std::cout << "],\"BusFailed\":" << (t.busFailed ? "true" : "false")
+                  << ",\"ConductorFailure\":" << (t.conductorFailure.empty() ? "null" : JsonString(t.conductorFailure))
+                  << "}\n";
     } else {
         std::cout << Format("%-18s %-5s", std::string("Компонент"), std::string(""));
         for (int c = 0; c < kLimitTemps; ++c) std::cout << Format(" %5.0f", LimitTemp(c));
@@ -330,14 +333,22 @@ int LimitsCmd(const Args& a) {
     return t.busFailed || !t.conductorFailure.empty() ? 1 : 0;
 }
 
-const Registrar r1({"state", "state NET.qem --line L --span S --temp T [--obstacle K] [--variant first|obst1]",
-                    "mechanical state and clearances of a span at conductor temperature T (JSON)", {}, State});
-const Registrar r2({"initial", "initial NET.qem --line L --span S [--mode one|two] [--sea|--no-sea] [--save OUT.qem]",
-                    "reference state of a span derived from its measurements (JSON)", {}, Initial});
+const Registrar r1({"state",
+                    "state NET.qem --line L --span S --temp T [--obstacle K] [--variant first|obst1]",
+                    "mechanical state and clearances of a span at conductor temperature T (JSON)",
+                    {},
+                    State});
+const Registrar r2({"initial",
+                    "initial NET.qem --line L --span S [--mode one|two] [--sea|--no-sea] [--save OUT.qem]",
+                    "reference state of a span derived from its measurements (JSON)",
+                    {},
+                    Initial});
 const Registrar r3({"span-report",
                     "span-report NET.qem --line L --span S [--mode one|two] [--sea] [--recompute] [--out FILE] "
                     "[--pdf FILE] [--color=always|never]",
-                    "span regime report with its verdict", {"recompute"}, SpanReportCmd});
+                    "span regime report with its verdict",
+                    {"recompute"},
+                    SpanReportCmd});
 const Registrar r9({"currents",
                     "currents NET.qem --line L --span S [--obstacle K] [--mode one|two] [--sea|--no-sea] "
                     "[--model qem|ieee738|cigre601] [--emissivity E] [--absorptivity A] [--duration MIN] "
@@ -347,19 +358,33 @@ const Registrar r9({"currents",
                     "--model the model's steady temperature and currents; with --duration the largest current for "
                     "15, 30 and MIN minutes from the present load within TMax or the clearance-limited temperature, "
                     "with --step-current (phase A) the minutes to TMax, with --whole-line the line's (phase) answers",
-                    {"whole-line"}, CurrentsCmd});
-const Registrar r4({"line-report", "line-report NET.qem --line L [--mode one|two] [--out FILE] [--pdf FILE] [--color=always|never]",
-                    "line regime table and summary", {}, LineReportCmd});
-const Registrar r5({"allowtemp", "allowtemp NET.qem (--line L | --all) [--out FILE]",
-                    "allowable conductor temperatures by clearance (writes qemras.txt)", {"all"}, AllowTempCmd});
+                    {"whole-line"},
+                    CurrentsCmd});
+const Registrar r4({"line-report",
+                    "line-report NET.qem --line L [--mode one|two] [--out FILE] [--pdf FILE] [--color=always|never]",
+                    "line regime table and summary",
+                    {},
+                    LineReportCmd});
+const Registrar r5({"allowtemp",
+                    "allowtemp NET.qem (--line L | --all) [--out FILE]",
+                    "allowable conductor temperatures by clearance (writes qemras.txt)",
+                    {"all"},
+                    AllowTempCmd});
 const Registrar r6({"series",
                     "series NET.qem --line L --span S --n1 N --n2 N --n3 N --dt X --dv X --di X [--out FILE] "
                     "[--model qem|ieee738|cigre601] [--emissivity E] [--absorptivity A]",
-                    "calculation series over air temperature, wind and current (writes 111.txt)", {}, SeriesCmd});
-const Registrar r7({"sweep", "sweep NET.qem --line L --span S [--out FILE]",
-                    "sweep over latitude and span orientation (writes 111.txt)", {}, SweepCmd});
-const Registrar r8({"limits", "limits NET.qem --line L [--use-source-condition] [--json]",
-                    "ДДТН and АДТН of every component of a line at -20 ... +45 C", {"use-source-condition"},
+                    "calculation series over air temperature, wind and current (writes 111.txt)",
+                    {},
+                    SeriesCmd});
+const Registrar r7({"sweep",
+                    "sweep NET.qem --line L --span S [--out FILE]",
+                    "sweep over latitude and span orientation (writes 111.txt)",
+                    {},
+                    SweepCmd});
+const Registrar r8({"limits",
+                    "limits NET.qem --line L [--use-source-condition] [--json]",
+                    "ДДТН and АДТН of every component of a line at -20 ... +45 C",
+                    {"use-source-condition"},
                     LimitsCmd});
 
 }  // namespace

@@ -35,10 +35,10 @@ int RunCatalog(const Args& a) {
             o << (k > 1 ? "," : "") << "\n{\"k\":" << k << ",\"display\":" << JsonString(WireDisplayText(w))
               << ",\"Name\":" << JsonString(Cp1251ToUtf8(w.Name.str())) << ",\"SAlN\":" << JsonSingle(w.SAlN)
               << ",\"SStN\":" << JsonSingle(w.SStN) << ",\"D\":" << JsonSingle(w.D) << ",\"DSt\":" << JsonSingle(w.DSt)
-              << ",\"R\":" << JsonSingle(w.R) << ",\"AlfaR\":" << JsonSingle(w.AlfaR) << ",\"MAl\":" << JsonSingle(w.MAl)
-              << ",\"MSt\":" << JsonSingle(w.MSt) << ",\"TMax\":" << JsonSingle(w.TMax)
-              << ",\"WireBreak\":" << JsonSingle(c.WireBreak[k]) << ",\"WireSAl\":" << JsonSingle(c.WireSAl[k])
-              << ",\"WireSSt\":" << JsonSingle(c.WireSSt[k]) << "}";
+              << ",\"R\":" << JsonSingle(w.R) << ",\"AlfaR\":" << JsonSingle(w.AlfaR)
+              << ",\"MAl\":" << JsonSingle(w.MAl) << ",\"MSt\":" << JsonSingle(w.MSt)
+              << ",\"TMax\":" << JsonSingle(w.TMax) << ",\"WireBreak\":" << JsonSingle(c.WireBreak[k])
+              << ",\"WireSAl\":" << JsonSingle(c.WireSAl[k]) << ",\"WireSSt\":" << JsonSingle(c.WireSSt[k]) << "}";
         }
         o << "]}\n";
         std::cout << o.str();
@@ -69,7 +69,8 @@ int RunCatalog(const Args& a) {
     return 0;
 }
 
-Registrar r({"catalog", "catalog [--data DIR] [--pue6] [--json]",
+Registrar r({"catalog",
+             "catalog [--data DIR] [--pue6] [--json]",
              "prints the conductor catalog as loaded and sorted: display texts, every field, breaking forces "
              "and actual sections",
              {},

@@ -28,8 +28,10 @@ int Check(const Args& a) {
     return 0;
 }
 
-Registrar r({"check", "check NET.qem",
-             "check a network file: layout, counts and field values; exit code 1 when a problem is found", {},
+Registrar r({"check",
+             "check NET.qem",
+             "check a network file: layout, counts and field values; exit code 1 when a problem is found",
+             {},
              Check});
 
 }  // namespace

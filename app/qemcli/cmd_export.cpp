@@ -38,14 +38,18 @@ int ExportAllCmd(const Args& a) {
     return Report(ExportAllLines(s.net, s.env, Settings(s, a), s.dlg));
 }
 
-const Registrar r1({"export", "export NET.qem --line L [--min] [--use-source-condition] [--out FILE]",
+const Registrar r1({"export",
+                    "export NET.qem --line L [--min] [--use-source-condition] [--out FILE]",
                     "the line's limit table into \"From To.xlsx\" of the data folder (--min: its own ДДТН and "
                     "АДТН into \"2.xlsx\"); prints the workbooks written",
-                    {"min", "use-source-condition"}, ExportCmd});
-const Registrar r2({"export-all", "export-all NET.qem [--use-source-condition] [--out FILE]",
+                    {"min", "use-source-condition"},
+                    ExportCmd});
+const Registrar r2({"export-all",
+                    "export-all NET.qem [--use-source-condition] [--out FILE]",
                     "every line's limit table into its workbook and their heads into \"Все_ВЛ.xlsx\"; prints the "
                     "workbooks written",
-                    {"use-source-condition"}, ExportAllCmd});
+                    {"use-source-condition"},
+                    ExportAllCmd});
 
 }  // namespace
 }  // namespace qem::cli

@@ -7,9 +7,9 @@
 #include "app/qemcli/Session.h"
 #include "model/Cp1251.h"
 #include "model/NetworkFile.h"
+#include "session/ImportCommands.h"
 #include "setup/ImportLoad.h"
 #include "setup/ImportTemplate.h"
-#include "session/ImportCommands.h"
 
 namespace qem::cli {
 namespace {
@@ -33,7 +33,8 @@ int Import(const Args& a) {
     ImportChoice choice;
     std::string target;
     int modes = 0;
-    for (const auto& [opt, mode] : {std::pair{"new", ImportMode::NewNetwork}, {"append", ImportMode::AppendToNetwork},
+    for (const auto& [opt, mode] : {std::pair{"new", ImportMode::NewNetwork},
+                                    {"append", ImportMode::AppendToNetwork},
                                     {"append-to-line", ImportMode::AppendToLine}})
         if (a.has(opt)) {
             ++modes;
@@ -59,7 +60,7 @@ int Import(const Args& a) {
         if (choice.mode == ImportMode::AppendToLine) SelectLine(s, a);
     }
     // The line that receives the spans keeps its class unless --voltage says otherwise.
-    choice.uvl = a.has("voltage") ? VoltageIndex(a.get("voltage"))
+    choice.uvl = a.has("voltage")                          ? VoltageIndex(a.get("voltage"))
                  : choice.mode == ImportMode::AppendToLine ? s.net.Line(s.net.CurLine).Uvl
                                                            : kDefaultImportVoltage;
     const int before = choice.mode == ImportMode::AppendToNetwork ? s.net.NLines() : 0;
@@ -82,7 +83,8 @@ int Import(const Args& a) {
     const int last = choice.mode == ImportMode::AppendToLine ? s.net.CurLine : s.net.NLines();
     for (int p = first; p <= last; ++p) {
         const TyLine& l = s.net.Line(p);
-        std::cout << (p > first ? "," : "") << "{\"Line\":" << p << ",\"From\":" << JsonString(Cp1251ToUtf8(l.From.str()))
+        std::cout << (p > first ? "," : "") << "{\"Line\":" << p
+                  << ",\"From\":" << JsonString(Cp1251ToUtf8(l.From.str()))
                   << ",\"To\":" << JsonString(Cp1251ToUtf8(l.To.str())) << ",\"U\":" << JsonString(VoltageText(l.Uvl))
                   << ",\"Spans\":" << l.NSpans() << ",\"Imported\":" << l.NSpans() - spansBefore << "}";
     }
@@ -99,15 +101,19 @@ int Template(const Args& a) {
     return 0;
 }
 
-const Registrar reg1({"import",
-                      "import BOOK.xlsx|BOOK.xls --points 1|2 [--multi] [--voltage KV] (--new NET.qem | --append NET.qem "
-                      "| --append-to-line NET.qem --line L) [--from A --to B]",
-                      "imports the measured spans of a crews' workbook into a new network, a new line of a network or "
-                      "the line L; refusals leave NET.qem as it was (an existing --new file is replaced only with --yes)",
-                      {"multi"},
-                      Import});
-const Registrar reg2({"template", "template --points 1|2 --out FILE.xlsx",
-                      "writes the workbook the field crews fill in for the import by 1 or 2 measured points", {}, Template});
+const Registrar reg1(
+    {"import",
+     "import BOOK.xlsx|BOOK.xls --points 1|2 [--multi] [--voltage KV] (--new NET.qem | --append NET.qem "
+     "| --append-to-line NET.qem --line L) [--from A --to B]",
+     "imports the measured spans of a crews' workbook into a new network, a new line of a network or "
+     "the line L; refusals leave NET.qem as it was (an existing --new file is replaced only with --yes)",
+     {"multi"},
+     Import});
+const Registrar reg2({"template",
+                      "template --points 1|2 --out FILE.xlsx",
+                      "writes the workbook the field crews fill in for the import by 1 or 2 measured points",
+                      {},
+                      Template});
 
 }  // namespace
 }  // namespace qem::cli

@@ -21,8 +21,11 @@ int Merge(const Args& a) {
     return r.problems.empty() ? 0 : 1;
 }
 
-const Registrar reg({"merge", "merge FOLDER",
-                     "merges every network file of the folder into FOLDER/DB_1.qem (\"Объединить\")", {}, Merge});
+const Registrar reg({"merge",
+                     "merge FOLDER",
+                     "merges every network file of the folder into FOLDER/DB_1.qem (\"Объединить\")",
+                     {},
+                     Merge});
 
 }  // namespace
 }  // namespace qem::cli

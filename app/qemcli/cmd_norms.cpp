@@ -83,7 +83,8 @@ int RunNorms(const Args& a) {
     return 0;
 }
 
-Registrar r({"norms", "norms [--data DIR] [--pue6] [--json]",
+Registrar r({"norms",
+             "norms [--data DIR] [--pue6] [--json]",
              "prints the clearance norms in force (ground, crossed lines, obstacles) and the ice and wind regions",
              {},
              RunNorms});

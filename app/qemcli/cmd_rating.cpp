@@ -5,9 +5,9 @@
 #include <sstream>
 
 #include "app/qemcli/Session.h"
-#include "model/Format.h"
 #include "lines/HourlyRating.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 #include "model/Weather.h"
 #include "platform/FileSystem.h"
 #include "platform/Workbook.h"
@@ -25,11 +25,11 @@ std::string HourJson(const HourRating& h, std::optional<Minutes> shortTime) {
     if (!h.rated) {
         o << ",\"DDTN\":null,\"ADTN\":null,\"Error\":" << JsonString(h.failure);
     } else {
-        o << ",\"DDTN\":" << Amps(h.DDTN) << ",\"ADTN\":" << Amps(h.ADTN) << ",\"Limit\":" << JsonString(h.ddtnLimit.component)
-          << ",\"Span\":" << OptText(h.ddtnLimit.spanText) << ",\"Cause\":" << JsonString(h.ddtnLimit.cause)
-          << ",\"ADTNLimit\":" << JsonString(h.adtnLimit.component) << ",\"ADTNSpan\":" << OptText(h.adtnLimit.spanText)
-          << ",\"ADTNCause\":" << JsonString(h.adtnLimit.cause) << ",\"ConductorDDTN\":" << Amps(h.conductorDDTN)
-          << ",\"ConductorADTN\":" << Amps(h.conductorADTN);
+        o << ",\"DDTN\":" << Amps(h.DDTN) << ",\"ADTN\":" << Amps(h.ADTN)
+          << ",\"Limit\":" << JsonString(h.ddtnLimit.component) << ",\"Span\":" << OptText(h.ddtnLimit.spanText)
+          << ",\"Cause\":" << JsonString(h.ddtnLimit.cause) << ",\"ADTNLimit\":" << JsonString(h.adtnLimit.component)
+          << ",\"ADTNSpan\":" << OptText(h.adtnLimit.spanText) << ",\"ADTNCause\":" << JsonString(h.adtnLimit.cause)
+          << ",\"ConductorDDTN\":" << Amps(h.conductorDDTN) << ",\"ConductorADTN\":" << Amps(h.conductorADTN);
     }
     if (shortTime) {
         o << ",\"ShortTime\":{\"Minutes\":" << JsonDouble(*shortTime) << ",\"I\":" << OptAmps(h.shortTime);
@@ -46,14 +46,16 @@ std::string SummaryJson(const LineSummary& s) {
     auto share = [](double v) { return JsonDouble(std::round(v * 10000) / 10000); };
     o << "{\"Hours\":" << s.hours << ",\"Rated\":" << s.rated;
     if (s.rated > 0)
-        o << ",\"LeastDDTN\":" << Amps(s.least) << ",\"MeanDDTN\":" << Amps(s.mean) << ",\"GreatestDDTN\":" << Amps(s.greatest)
-          << ",\"LeastADTN\":" << Amps(s.leastADTN) << ",\"MeanADTN\":" << Amps(s.meanADTN)
-          << ",\"GreatestADTN\":" << Amps(s.greatestADTN) << ",\"HeatShare\":" << share(s.heatShare)
-          << ",\"ClearanceShare\":" << share(s.clearanceShare) << ",\"EquipmentShare\":" << share(s.equipmentShare);
+        o << ",\"LeastDDTN\":" << Amps(s.least) << ",\"MeanDDTN\":" << Amps(s.mean)
+          << ",\"GreatestDDTN\":" << Amps(s.greatest) << ",\"LeastADTN\":" << Amps(s.leastADTN)
+          << ",\"MeanADTN\":" << Amps(s.meanADTN) << ",\"GreatestADTN\":" << Amps(s.greatestADTN)
+          << ",\"HeatShare\":" << share(s.heatShare) << ",\"ClearanceShare\":" << share(s.clearanceShare)
+          << ",\"EquipmentShare\":" << share(s.equipmentShare);
     o << ",\"MeanGain\":" << (s.meanGain ? share(*s.meanGain) : "null") << ",\"MeanGainA\":" << OptAmps(s.meanGainA)
       << ",\"WeakestSpans\":[";
     for (std::size_t i = 0; i < s.weakest.size(); ++i)
-        o << (i ? "," : "") << "{\"Span\":" << JsonString(s.weakest[i].spanText) << ",\"Hours\":" << s.weakest[i].hours << "}";
+        o << (i ? "," : "") << "{\"Span\":" << JsonString(s.weakest[i].spanText) << ",\"Hours\":" << s.weakest[i].hours
+          << "}";
     o << "]";
     if (s.leastShortTime)
         o << ",\"LeastShortTime\":" << Amps(*s.leastShortTime) << ",\"MeanShortTime\":" << Amps(*s.meanShortTime)
@@ -182,7 +184,9 @@ int RatingCmd(const Args& a) {
     if (ext == ".xlsx") xlsx.emplace(o.duration);
     const bool json = a.has("json");
     const bool modelAsked = a.has("model") || a.has("emissivity") || a.has("absorptivity");
-    if (json) std::cout << "{" << (modelAsked ? "\"Model\":" + JsonString(HeatModelName(o.model)) + "," : "") << "\"Lines\":[";
+    if (json)
+        std::cout << "{" << (modelAsked ? "\"Model\":" + JsonString(HeatModelName(o.model)) + "," : "")
+                  << "\"Lines\":[";
     if (!json && modelAsked) std::cout << "Модель нагрева: " << HeatModelTitle(o.model) << "\n";
     int lineNo = 0, hourNo = 0;
     bool all = true;
@@ -227,19 +231,22 @@ int RatingCmd(const Args& a) {
         for (const auto& r : results)
             for (const std::string& t : SummaryText(r)) std::cout << t << "\n";
     for (const auto& r : results)
-        if (!r.summary.failure.empty()) std::cerr << "ВЛ " << r.line << " " << r.name << ": " << r.summary.failure << "\n";
+        if (!r.summary.failure.empty())
+            std::cerr << "ВЛ " << r.line << " " << r.name << ": " << r.summary.failure << "\n";
     return all && int(results.size()) == int(which.size()) ? 0 : 1;
 }
 
-const Registrar r({"rating",
-                   "rating NET.qem --weather FILE (--line L | --all) [--ambient-only] [--sun classic|hourly] "
-                   "[--utc-offset H] [--lat X --lon Y] [--out FILE.csv|FILE.xlsx] [--json] [--jobs N] [--mode one|two] "
-                   "[--sea|--no-sea] [--model qem|ieee738|cigre601] [--emissivity E] [--absorptivity A] [--duration MIN [--load A]]",
-                   "hourly ДДТН and АДТН of lines from weather: every span by heat and by clearance, the terminal "
-                   "equipment, the limiting component, span and cause, and a summary per line; --model the heat model of "
-                   "the spans and busbars; --duration the line's short-time current for MIN minutes at each hour from "
-                   "the present load (--load A, a phase current; else each span's measured current)",
-                   {"all", "ambient-only"}, RatingCmd});
+const Registrar r(
+    {"rating",
+     "rating NET.qem --weather FILE (--line L | --all) [--ambient-only] [--sun classic|hourly] "
+     "[--utc-offset H] [--lat X --lon Y] [--out FILE.csv|FILE.xlsx] [--json] [--jobs N] [--mode one|two] "
+     "[--sea|--no-sea] [--model qem|ieee738|cigre601] [--emissivity E] [--absorptivity A] [--duration MIN [--load A]]",
+     "hourly ДДТН and АДТН of lines from weather: every span by heat and by clearance, the terminal "
+     "equipment, the limiting component, span and cause, and a summary per line; --model the heat model of "
+     "the spans and busbars; --duration the line's short-time current for MIN minutes at each hour from "
+     "the present load (--load A, a phase current; else each span's measured current)",
+     {"all", "ambient-only"},
+     RatingCmd});
 
 }  // namespace
 }  // namespace qem::cli

@@ -11,8 +11,11 @@ int Resave(const Args& a) {
     return 0;
 }
 
-Registrar r({"resave", "resave IN.qem OUT.qem", "read a network file and write it again (byte-identical when sound)",
-             {}, Resave});
+Registrar r({"resave",
+             "resave IN.qem OUT.qem",
+             "read a network file and write it again (byte-identical when sound)",
+             {},
+             Resave});
 
 }  // namespace
 }  // namespace qem::cli

@@ -135,8 +135,7 @@ static Args Parse(const Command& c, int argc, char** argv) {
 int main(int argc, char** argv) {
     using namespace qem::cli;
     FilterStandardStreams();
-    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") ||
-        !std::strcmp(argv[1], "help")) {
+    if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help")) {
         PrintHelp();
         return argc < 2 ? 2 : 0;
     }

@@ -2,8 +2,8 @@
 // Entry points of the terminal equipment window and the catalog window.
 #include <functional>
 
-#include "session/AppState.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 class QWidget;
 class QDialog;
@@ -17,8 +17,7 @@ enum CatalogPage { CatPageWires = 0, CatPageNorms = 1, CatPageKO = 2, CatPageCur
 void ShowLineEquipment(QWidget* parent, AppState& app, Dialogs& dialogs);
 // The catalog window, not modal, one per parent, on the given page (CatPageCurrent: the page
 // it shows); onClosed runs when it is closed.
-QDialog* ShowCatalog(QWidget* parent, AppState& app, Dialogs& dialogs, int page,
-                     std::function<void()> onClosed = {});
+QDialog* ShowCatalog(QWidget* parent, AppState& app, Dialogs& dialogs, int page, std::function<void()> onClosed = {});
 // The parent's catalog window, when open, shows the catalogs in memory and the norms of the
 // rules in force (after the rules were switched elsewhere).
 void RefreshCatalog(QWidget* parent);

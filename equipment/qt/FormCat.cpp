@@ -6,11 +6,11 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
-#include <QMetaObject>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMetaObject>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -14,7 +15,6 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QGuiApplication>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -35,8 +35,7 @@ const char* const kCountHint[4] = {"количество проводов в п�
 
 }  // namespace
 
-TFormSetKO::TFormSetKO(QWidget* parent, AppState& app, Dialogs& dialogs)
-    : QDialog(parent), app_(app), dlg_(dialogs) {
+TFormSetKO::TFormSetKO(QWidget* parent, AppState& app, Dialogs& dialogs) : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormSetKO");
     TakeNoEditsWhileCalculating(this, app.calc);
     core_ = std::make_unique<LineEquipment>(app.net, app.net.CurLine, app.data.ko, app.data.wires, dialogs);

@@ -111,12 +111,12 @@ void MainWindow::guarded(const std::function<void()>& f) {
     }
 }
 
-
 void MainWindow::aboutBox() {
     QMessageBox box(this);
     box.setWindowTitle(QStringLiteral("О программе"));
-    box.setText(QStringLiteral("QEM 1.9.3\n\nРасчёт допустимых токов, температуры провода, стрел провеса и "
-                               "габаритов пролётов воздушных линий электропередачи по ПУЭ 6 и ПУЭ 7."));
+    box.setText(
+        QStringLiteral("QEM 1.9.3\n\nРасчёт допустимых токов, температуры провода, стрел провеса и "
+                       "габаритов пролётов воздушных линий электропередачи по ПУЭ 6 и ПУЭ 7."));
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }
@@ -151,7 +151,12 @@ void MainWindow::buildMenu() {
     connect(add(data, "Исходные данные"), &QAction::triggered, this,
             [this] { PageControlMain->setCurrentIndex(PageSource); });
     data->addSeparator();
-    connect(add(data, "Замеры параметров..."), &QAction::triggered, this, [this] { guarded([&] { ShowMeasurements(this, *app_, *dlg_); showSpanPage(); }); });
+    connect(add(data, "Замеры параметров..."), &QAction::triggered, this, [this] {
+        guarded([&] {
+            ShowMeasurements(this, *app_, *dlg_);
+            showSpanPage();
+        });
+    });
 
     QMenu* excel = menuBar()->addMenu(QStringLiteral("Загрузка/Выгрузка в Excel"));
     connect(add(excel, kImportCaption1), &QAction::triggered, this, [this] { openImport(1, false); });
@@ -165,16 +170,12 @@ void MainWindow::buildMenu() {
     connect(add(calc, "Расчет пролета"), &QAction::triggered, this, &MainWindow::spanCalcMenu);
     connect(add(calc, "Расчет ВЛ"), &QAction::triggered, this,
             [this] { PageControlMain->setCurrentIndex(PageLineResult); });
-    connect(add(calc, "Расчет допустимых температур"), &QAction::triggered, this,
-            [this] { allowTempCommand(false); });
-    connect(add(calc, "Расчет доп. температур всех ВЛ"), &QAction::triggered, this,
-            [this] { allowTempCommand(true); });
+    connect(add(calc, "Расчет допустимых температур"), &QAction::triggered, this, [this] { allowTempCommand(false); });
+    connect(add(calc, "Расчет доп. температур всех ВЛ"), &QAction::triggered, this, [this] { allowTempCommand(true); });
     connect(add(calc, "Расчёт по погоде"), &QAction::triggered, this, &MainWindow::weatherRatingCommand);
 
     QMenu* cat = menuBar()->addMenu(QStringLiteral("Каталог"));
-    auto catalog = [this](int page) {
-        ShowCatalog(this, *app_, *dlg_, page, [this] { showSpanPage(); });
-    };
+    auto catalog = [this](int page) { ShowCatalog(this, *app_, *dlg_, page, [this] { showSpanPage(); }); };
     connect(add(cat, "Провода"), &QAction::triggered, this, [catalog] { catalog(CatPageWires); });
     connect(add(cat, "Допустимые габариты"), &QAction::triggered, this, [catalog] { catalog(CatPageNorms); });
     connect(add(cat, "Концевое оборудование"), &QAction::triggered, this, [catalog] { catalog(CatPageKO); });
@@ -215,9 +216,12 @@ void MainWindow::buildToolBar() {
     connect(add("Расчет ВЛ", "ВЛ", "line"), &QAction::triggered, this, &MainWindow::lineCalcToolbar);
     connect(add("Расчёт по погоде", "Погода", "weather"), &QAction::triggered, this, &MainWindow::weatherRatingCommand);
     bar->addSeparator();
-    connect(add("Копировать данные в буфер", "Копировать", "copy"), &QAction::triggered, this, &MainWindow::copySpanData);
-    connect(add("Вставить данные из буфера", "Вставить", "paste"), &QAction::triggered, this, &MainWindow::pasteSpanData);
-    connect(add("Скопировать вид пролета в буфер", "Вид", "span-view"), &QAction::triggered, this, &MainWindow::copySpanView);
+    connect(add("Копировать данные в буфер", "Копировать", "copy"), &QAction::triggered, this,
+            &MainWindow::copySpanData);
+    connect(add("Вставить данные из буфера", "Вставить", "paste"), &QAction::triggered, this,
+            &MainWindow::pasteSpanData);
+    connect(add("Скопировать вид пролета в буфер", "Вид", "span-view"), &QAction::triggered, this,
+            &MainWindow::copySpanView);
     connect(add("Каталог", "Каталог", "catalog"), &QAction::triggered, this,
             [this] { ShowCatalog(this, *app_, *dlg_, CatPageCurrent, [this] { showSpanPage(); }); });
     bar->addSeparator();
@@ -311,7 +315,8 @@ void MainWindow::applyPlacement() {
         const QSize room(avail.width() - frame.left() - frame.right(), avail.height() - frame.top() - frame.bottom());
         const QSize least = minimumSizeHint();
         const int w = std::max(std::min(full.width() - 100, room.width()), least.width());
-        const int h = std::max(std::min(std::max(full.height() - 100, unscrolledHeight()), room.height()), least.height());
+        const int h =
+            std::max(std::min(std::max(full.height() - 100, unscrolledHeight()), room.height()), least.height());
         resize(w, h);
         // The frame's top-left corner, so that the whole frame lies in the free part.
         move(avail.left() + std::max(0, (room.width() - w) / 2), avail.top() + std::max(0, (room.height() - h) / 2));
@@ -485,10 +490,11 @@ void MainWindow::allowTempCommand(bool all) {
     Report report;
     CommandEnd end = CommandEnd::Stopped;
     guarded([&] {
-        runLong([&](Dialogs& d) { end = AllowTempCommand(app_->net, app_->Env(), d, dataFile("qemras.txt"), all, report); });
+        runLong([&](Dialogs& d) {
+            end = AllowTempCommand(app_->net, app_->Env(), d, dataFile("qemras.txt"), all, report);
+        });
     });
-    if (end != CommandEnd::Stopped || !report.lines.empty())
-        showLineTable(report, AllowTempHeading(app_->net, all));
+    if (end != CommandEnd::Stopped || !report.lines.empty()) showLineTable(report, AllowTempHeading(app_->net, all));
     PageControlMain->setCurrentIndex(PageLineResult);
 }
 
@@ -497,8 +503,9 @@ void MainWindow::allowTempCommand(bool all) {
 TFormImport* MainWindow::importWindow(int points) {
     TFormImport*& w = imports_[points == 1 ? 0 : 1];
     if (!w) {
-        w = new TFormImport(*app_, *dlg_, points == 1 ? ImportPoints::One : ImportPoints::Two,
-                            [this](bool newNetwork) { importDone(newNetwork); }, this);
+        w = new TFormImport(
+            *app_, *dlg_, points == 1 ? ImportPoints::One : ImportPoints::Two,
+            [this](bool newNetwork) { importDone(newNetwork); }, this);
         w->setFolderHooks(hooks());
     }
     return w;

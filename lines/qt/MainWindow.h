@@ -14,9 +14,9 @@
 #include "equipment/LineEquipment.h"
 #include "lines/CalcCommands.h"
 #include "lines/SpanEditing.h"
+#include "platform/Dialogs.h"
 #include "session/AppState.h"
 #include "session/NetworkCommands.h"
-#include "platform/Dialogs.h"
 
 class QTabWidget;
 class QProgressBar;
@@ -86,17 +86,17 @@ public:
     void runFolderRecheck();
 
     // Commands (also reached through the menu and the tool bar).
-    void spanCalcToolbar();             // tool bar "Расчет пролета"
-    void spanCalcMenu();                // menu "Расчет пролета"
-    void lineCalcToolbar();             // tool bar "Расчет ВЛ"
-    void allowTempCommand(bool all);    // "Расчет допустимых температур", "... всех ВЛ"
-    void seriesCommand();               // "Расчёт" of "Серия расчетов"
-    void sweepCommand();                // "Прогонка по ориентации пролёта и широте"
-    void weatherRatingCommand();        // "Расчёт по погоде" (lines/qt/WeatherRatingPage.h)
-    void lineEquipmentCommand();        // "Концевое оборудование" of the current line
-    void copyEquipment();               // "Копировать" of the line panel
-    void pasteEquipment();              // "Вставить" of the line panel
-    void switchNorms(bool usePue6);     // tool bar "ПУЭ 6" / "ПУЭ 7"
+    void spanCalcToolbar();           // tool bar "Расчет пролета"
+    void spanCalcMenu();              // menu "Расчет пролета"
+    void lineCalcToolbar();           // tool bar "Расчет ВЛ"
+    void allowTempCommand(bool all);  // "Расчет допустимых температур", "... всех ВЛ"
+    void seriesCommand();             // "Расчёт" of "Серия расчетов"
+    void sweepCommand();              // "Прогонка по ориентации пролёта и широте"
+    void weatherRatingCommand();      // "Расчёт по погоде" (lines/qt/WeatherRatingPage.h)
+    void lineEquipmentCommand();      // "Концевое оборудование" of the current line
+    void copyEquipment();             // "Копировать" of the line panel
+    void pasteEquipment();            // "Вставить" of the line panel
+    void switchNorms(bool usePue6);   // tool bar "ПУЭ 6" / "ПУЭ 7"
     // "Выгрузить в Excel", "Выгрузить в Excel(Минимальная выгрузка)", "Выгрузить в Excel все линии".
     enum class ExportKind { Full, Min, All };
     void exportCommand(ExportKind kind);
@@ -202,10 +202,10 @@ private:
 
     std::unique_ptr<AppState> ownState_;
     AppState* app_ = nullptr;
-    bool startupCheck_ = false;   // the folder check runs on the first activation
+    bool startupCheck_ = false;  // the folder check runs on the first activation
     bool folderChecked_ = false;
-    int commandDepth_ = 0;        // >0 while a command runs (its dialogs activate the window)
-    bool recheckPending_ = false; // the window was activated while a calculation ran
+    int commandDepth_ = 0;         // >0 while a command runs (its dialogs activate the window)
+    bool recheckPending_ = false;  // the window was activated while a calculation ran
     std::unique_ptr<Dialogs> ownDialogs_;
     Dialogs* dlg_ = nullptr;
     int filling_ = 0;  // >0 while the window itself fills widgets

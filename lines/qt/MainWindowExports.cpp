@@ -28,8 +28,7 @@ void MainWindow::exportCommand(ExportKind kind) {
         });
     });
     // The line calculations ran: the page of the line report shows the last one (+45 C).
-    if (!r.lineReport.lines.empty())
-        showLineTable(r.lineReport, LineReportHeading(app_->net.Line(app_->net.CurLine)));
+    if (!r.lineReport.lines.empty()) showLineTable(r.lineReport, LineReportHeading(app_->net.Line(app_->net.CurLine)));
     // Wire counts below 1 became 1; the current line is the one the export started with.
     if (PageControlMain->currentIndex() == PageSpans) showSpanPage();
     if (PageControlMain->currentIndex() == PageSource) showSourcePage();

@@ -77,8 +77,7 @@ void MainWindow::recheckWhenFree() {
     if (!recheckPending_) return;
     QTimer::singleShot(0, this, [this] {
         // Still inside a command (its dialogs) or another run: the end of that one tries again.
-        if (!recheckPending_ || commandDepth_ > 0 || app_->calc.Running() || QApplication::activeModalWidget())
-            return;
+        if (!recheckPending_ || commandDepth_ > 0 || app_->calc.Running() || QApplication::activeModalWidget()) return;
         runFolderRecheck();
     });
 }

@@ -1,25 +1,24 @@
 // The five pages of the main window: building the widgets and filling them from the state.
 #include <QButtonGroup>
-#include <QClipboard>
-#include <QCoreApplication>
-#include <QResizeEvent>
-#include <QGuiApplication>
-#include <QPainter>
-#include <QPixmap>
-#include <algorithm>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -27,21 +26,22 @@
 #include <QTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
-#include "model/Format.h"
 #include "lines/MainPages.h"
-#include "lines/SpanEditing.h"
 #include "lines/Series.h"
 #include "lines/ShortTimeCommands.h"
+#include "lines/SpanEditing.h"
 #include "lines/qt/MainWindow.h"
-#include "setup/qt/SetupWindows.h"
 #include "lines/qt/ReportView.h"
 #include "lines/qt/SpanViewChart.h"
 #include "lines/qt/TemperatureChartsView.h"
 #include "model/Catalog.h"
-#include "session/LineList.h"
+#include "model/Format.h"
 #include "model/TextEntry.h"
 #include "platform/FileSystem.h"
+#include "session/LineList.h"
+#include "setup/qt/SetupWindows.h"
 
 namespace qem::ui {
 
@@ -396,13 +396,20 @@ void MainWindow::buildSpanPage(QWidget* page) {
             showCurrentSpanFields();
         });
     };
-    spanButton("В начало списка", "|<", [this] { FirstSpan(app_->net); }, false);
-    spanButton("Предыдущий пролет", "<", [this] { PreviousSpan(app_->net); }, false);
-    spanButton("Следующий пролет", ">", [this] { NextSpan(app_->net); }, false);
-    spanButton("В конец списка", ">|", [this] { LastSpan(app_->net); }, false);
-    spanButton("Добавить пролет", "+", [this] { AddSpanCommand(*app_, *dlg_); }, true);
-    spanButton("Вставить пролет в список", "Вст.", [this] { InsertSpanCommand(*app_, *dlg_); }, true);
-    spanButton("Удалить пролет из списка", "−", [this] { DeleteSpanCommand(*app_, *dlg_); }, true);
+    spanButton(
+        "В начало списка", "|<", [this] { FirstSpan(app_->net); }, false);
+    spanButton(
+        "Предыдущий пролет", "<", [this] { PreviousSpan(app_->net); }, false);
+    spanButton(
+        "Следующий пролет", ">", [this] { NextSpan(app_->net); }, false);
+    spanButton(
+        "В конец списка", ">|", [this] { LastSpan(app_->net); }, false);
+    spanButton(
+        "Добавить пролет", "+", [this] { AddSpanCommand(*app_, *dlg_); }, true);
+    spanButton(
+        "Вставить пролет в список", "Вст.", [this] { InsertSpanCommand(*app_, *dlg_); }, true);
+    spanButton(
+        "Удалить пролет из списка", "−", [this] { DeleteSpanCommand(*app_, *dlg_); }, true);
     column->addLayout(spanButtons);
 
     auto* right = new QGridLayout;
@@ -449,7 +456,9 @@ void MainWindow::buildSpanPage(QWidget* page) {
     EditH1 = EditBox(gGeo, "EditH1", "Высота установки опоры");
     EditH2 = EditBox(gGeo, "EditH2", "Высота установки опоры");
     EditFi = EditBox(gGeo, "EditFi", "Географическая широта местности");
-    EditAngP = EditBox(gGeo, "EditAngP", "Ориентация пролета по отношению к меридиану: азимут оси пролета от севера по часовой стрелке, 0…180° (0…90 — как прежде); по нему считаются солнце и угол ветра в расчёте по погоде");
+    EditAngP = EditBox(gGeo, "EditAngP",
+                       "Ориентация пролета по отношению к меридиану: азимут оси пролета от севера по часовой стрелке, "
+                       "0…180° (0…90 — как прежде); по нему считаются солнце и угол ветра в расчёте по погоде");
     fGeo->addRow(U("Длина пролета, м"), EditLpr);
     fGeo->addRow(U("Высота подвеса провода на опоре 1, м"), EditHpr1);
     fGeo->addRow(U("Высота подвеса провода на опоре 2, м"), EditHpr2);
@@ -576,10 +585,10 @@ void MainWindow::buildSpanPage(QWidget* page) {
     });
     connect(EditComm, &QLineEdit::textEdited, this,
             [this](const QString& t) { spanEdit([&] { qem::EditComm(*app_, t.toStdString()); }); });
-    const std::pair<QLineEdit*, SpanNumber> numbers[] = {
-        {EditHpr1, SpanNumber::Hpr1}, {EditHpr2, SpanNumber::Hpr2}, {EditH1, SpanNumber::H1},
-        {EditH2, SpanNumber::H2},     {EditLpr, SpanNumber::Lpr},   {EditSi, SpanNumber::Si},
-        {EditLapr, SpanNumber::Lapr}, {EditAngP, SpanNumber::AngP}};
+    const std::pair<QLineEdit*, SpanNumber> numbers[] = {{EditHpr1, SpanNumber::Hpr1}, {EditHpr2, SpanNumber::Hpr2},
+                                                         {EditH1, SpanNumber::H1},     {EditH2, SpanNumber::H2},
+                                                         {EditLpr, SpanNumber::Lpr},   {EditSi, SpanNumber::Si},
+                                                         {EditLapr, SpanNumber::Lapr}, {EditAngP, SpanNumber::AngP}};
     for (auto [edit, field] : numbers)
         connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& t) {
             spanEdit([&] { EditSpanNumber(*app_, field, t.toStdString(), *dlg_); });
@@ -692,8 +701,8 @@ void MainWindow::showCurrentSpanFields() {
     LabelHprep->clear();
     TySpan* s = CurrentSpan(*app_);
     for (QWidget* w : std::initializer_list<QWidget*>{EditNop1, EditNop2, EditComm, ComboBoxPr, SpinEditMpr, EditHpr1,
-                                                       EditHpr2, EditH1, EditH2, EditLpr, EditFi, EditAngP, EditSi,
-                                                       EditLapr, ComboBoxRegG, ComboBoxRegV, ComboBoxTM})
+                                                      EditHpr2, EditH1, EditH2, EditLpr, EditFi, EditAngP, EditSi,
+                                                      EditLapr, ComboBoxRegG, ComboBoxRegV, ComboBoxTM})
         w->setEnabled(s != nullptr);
     if (s) {
         if (s->NPrep == 0) s->NPrep = 1;
@@ -809,8 +818,7 @@ void MainWindow::buildSourcePage(QWidget* page) {
     }
     auto* mid2 = new QVBoxLayout;
     mid2->addWidget(gSky);
-    CheckBoxUseSourceCondition =
-        new QCheckBox(U("Учитывать температуру воздуху,  скорость и направление ветра"), page);
+    CheckBoxUseSourceCondition = new QCheckBox(U("Учитывать температуру воздуху,  скорость и направление ветра"), page);
     CheckBoxUseSourceCondition->setObjectName("CheckBoxUseSourceCondition");
     mid2->addStretch(1);
     auto* mid3 = new QVBoxLayout;
@@ -986,8 +994,8 @@ void MainWindow::sweepCommand() {
         runLong([&](Dialogs&) { o = OrientationSweep(s, app_->data.settings.LongTermTemp, table, jobs); });
         WriteFileAtomically(dataFile("111.txt"), Cp1251Text(table));
         ShowReport(RichEditSeries, table);
-        seriesReport_ = {table, {"Прогонка по ориентации пролёта и широте",
-                                 SpanReportHeading(net.Line(net.CurLine), s).subject}};
+        seriesReport_ = {
+            table, {"Прогонка по ориентации пролёта и широте", SpanReportHeading(net.Line(net.CurLine), s).subject}};
         if (o.failed) dlg_->Message(o.error, "", Icon::Error);
     });
 }

@@ -71,7 +71,8 @@ PrintJob MainWindow::printJob() const {
                 p.pictures = {ChartSpanView}, p.heading = Heading({"Вид пролета", span.subject});
             break;
         case PageLineResult:
-            if (!lineReport_.report.lines.empty()) p.report = &lineReport_.report, p.heading = Heading(lineReport_.heading);
+            if (!lineReport_.report.lines.empty())
+                p.report = &lineReport_.report, p.heading = Heading(lineReport_.heading);
             break;
         case PageSource:
             if (!seriesReport_.report.lines.empty())

@@ -8,8 +8,8 @@ namespace qem::ui {
 void MainWindow::weatherRatingCommand() {
     auto* w = findChild<WeatherRatingPage*>();
     if (!w)
-        w = new WeatherRatingPage(*app_, *dlg_, [this](const std::function<void(Dialogs&)>& f) { guarded([&] { runLong(f); }); },
-                                  this);
+        w = new WeatherRatingPage(
+            *app_, *dlg_, [this](const std::function<void(Dialogs&)>& f) { guarded([&] { runLong(f); }); }, this);
     w->refreshLines();
     w->show();
     w->raise();

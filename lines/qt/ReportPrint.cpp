@@ -22,8 +22,8 @@ namespace qem::ui {
 namespace {
 
 constexpr double kMarginMm = 12;
-constexpr double kMaxBodyPt = 10;   // the report font never grows beyond this
-constexpr double kMinBodyPt = 5;    // nor shrinks below
+constexpr double kMaxBodyPt = 10;  // the report font never grows beyond this
+constexpr double kMinBodyPt = 5;   // nor shrinks below
 constexpr double kLandscapeBelowPt = 8;
 
 // Widest line of the report, in characters (the report font has a fixed pitch).
@@ -94,7 +94,7 @@ void PaintFooter(QPainter& p, const QRectF& page, int n, int pages) {
 // A PDF of A4 pages in `orientation` painted by `paint`, written atomically.
 template <class Paint>
 bool SavePdfOf(const QString& file, const QString& title, QPageLayout::Orientation orientation, Paint paint,
-             QString* error) {
+               QString* error) {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
     {
@@ -131,9 +131,8 @@ constexpr int kKeepTableLines = 3;
 std::vector<std::vector<int>> ReportPageLines(const Report& r, int perPage, int headFirst, int headCount) {
     const int lines = int(r.lines.size());
     perPage = std::max(1, perPage);
-    const int head = headCount > 0 && headFirst >= 0 && headFirst + headCount <= lines && headCount * 2 < perPage
-                         ? headCount
-                         : 0;
+    const int head =
+        headCount > 0 && headFirst >= 0 && headFirst + headCount <= lines && headCount * 2 < perPage ? headCount : 0;
     auto table = [&](int i) { return i >= 0 && i < lines && TableLine(r.lines[std::size_t(i)]); };
     std::vector<std::vector<int>> pages;
     for (int i = 0; i < lines || pages.empty();) {
@@ -157,7 +156,7 @@ std::vector<std::vector<int>> ReportPageLines(const Report& r, int perPage, int 
             else if (te - end < kKeepTableLines && te - kKeepTableLines - ts >= kKeepTableLines)
                 end = te - kKeepTableLines;  // its last lines go on with a few before them
             else if (end - ts < kKeepTableLines && ts > i)
-                end = ts;  // its first lines do not stand alone at the foot of the page
+                end = ts;                 // its first lines do not stand alone at the foot of the page
             if (end <= i) end = natural;  // every page takes something
         }
         while (i < end) v.push_back(i++);
@@ -289,7 +288,6 @@ void PaintWidgetsPage(QPainter& p, QPagedPaintDevice& device, const QList<QWidge
     }
     PaintFooter(p, page, number, total);
 }
-
 
 }  // namespace
 

@@ -5,8 +5,8 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QPainter>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
@@ -160,7 +160,8 @@ void TemperatureChartsView::setCharts(const TemperatureCharts& ch) {
     for (std::size_t i = 0; i < ch.tempMarks.size(); ++i)
         Horizontal(c, ch.tempMarks[i], cx->min(), cx->max(), tempColours[std::min<std::size_t>(i, 1)]);
     // Maximum, long-term, ground, then each obstacle in a colour of its own.
-    const QColor currentColours[] = {hot, warm, clearance, QColor(0, 150, 170), QColor(130, 60, 170), QColor(90, 90, 90)};
+    const QColor currentColours[] = {
+        hot, warm, clearance, QColor(0, 150, 170), QColor(130, 60, 170), QColor(90, 90, 90)};
     for (std::size_t i = 0; i < ch.currentMarks.size(); ++i)
         Vertical(c, ch.currentMarks[i], cy->min(), cy->max(), currentColours[std::min<std::size_t>(i, 5)]);
 }

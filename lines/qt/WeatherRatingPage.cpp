@@ -20,17 +20,17 @@
 #include <QRadioButton>
 #include <QSplitter>
 #include <QTableView>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <cmath>
 #include <filesystem>
 
-#include "model/Format.h"
 #include "lines/LimitTable.h"
 #include "lines/qt/ReportPrint.h"
 #include "model/Cp1251.h"
-#include "session/LineList.h"
+#include "model/Format.h"
 #include "platform/FileSystem.h"
+#include "session/LineList.h"
 
 namespace qem::ui {
 namespace {
@@ -42,7 +42,9 @@ class PageDialogs : public Dialogs {
 public:
     PageDialogs(Dialogs& inner, const std::atomic<bool>& cancelled, QProgressBar* bar)
         : inner_(inner), cancelled_(cancelled), bar_(bar) {}
-    Answer Ask(const std::string& t, Buttons b, const std::string& title, Icon i) override { return inner_.Ask(t, b, title, i); }
+    Answer Ask(const std::string& t, Buttons b, const std::string& title, Icon i) override {
+        return inner_.Ask(t, b, title, i);
+    }
     std::optional<std::string> OpenFileName(const std::string& d, const std::string& f, const std::string& e) override {
         return inner_.OpenFileName(d, f, e);
     }
@@ -55,8 +57,9 @@ public:
     void Progress(int position, int max) override {
         inner_.Progress(position, max);
         QProgressBar* bar = bar_;
-        QMetaObject::invokeMethod(bar, [bar, position, max] { bar->setMaximum(std::max(1, max)), bar->setValue(position); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            bar, [bar, position, max] { bar->setMaximum(std::max(1, max)), bar->setValue(position); },
+            Qt::QueuedConnection);
     }
     bool Cancelled() override { return cancelled_ || inner_.Cancelled(); }
 
@@ -86,8 +89,9 @@ public:
     int rowCount(const QModelIndex& = {}) const override { return hours_ ? int(hours_->size()) : 0; }
     int columnCount(const QModelIndex& = {}) const override { return 9; }
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
-        static const char* const titles[] = {"Время", "t возд., °C", "ДДТН, А", "АДТН, А", "ДДТН табл., А",
-                                             "АДТН табл., А", "Ограничивает ДДТН", "Пролёт", "Причина"};
+        static const char* const titles[] = {"Время",         "t возд., °C",   "ДДТН, А",           "АДТН, А",
+                                             "ДДТН табл., А", "АДТН табл., А", "Ограничивает ДДТН", "Пролёт",
+                                             "Причина"};
         if (role != Qt::DisplayRole || o != Qt::Horizontal) return QAbstractTableModel::headerData(section, o, role);
         return QString::fromUtf8(titles[section]);
     }
@@ -150,7 +154,8 @@ WeatherRatingPage::WeatherRatingPage(AppState& app, Dialogs& dlg, RunLong runLon
     byWeather_ = new QRadioButton(QStringLiteral("по погоде"));
     byAir_ = new QRadioButton(QStringLiteral("по температуре воздуха"));
     byWeather_->setToolTip(QStringLiteral("Температура воздуха, ветер, небо и гололёд каждого часа"));
-    byAir_->setToolTip(QStringLiteral("Меняются только температура воздуха и солнце; ветер — из исходных данных пролётов"));
+    byAir_->setToolTip(
+        QStringLiteral("Меняются только температура воздуха и солнце; ветер — из исходных данных пролётов"));
     byWeather_->setChecked(true);
     sun_ = new QComboBox;
     sun_->addItem(QStringLiteral("солнце по часам"));
@@ -214,8 +219,8 @@ WeatherRatingPage::WeatherRatingPage(AppState& app, Dialogs& dlg, RunLong runLon
     split->setStretchFactor(0, 3);
     split->setStretchFactor(1, 2);
     top->addWidget(split, 1);
-    inputs_ = {choose, longitude_, utcOffset_, byWeather_, byAir_, sun_, run_, lines_, shownLine_,
-               exportButton, printButton, pdfButton};
+    inputs_ = {choose, longitude_, utcOffset_, byWeather_,   byAir_,      sun_,
+               run_,   lines_,     shownLine_, exportButton, printButton, pdfButton};
 
     connect(choose, &QPushButton::clicked, this, [this] { chooseFile(); });
     connect(run_, &QPushButton::clicked, this, [this] { calculate(); });
@@ -260,8 +265,10 @@ bool WeatherRatingPage::loadWeather(const std::string& path) {
     file_->setText(Q(path));
     const auto& first = weather_.series.front().hours.front();
     const auto& last = weather_.series.front().hours.back();
-    QString info = QStringLiteral("%1 ч: %2 … %3").arg(weather_.HourCount()).arg(Q(WeatherTimeText(first.utc, first.offsetMinutes)),
-                                                        Q(WeatherTimeText(last.utc, last.offsetMinutes)));
+    QString info =
+        QStringLiteral("%1 ч: %2 … %3")
+            .arg(weather_.HourCount())
+            .arg(Q(WeatherTimeText(first.utc, first.offsetMinutes)), Q(WeatherTimeText(last.utc, last.offsetMinutes)));
     if (weather_.hasLine) info += QStringLiteral("; по линиям: %1").arg(weather_.series.size());
     if (weather_.hasSky || weather_.hasCloud) info += QStringLiteral("; небо");
     if (weather_.hasIrradiance) info += QStringLiteral("; радиация");
@@ -307,7 +314,8 @@ void WeatherRatingPage::calculate() {
     const double lon = longitude_->text().replace(',', '.').toDouble(&ok);
     if (o.sun == SunRule::Hourly) {
         if (!ok || lon < -180 || lon > 180) {
-            dlg_.Message("Введите долготу станции (−180 … 180°): без неё не найти положение солнца", "Расчёт по погоде");
+            dlg_.Message("Введите долготу станции (−180 … 180°): без неё не найти положение солнца",
+                         "Расчёт по погоде");
             return;
         }
         o.longitude = lon;
@@ -351,7 +359,8 @@ void WeatherRatingPage::calculate() {
     hours.resize(results.size());
     results_ = std::move(results);
     hours_ = std::move(hours);
-    if (cancelled_) dlg_.Message("Расчёт по погоде прерван пользователем; показаны рассчитанные линии", "Расчёт по погоде");
+    if (cancelled_)
+        dlg_.Message("Расчёт по погоде прерван пользователем; показаны рассчитанные линии", "Расчёт по погоде");
     shownLine_->blockSignals(true);
     shownLine_->clear();
     for (const auto& r : results_) shownLine_->addItem(QString::number(r.line) + ". " + Q(r.name));
@@ -435,8 +444,8 @@ PrintJob WeatherRatingPage::printJob() const {
     if (i < 0 || i >= int(results_.size())) return p;
     p.pictures = {chart_};
     p.report = &printed_;
-    p.heading = {QStringLiteral("Расчёт по погоде"), QStringLiteral("ВЛ ") + Q(results_[std::size_t(i)].name) + " — " +
-                                                          file_->text().section('/', -1),
+    p.heading = {QStringLiteral("Расчёт по погоде"),
+                 QStringLiteral("ВЛ ") + Q(results_[std::size_t(i)].name) + " — " + file_->text().section('/', -1),
                  QDateTime::currentDateTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")), 0, 0};
     return p;
 }

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "lines/HourlyRating.h"
-#include "session/AppState.h"
 #include "model/Weather.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 class QChartView;
 class QComboBox;

@@ -1,12 +1,12 @@
 #include "platform/qt/QtDialogs.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QDesktopServices>
 #include <QProgressBar>
-#include <QUrl>
 #include <QStringList>
+#include <QUrl>
 
 namespace qem::ui {
 
@@ -15,7 +15,8 @@ static QString Q(const std::string& s) { return QString::fromStdString(s); }
 QString QtFilter(const std::string& filter) {
     const QStringList parts = Q(filter).split('|');
     QStringList out;
-    for (int i = 0; i + 1 < parts.size(); i += 2) out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
+    for (int i = 0; i + 1 < parts.size(); i += 2)
+        out << parts[i] + " (" + QString(parts[i + 1]).replace(';', ' ') + ")";
     return out.join(";;");
 }
 
@@ -90,8 +91,8 @@ void QtDialogs::Progress(int position, int max) {
 
 void QtDialogs::ShowDocument(const std::string& utf8Path) {
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(Q(utf8Path))))
-        Ask("Книга записана в файл " + utf8Path + ", но открыть её программой для таблиц не удалось", Buttons::Ok,
-            "", Icon::Information);
+        Ask("Книга записана в файл " + utf8Path + ", но открыть её программой для таблиц не удалось", Buttons::Ok, "",
+            Icon::Information);
 }
 
 }  // namespace qem::ui

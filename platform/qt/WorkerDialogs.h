@@ -35,7 +35,9 @@ public:
     void Progress(int position, int max) override {
         OnUi([&] { return inner_.Progress(position, max), 0; });
     }
-    bool Cancelled() override { return cancel_ || OnUi([&] { return inner_.Cancelled(); }); }
+    bool Cancelled() override {
+        return cancel_ || OnUi([&] { return inner_.Cancelled(); });
+    }
     void ShowDocument(const std::string& path) override {
         OnUi([&] { return inner_.ShowDocument(path), 0; });
     }
@@ -46,7 +48,8 @@ private:
     auto OnUi(F f) -> decltype(f()) {
         if (QThread::currentThread() == context_->thread()) return f();
         std::optional<std::decay_t<decltype(f())>> r;
-        QMetaObject::invokeMethod(context_, [&] { r.emplace(f()); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            context_, [&] { r.emplace(f()); }, Qt::BlockingQueuedConnection);
         return std::move(*r);
     }
 

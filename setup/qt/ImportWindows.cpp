@@ -14,10 +14,10 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "session/NetworkCommands.h"
 #include "platform/qt/CalcLock.h"
-#include "setup/ImportTemplate.h"
 #include "session/ImportCommands.h"
+#include "session/NetworkCommands.h"
+#include "setup/ImportTemplate.h"
 
 namespace qem::ui {
 
@@ -204,8 +204,7 @@ bool TFormImport::load(const std::string& path) {
         return false;
     }
     path_ = path;
-    if (fileName_->text().trimmed().isEmpty())
-        fileName_->setText(U(PathToUtf8(PathFromUtf8(path).stem())));
+    if (fileName_->text().trimmed().isEmpty()) fileName_->setText(U(PathToUtf8(PathFromUtf8(path).stem())));
     showTable();
     for (const auto& note : table_->notes) dlg_.Message(note, "", Icon::Information);
     return true;

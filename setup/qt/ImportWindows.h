@@ -34,9 +34,9 @@ public:
     void loadFromDialog();
     // Reads a workbook; true when it was taken (a failure is shown and leaves loading open).
     bool load(const std::string& path);
-    void addLine();  // "Добавить линию"
-    bool confirm();  // "Подтвердить"
-    void cancel();   // "Отменить"
+    void addLine();       // "Добавить линию"
+    bool confirm();       // "Подтвердить"
+    void cancel();        // "Отменить"
     void saveTemplate();  // "Сохранить шаблон…"
     void setMode(ImportMode m);
     // What the main window does when a save question of the import writes the network.

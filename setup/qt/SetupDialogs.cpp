@@ -23,13 +23,13 @@
 
 #include "model/Format.h"
 #include "model/RecordTexts.h"
-#include "session/NetworkCommands.h"
 #include "platform/qt/CalcLock.h"
+#include "session/NetworkCommands.h"
+#include "session/RuCommands.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
 #include "setup/RouteProfile.h"
-#include "session/RuCommands.h"
 #include "setup/qt/SetupWindows.h"
 
 namespace qem::ui {
@@ -81,9 +81,9 @@ double FromQDateTime(const QDateTime& d) { return kDay0.msecsTo(d) / 86400000.0;
 
 // ---------------------------------------------------------------- TFormRU
 
-static const char* const kTools[] = {"В начало списка",       "Предыдущее измерение",        "Следующее измерение",
-                                     "В конец списка",        "Добавить измерение",          "Вставить измерение в список",
-                                     "Удалить измерение из списка", "Сохранить изменения"};
+static const char* const kTools[] = {
+    "В начало списка",    "Предыдущее измерение",        "Следующее измерение",         "В конец списка",
+    "Добавить измерение", "Вставить измерение в список", "Удалить измерение из списка", "Сохранить изменения"};
 static const char* const kToolText[] = {"|<", "<", ">", ">|", "+", "Вст.", "−", "Сохр."};
 
 TFormRU::TFormRU(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(parent), app_(app), dlg_(dialogs) {
@@ -202,9 +202,9 @@ void TFormRU::refill() {
                                       : QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                             QAbstractItemView::AnyKeyPressed);
     for (int r = 1; r <= count; ++r)
-        for (int c = 0; c < 10; ++c)
-            SetCell(grid_, r - 1, c, U(ZamerCellText(*s, r, c)).trimmed(), c >= 3);
-    if (count > 0) grid_->setCurrentCell(app_.currentZamer - 1, grid_->currentColumn() < 0 ? 0 : grid_->currentColumn());
+        for (int c = 0; c < 10; ++c) SetCell(grid_, r - 1, c, U(ZamerCellText(*s, r, c)).trimmed(), c >= 3);
+    if (count > 0)
+        grid_->setCurrentCell(app_.currentZamer - 1, grid_->currentColumn() < 0 ? 0 : grid_->currentColumn());
     if (s) sky_->setCurrentIndex(std::clamp(int(s->Zamer[CurrentZamerIndex(app_)].Tzv), 0, 3));
     --filling_;
 }
@@ -346,8 +346,7 @@ void TFormRU::fullCalculation() {
 
 // ---------------------------------------------------------------- TFormSetZam
 
-TFormSetZam::TFormSetZam(AppState& app, Dialogs& dialogs, QWidget* parent)
-    : QDialog(parent), app_(app), dlg_(dialogs) {
+TFormSetZam::TFormSetZam(AppState& app, Dialogs& dialogs, QWidget* parent) : QDialog(parent), app_(app), dlg_(dialogs) {
     setObjectName("FormSetZam");
     TakeNoEditsWhileCalculating(this, app.calc);
     setWindowTitle(U("Установка замеров"));
@@ -541,7 +540,8 @@ void TFormSetPrep::redraw(int rows) {
     for (int r = 1; r <= rows; ++r)
         for (int c = 0; c < 7; ++c) SetCell(grid_, r - 1, c, U(ObstacleCellText(*s, r, c)), c != 3 && c != 6);
     if (rows > 0) grid_->setCurrentCell(std::clamp(keep, 0, rows - 1), 0);
-    type_->setCurrentIndex(rows > 0 && s ? std::clamp(int(s->Prep[grid_->currentRow() + 1].TPrp), 0, kObstacleTypes - 1) : 0);
+    type_->setCurrentIndex(rows > 0 && s ? std::clamp(int(s->Prep[grid_->currentRow() + 1].TPrp), 0, kObstacleTypes - 1)
+                                         : 0);
     --filling_;
 }
 

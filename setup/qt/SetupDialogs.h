@@ -4,8 +4,8 @@
 #include <QDialog>
 #include <functional>
 
-#include "session/AppState.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 class QComboBox;
 class QDateTimeEdit;
@@ -26,10 +26,10 @@ public:
     // "Расчёт", column widths of the mode.
     void activate();
     void refill();
-    void selectRow(int k);  // measurement k (1..count) becomes current
-    void calculate();       // "Расчёт"
-    void conductorTemp();   // "Расчёт температуры провода"
-    void fullCalculation(); // "Полный расчёт"
+    void selectRow(int k);           // measurement k (1..count) becomes current
+    void calculate();                // "Расчёт"
+    void conductorTemp();            // "Расчёт температуры провода"
+    void fullCalculation();          // "Полный расчёт"
     void runTool(const char* hint);  // a tool bar command by its hint
 
     QTableWidget* grid() const { return grid_; }

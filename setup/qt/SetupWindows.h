@@ -1,8 +1,8 @@
 #pragma once
 // Entry points of the span set-up windows. Each opens its window modally on the current span
 // of the open network and returns when it is closed.
-#include "session/AppState.h"
 #include "platform/Dialogs.h"
+#include "session/AppState.h"
 
 #include <functional>
 

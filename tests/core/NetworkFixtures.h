@@ -69,9 +69,9 @@ inline TySpan FullSpan(Seq& q) {
     }
     s.NPrep = q.i();
     for (auto& z : s.Zem) z.ZemH = q.f(), z.ZemL = q.f();
-    for (float* v : {&s.Lpr, &s.Res812, &s.Lapr, &s.H1, &s.H2, &s.Hpr1, &s.Hpr2, &s.AngP, &s.Fi, &s.PrBreak,
-                     &s.Res848, &s.Res852, &s.M_middle_h, &s.Res860, &s.Tvv, &s.Vv, &s.Alfv, &s.Iv, &s.Bgv,
-                     &s.Gamma})
+    for (float* v :
+         {&s.Lpr,    &s.Res812, &s.Lapr,       &s.H1,     &s.H2,  &s.Hpr1, &s.Hpr2, &s.AngP, &s.Fi,  &s.PrBreak,
+          &s.Res848, &s.Res852, &s.M_middle_h, &s.Res860, &s.Tvv, &s.Vv,   &s.Alfv, &s.Iv,   &s.Bgv, &s.Gamma})
         *v = q.f();
     s.Tzv = q.i();
     s.TM = q.i();

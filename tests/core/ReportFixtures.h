@@ -112,8 +112,7 @@ inline Limit GroundSearch(const TySpan& s, double norm) {
         l.T = TempAt(s, l.I + 1);
     } else {
         l.T = s.Tvv - 1;
-        for (SpanResult r = StateAt(s, 1, l.T); r.ClrGround < norm && r.ClrMin > 0 && l.T > -50;
-             r = StateAt(s, 1, l.T))
+        for (SpanResult r = StateAt(s, 1, l.T); r.ClrGround < norm && r.ClrMin > 0 && l.T > -50; r = StateAt(s, 1, l.T))
             l.T -= 1;
     }
     return l;
@@ -145,8 +144,8 @@ inline ::testing::AssertionResult SameLines(const std::vector<std::string>& actu
                                             const std::vector<std::string>& expected) {
     for (std::size_t i = 0; i < actual.size() && i < expected.size(); ++i)
         if (actual[i] != expected[i])
-            return ::testing::AssertionFailure() << "line " << i << "\n  actual:   " << actual[i]
-                                                 << "\n  expected: " << expected[i];
+            return ::testing::AssertionFailure()
+                   << "line " << i << "\n  actual:   " << actual[i] << "\n  expected: " << expected[i];
     if (actual.size() != expected.size())
         return ::testing::AssertionFailure() << actual.size() << " lines, expected " << expected.size();
     return ::testing::AssertionSuccess();

@@ -190,8 +190,8 @@ inline TyLine EdgeLine() {
     s = &l.Span(3);
     std::swap(s->Zem[2], s->Zem[4]);  // unsorted
     s = &l.Span(4);
-    s->Zem[5].ZemL = s->Lpr + 40;                 // beyond support 2
-    s->Prep[2].Lprep = s->Lpr + 15;               // obstacle beyond the span
+    s->Zem[5].ZemL = s->Lpr + 40;    // beyond support 2
+    s->Prep[2].Lprep = s->Lpr + 15;  // obstacle beyond the span
     s = &l.Span(5);
     s->H2 = s->H1;
     for (int i = 1; i <= 5; ++i) s->Zem[i].ZemH = s->H1;  // level: equal clearances either side

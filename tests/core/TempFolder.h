@@ -23,11 +23,10 @@ struct TempFolder {
 };
 
 inline void WriteBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& b) {
-    std::ofstream(p, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+    std::ofstream(p, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
-inline void WriteText(const std::filesystem::path& p, const std::string& s) {
-    std::ofstream(p, std::ios::binary) << s;
-}
+inline void WriteText(const std::filesystem::path& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
 inline std::string ReadText(const std::filesystem::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

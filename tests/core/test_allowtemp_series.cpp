@@ -54,8 +54,7 @@ std::string AllowRow(const TySpan& s) {
     double To = 0;
     if (present && !ice) {
         const int I = LargestCurrent([&](double I) { return Obst1At(s, TempAt(s, I)).ClrObst > norm; });
-        To = I > 0 ? TempAt(s, I + 1)
-                   : cool([&](const SpanResult& r) { return r.ClrObst < norm && r.ClrObst > 0; });
+        To = I > 0 ? TempAt(s, I + 1) : cool([&](const SpanResult& r) { return r.ClrObst < norm && r.ClrObst > 0; });
     }
     const HeatingState h = HeatingCurve(s, s.Iv / s.Mpr, 0.01);
     const SpanResult st = Obst1At(s, s.Bgv > 0.1f ? double(s.Tvv) : h.Tprev);
@@ -155,8 +154,9 @@ TEST(AllowTempCommand, FileOfAllLinesAndFailure) {
     bad.Lpr = 0;
     net.Line(1).Spans.push_back(bad);
     EXPECT_EQ(AllowTempCommand(net, Env(), dlg, file, true, out), CommandEnd::Failed);
-    EXPECT_EQ(dlg.Texts(), std::vector<std::string>{"Произошла ошибка при расчёте\nВЛ 110 кВ ПС Лесная-ПС Озёрная, "
-                                                    "пролёт 12 - 13: «Длина пролета, м» = 0 — должно быть больше нуля"});
+    EXPECT_EQ(dlg.Texts(),
+              std::vector<std::string>{"Произошла ошибка при расчёте\nВЛ 110 кВ ПС Лесная-ПС Озёрная, "
+                                       "пролёт 12 - 13: «Длина пролета, м» = 0 — должно быть больше нуля"});
     EXPECT_EQ(out.lines.size(), 7u);
     EXPECT_EQ(qemtest::ReadText(file), Cp1251Text(out));
 }
@@ -231,8 +231,10 @@ TEST(OrientationSweep, LatitudeSlowestAndSpanRestored) {
     EXPECT_EQ(s, before);
     ASSERT_EQ(out.lines.size(), 3u + 361 + 1);
     EXPECT_EQ(out.lines[0].text, std::string(88, '-'));
-    EXPECT_EQ(out.lines[1].text, "|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |    шир.  |  ориен.  |");
-    EXPECT_EQ(out.lines[2].text, "|---------+----------+----------+----------+----------+---------------------------------");
+    EXPECT_EQ(out.lines[1].text,
+              "|   Tв    |    v     |    I     |    Tпр   |    Iмд   |    Iмдд  |    шир.  |  ориен.  |");
+    EXPECT_EQ(out.lines[2].text,
+              "|---------+----------+----------+----------+----------+---------------------------------");
     EXPECT_EQ(out.lines.back().text, std::string(66, '-'));
     for (int row = 0; row < 361; ++row) {
         TySpan t = before;

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "model/AppData.h"
-#include "session/NetworkCommands.h"
 #include "model/NetworkFile.h"
 #include "platform/CalcRun.h"
 #include "platform/ScriptedDialogs.h"
+#include "session/ImportCommands.h"
+#include "session/NetworkCommands.h"
 #include "setup/ImportLoad.h"
 #include "tests/core/TempFolder.h"
-#include "session/ImportCommands.h"
 
 using namespace qem;
 using qemtest::TempFolder;

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstring>
 
-#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
+#include "model/KOCat.h"
 #include "model/NormsFile.h"
 #include "model/Records.h"
 #include "platform/ScriptedDialogs.h"
@@ -159,8 +159,9 @@ TEST(ConductorCatalog, StartUpLoadingStopsWhereTheFilesSay) {
         SCOPED_TRACE(k.what);
         TempFolder dir;
         if (k.catalog)
-            qemtest::WriteBytes(dir / "glld.cat", k.damagedCatalog ? CatalogImage(3, {Wire("А", 50, 0)}, 0)
-                                                                  : CatalogImage(2, {Wire("АС", 95, 16), Wire("А", 50, 0)}, 3));
+            qemtest::WriteBytes(dir / "glld.cat", k.damagedCatalog
+                                                      ? CatalogImage(3, {Wire("А", 50, 0)}, 0)
+                                                      : CatalogImage(2, {Wire("АС", 95, 16), Wire("А", 50, 0)}, 3));
         if (k.norms) qemtest::WriteBytes(dir / "hdg7.cat", Bytes(k.shortNorms ? 1000 : 1200, 0));
         if (k.ko) SaveKOCat(dir / kKOCatFileName, {TyKO{}});
         WireCatalog c;
@@ -199,12 +200,14 @@ TEST(ConductorCatalog, DamagedFilesAreRefusedWhole) {
     const std::vector<std::pair<const char*, Bytes>> cases = {
         {"empty", {}},
         {"entries cut short", CatalogImage(2, {Wire("А", 50, 0)}, 0)},
-        {"breaking forces cut short", [] {
+        {"breaking forces cut short",
+         [] {
              Bytes b = CatalogImage(1, {Wire("А", 50, 0)}, 1);
              b.resize(b.size() - 4);
              return b;
          }()},
-        {"sections cut short", [] {
+        {"sections cut short",
+         [] {
              Bytes b = CatalogImage(1, {Wire("А", 50, 0)}, 3);
              b.resize(b.size() - 1);
              return b;
@@ -246,8 +249,8 @@ TEST(ConductorCatalog, GridShowsTheFormatsAndTakesBackExactValues) {
     ASSERT_EQ(g.colCount, 12);
     EXPECT_EQ(g.at(0, 0), "Тип");
     EXPECT_EQ(g.at(0, 10), "Разр.ус.,Н");
-    const std::vector<std::string> row2 = {"АС", " 240", " 39", " 236.1", " 38.6", "2.16", "0.80", "0.122", " 650", "  50",
-                                           " 80895", "    90"};
+    const std::vector<std::string> row2 = {"АС",   " 240",  " 39",  " 236.1", " 38.6",  "2.16",
+                                           "0.80", "0.122", " 650", "  50",   " 80895", "    90"};
     EXPECT_EQ(g.rows[2], row2);
     // Values the formats would round are shown exactly, so that saving does not change them.
     EXPECT_EQ(g.at(1, 2), "2.7");

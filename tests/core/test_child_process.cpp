@@ -47,9 +47,19 @@ TEST(ChildProcess, EachEndIsToldAndNoChildStays) {
         {"a large output", [] { return std::string(3 << 20, 'x'); }, Limits(5s, 0, 4 << 20), ChildEnd::Done,
          std::string(3 << 20, 'x')},
         {"an exception", []() -> std::string { throw std::runtime_error("x"); }, Limits(5s), ChildEnd::Failed, ""},
-        {"a crash", []() -> std::string { raise(SIGSEGV); return "never"; }, Limits(5s), ChildEnd::Failed, ""},
-        {"a child that never ends", []() -> std::string { for (;;) pause(); }, Limits(200ms), ChildEnd::TimedOut, ""},
-        {"too much output", [] { return std::string(2 << 20, 'x'); }, Limits(5s, 0, 1 << 20), ChildEnd::OutputTooLong, ""},
+        {"a crash",
+         []() -> std::string {
+             raise(SIGSEGV);
+             return "never";
+         },
+         Limits(5s), ChildEnd::Failed, ""},
+        {"a child that never ends",
+         []() -> std::string {
+             for (;;) pause();
+         },
+         Limits(200ms), ChildEnd::TimedOut, ""},
+        {"too much output", [] { return std::string(2 << 20, 'x'); }, Limits(5s, 0, 1 << 20), ChildEnd::OutputTooLong,
+         ""},
         {"memory without bound",
          []() -> std::string {
              std::vector<std::vector<char>> hog;
@@ -78,11 +88,13 @@ TEST(ChildProcess, ChildrenOfSeveralThreadsAreAllReaped) {
     for (int i = 0; i < 4; ++i)
         threads.emplace_back([&, i] {
             ends[std::size_t(i)] = RunInChild(
-                [i]() -> std::string {
-                    if (i % 2) for (;;) pause();
-                    return "ok";
-                },
-                Limits(i % 2 ? 300ms : 20000ms)).end;
+                                       [i]() -> std::string {
+                                           if (i % 2)
+                                               for (;;) pause();
+                                           return "ok";
+                                       },
+                                       Limits(i % 2 ? 300ms : 20000ms))
+                                       .end;
         });
     for (auto& t : threads) t.join();
     EXPECT_EQ(ends, (std::vector<ChildEnd>{ChildEnd::Done, ChildEnd::TimedOut, ChildEnd::Done, ChildEnd::TimedOut}));

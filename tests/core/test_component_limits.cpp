@@ -3,12 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "ReportFixtures.h"
-#include "lines/CalcCommands.h"
 #include "engine/CalcError.h"
-#include "lines/CalcCommands.h"
 #include "engine/Currents.h"
-#include "lines/CalcCommands.h"
 #include "engine/LineReport.h"
+#include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
 #include "platform/ScriptedDialogs.h"
 

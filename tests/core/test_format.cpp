@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "model/Format.h"
 #include "engine/Report.h"
+#include "model/Format.h"
 
 using namespace qem;
 
@@ -10,7 +10,7 @@ TEST(Format, ConversionsAndWidthsCountCharacters) {
         std::string got, want;
     } cases[] = {
         {Format("%6.2f", 3.14159), "  3.14"},
-        {Format("%6.0f", 2.5), "     3"},      // exact half away from zero
+        {Format("%6.0f", 2.5), "     3"},  // exact half away from zero
         {Format("%6.0f", -2.5), "    -3"},
         {Format("%8.2f", 0.125), "    0.13"},
         {Format("%6.0f", 1e5), "100000"},

@@ -84,8 +84,8 @@ TEST(ObstacleNorm, CrossedLinesAndObjects) {
     Norms n;
     n.NormCross[4][0] = 3;
     n.NormCross[4][1] = 99;
-    n.NormObst[4][0] = 4;  // building
-    n.NormObst[4][1] = 7;  // road
+    n.NormObst[4][0] = 4;     // building
+    n.NormObst[4][1] = 7;     // road
     n.NormObst[4][4] = 8.5f;  // trolleybus line
     TySpan span = LevelSpan();
     const int types[] = {0, 7, 8, 9, 12};

@@ -35,9 +35,10 @@ double BalanceRoot(const TySpan& s, double Ta, double V, double angle, double I)
 }  // namespace
 
 TEST(WindAngleFactor, EndsAndInterpolation) {
-    const struct { double angle, K; } cases[] = {
-        {-10, 0.55}, {0, 0.55}, {20, 0.55}, {25, 0.61}, {30, 0.67}, {45, 0.83},
-        {65, 0.96},  {75, 0.99}, {79.9, 0.9998}, {80, 1.0}, {90, 1.0}, {120, 1.0}};
+    const struct {
+        double angle, K;
+    } cases[] = {{-10, 0.55}, {0, 0.55},  {20, 0.55},     {25, 0.61}, {30, 0.67}, {45, 0.83},
+                 {65, 0.96},  {75, 0.99}, {79.9, 0.9998}, {80, 1.0},  {90, 1.0},  {120, 1.0}};
     for (const auto& c : cases) EXPECT_NEAR(WindAngleFactor(c.angle), c.K, 1e-9) << c.angle;
     EXPECT_THROW(WindAngleFactor(std::numeric_limits<double>::quiet_NaN()), CalcError);
 }
@@ -78,8 +79,7 @@ TEST(HeatLossCoef, ReynoldsThresholdsTakeTheNextCorrelation) {
     const double d = 1.33 * double(s.Pr.D) / 100, nu = 1.328e-5, lambda = 0.0244;  // air at 0 C
     auto exactSpeed = [&](double Re) {
         double V = Re * nu / d;
-        for (int i = 0; i < 1000 && V * d / nu != Re; ++i)
-            V = std::nextafter(V, V * d / nu < Re ? 1e9 : 0.0);
+        for (int i = 0; i < 1000 && V * d / nu != Re; ++i) V = std::nextafter(V, V * d / nu < Re ? 1e9 : 0.0);
         EXPECT_EQ(V * d / nu, Re);
         return V;
     };
@@ -88,8 +88,7 @@ TEST(HeatLossCoef, ReynoldsThresholdsTakeTheNextCorrelation) {
     EXPECT_NEAR(HeatLossCoef(s, 0, 0, V2, 20), 3.1415 * 0.0201 * std::pow(110000.0, 0.8) * lambda, 1e-7);
     // Just below each threshold the previous correlation holds.
     EXPECT_NEAR(HeatLossCoef(s, 0, 0, V1 * (1 - 1e-9), 20), 3.1415 * 0.437 * std::pow(550.0, 0.5) * lambda, 1e-6);
-    EXPECT_NEAR(HeatLossCoef(s, 0, 0, V2 * (1 - 1e-9), 20), 3.1415 * 0.218 * std::pow(110000.0, 0.6) * lambda,
-                1e-5);
+    EXPECT_NEAR(HeatLossCoef(s, 0, 0, V2 * (1 - 1e-9), 20), 3.1415 * 0.218 * std::pow(110000.0, 0.6) * lambda, 1e-5);
 }
 
 TEST(HeatLossCoef, ArithmeticFailuresThrow) {
@@ -149,15 +148,17 @@ TEST(ConductorTemp, NoCurrentAtNightIsTheAirTemperature) {
 // step, so the residual stays below 0.1 K times the loss coefficient, and it is near the root
 // found by bisection.
 TEST(ConductorTemp, SatisfiesTheHeatBalance) {
-    const struct { double Ta, V, angle, I; int Tzv; } cases[] = {
+    const struct {
+        double Ta, V, angle, I;
+        int Tzv;
+    } cases[] = {
         {20, 1, 90, 600, 3}, {25, 0.6, 45, 800, 0}, {-20, 5, 30, 1000, 1}, {35, 0.2, 10, 400, 2}, {0, 0, 90, 700, 3}};
     for (const auto& c : cases) {
         TySpan s = Span240();
         s.Tzv = c.Tzv;
         const double T = ConductorTemp(s, c.Ta, c.V, c.angle, c.I);
         EXPECT_GT(T, c.Ta + 1);
-        EXPECT_LT(std::fabs(Residual(s, T, c.Ta, c.V, c.angle, c.I)),
-                  0.1 * HeatLossCoef(s, T, c.Ta, c.V, c.angle))
+        EXPECT_LT(std::fabs(Residual(s, T, c.Ta, c.V, c.angle, c.I)), 0.1 * HeatLossCoef(s, T, c.Ta, c.V, c.angle))
             << c.Ta << " " << c.I;
         EXPECT_NEAR(T, BalanceRoot(s, c.Ta, c.V, c.angle, c.I), 0.3) << c.Ta << " " << c.I;
     }
@@ -246,8 +247,10 @@ TEST(HeatingCurve, ZeroMassesThrow) {
 }
 
 TEST(CurrentAtTemp, InvertsConductorTemp) {
-    const struct { double T, Ta, V, angle; int Tzv; } cases[] = {
-        {70, 25, 1, 90, 3}, {90, 25, 0.6, 45, 0}, {70, -20, 5, 30, 1}, {60, 40, 0.3, 20, 2}};
+    const struct {
+        double T, Ta, V, angle;
+        int Tzv;
+    } cases[] = {{70, 25, 1, 90, 3}, {90, 25, 0.6, 45, 0}, {70, -20, 5, 30, 1}, {60, 40, 0.3, 20, 2}};
     for (const auto& c : cases) {
         TySpan s = Span240();
         s.Tzv = c.Tzv;
@@ -263,7 +266,7 @@ TEST(CurrentAtTemp, NoRealRootThrows) {
     s.Tzv = 3;
     EXPECT_EQ(CurrentAtTemp(s, 70, 70, 1, 90), 0);  // air as warm as the limit at night: no current
     s.Tzv = 0;
-    EXPECT_THROW(CurrentAtTemp(s, 70, 70, 1, 90), CalcError);  // ... and in the sun: no real root
+    EXPECT_THROW(CurrentAtTemp(s, 70, 70, 1, 90), CalcError);    // ... and in the sun: no real root
     EXPECT_THROW(CurrentAtTemp(s, 20.5, 20, 1, 90), CalcError);  // the sun alone heats it more
     s.Tzv = 3;
     s.Pr.R = 0;
@@ -271,7 +274,10 @@ TEST(CurrentAtTemp, NoRealRootThrows) {
 }
 
 TEST(MonthOfDate, CivilCalendarFrom1899) {
-    const struct { double time; int month; } cases[] = {
+    const struct {
+        double time;
+        int month;
+    } cases[] = {
         {0, 12},          // 30.12.1899, the empty slot
         {1, 12},          // 31.12.1899
         {2, 1},           // 01.01.1900
@@ -315,7 +321,7 @@ TEST(ZamerConductorTemp, SunOfTheMonthAndCurrent) {
     z.Tv = 10;
     z.V = 3;
     z.Alf = 90;
-    z.Time = 45100;  // 23.06.2023
+    z.Time = 45100;            // 23.06.2023
     ZamerConductorTemp(s, 0);  // 0 means the first measurement
     const double june = z.TPr - 10;
     z.Time = 45270;  // 10.12.2023

@@ -14,13 +14,13 @@
 #include "engine/Loads.h"
 #include "engine/StateChange.h"
 #include "engine/UsableValues.h"
-#include "model/KOCat.h"
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
 #include "lines/Series.h"
 #include "model/AppData.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
+#include "model/KOCat.h"
 #include "model/NetworkFile.h"
 #include "model/NormsFile.h"
 #include "model/Records.h"
@@ -86,8 +86,16 @@ TEST(AbsurdValues, SpanLineAndTemperatureCommandsEndInTheCalculationError) {
         {"Si 1e20 in span 1", [](TyLine& l) { l.Span(1).Si = 1e20f; }, true},
         {"Vv 3e38 in span 1", [](TyLine& l) { l.Span(1).Vv = 3e38f; }, false},
         {"Lpr 3e38 in span 1", [](TyLine& l) { l.Span(1).Lpr = 3e38f; }, false},
-        {"MAl 3e38 in every conductor", [](TyLine& l) { for (TySpan& s : l.Spans) s.Pr.MAl = 3e38f; }, false},
-        {"MSt 3e38 in every conductor", [](TyLine& l) { for (TySpan& s : l.Spans) s.Pr.MSt = 3e38f; }, false},
+        {"MAl 3e38 in every conductor",
+         [](TyLine& l) {
+             for (TySpan& s : l.Spans) s.Pr.MAl = 3e38f;
+         },
+         false},
+        {"MSt 3e38 in every conductor",
+         [](TyLine& l) {
+             for (TySpan& s : l.Spans) s.Pr.MSt = 3e38f;
+         },
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -123,9 +131,10 @@ TEST(AbsurdValues, ANegativeWindSpeedIsNamed) {
     s.select(1);
     Report out;
     EXPECT_EQ(LineRegimeCommand(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
-    EXPECT_EQ(s.dlg.Texts(), std::vector<std::string>{std::string(kMsgCalcError) +
-                                                      "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 1 - 2: «Скорость ветра, м/с» = -3e+38 "
-                                                      "— не может быть отрицательным"});
+    EXPECT_EQ(s.dlg.Texts(),
+              std::vector<std::string>{std::string(kMsgCalcError) +
+                                       "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 1 - 2: «Скорость ветра, м/с» = -3e+38 "
+                                       "— не может быть отрицательным"});
 }
 
 // ---- Values no calculation can use --------------------------------------------------------------
@@ -137,20 +146,32 @@ TEST(UnusableValues, EachIsNamedWithItsFieldAndWhy) {
         std::string fault;
     };
     const std::vector<Case> cases = {
-        {[](TySpan& s) { s.Prep[1].Hprep = kNaN; }, {}, "препятствие 1, «Высота препятствия» = nan — не является конечным числом"},
-        {[](TySpan& s) { s.Prep[1].Hprep = -kInf; }, {}, "препятствие 1, «Высота препятствия» = -inf — не является конечным числом"},
+        {[](TySpan& s) { s.Prep[1].Hprep = kNaN; },
+         {},
+         "препятствие 1, «Высота препятствия» = nan — не является конечным числом"},
+        {[](TySpan& s) { s.Prep[1].Hprep = -kInf; },
+         {},
+         "препятствие 1, «Высота препятствия» = -inf — не является конечным числом"},
         {[](TySpan& s) { s.Lpr = -5; }, {}, "«Длина пролета, м» = -5 — должно быть больше нуля"},
-        {[](TySpan& s) { s.Pr.D = 1e-44f; }, {}, "провод, «d пр,см» = 1e-44 — денормализованное число, слишком малое для расчёта"},
+        {[](TySpan& s) { s.Pr.D = 1e-44f; },
+         {},
+         "провод, «d пр,см» = 1e-44 — денормализованное число, слишком малое для расчёта"},
         {[](TySpan& s) { s.Pr.MAl = -1; }, {}, "провод, «m Al,кг/км» = -1 — не может быть отрицательным"},
-        {[](TySpan& s) { s.Pr.SAlN = s.Pr.SStN = 0; }, {}, "провод, «S Al н,мм2» + «S ст н,мм2» = 0 — сечение провода должно быть больше нуля"},
+        {[](TySpan& s) { s.Pr.SAlN = s.Pr.SStN = 0; },
+         {},
+         "провод, «S Al н,мм2» + «S ст н,мм2» = 0 — сечение провода должно быть больше нуля"},
         {[](TySpan& s) { s.Mpr = 0; }, {}, "«Количество проводов в фазе» = 0 — в фазе меньше одного провода"},
         {[](TySpan& s) { s.NPrep = 11; }, {}, "«Число препятствий» = 11 — вне 0..10"},
         {[](TySpan& s) { s.NPrep = -1; }, {}, "«Число препятствий» = -1 — вне 0..10"},
-        {[](TySpan& s) { s.Zem[2].ZemH = kInf; }, {}, "профиль трассы, точка 2, «Высотная отметка, м» = inf — не является конечным числом"},
+        {[](TySpan& s) { s.Zem[2].ZemH = kInf; },
+         {},
+         "профиль трассы, точка 2, «Высотная отметка, м» = inf — не является конечным числом"},
         {[](TySpan& s) { s.Iv = kNaN; }, {}, "«Ток линии, А» = nan — не является конечным числом"},
         // Measurement data count only where the reference state is derived from them.
         {[](TySpan& s) { s.Zamer[1].HMid = kNaN; }, {}, ""},
-        {[](TySpan& s) { s.Zamer[1].HMid = kNaN; }, {true, 1}, "замер 1, «Н до земли в ср.пролета,м» = nan — не является конечным числом"},
+        {[](TySpan& s) { s.Zamer[1].HMid = kNaN; },
+         {true, 1},
+         "замер 1, «Н до земли в ср.пролета,м» = nan — не является конечным числом"},
         {[](TySpan& s) { s.Zamer[1].Time = std::numeric_limits<double>::infinity(); },
          {true, 1},
          "замер 1, «Дата» и «Время» = inf — не является конечным числом"},
@@ -172,9 +193,10 @@ TEST(UnusableValues, CommandsNameTheLineAndSpanAndKeepTheRowsBefore) {
     for (float bad : {kNaN, kInf, -kInf}) {
         SampleLine s(6);
         s.span(4).Prep[1].Hprep = bad;
-        const std::string message = std::string(kMsgCalcError) +
-                                    "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 4 - 5: препятствие 1, «Высота препятствия» = " +
-                                    ShortestSingle(bad) + " — не является конечным числом";
+        const std::string message =
+            std::string(kMsgCalcError) +
+            "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 4 - 5: препятствие 1, «Высота препятствия» = " +
+            ShortestSingle(bad) + " — не является конечным числом";
         Report out;
         s.select(4);
         EXPECT_EQ(StoredSpanRegimeCommand(s.net, s.env, s.dlg, out).end, CommandEnd::Failed);
@@ -202,9 +224,10 @@ TEST(UnusableValues, TheMeasurementOfARecomputationIsChecked) {
     s.select(2);
     Report out;
     EXPECT_EQ(StoredSpanRegimeCommand(s.net, s.env, s.dlg, out).end, CommandEnd::Done);  // the stored state
-    const std::string message = std::string(kMsgCalcError) +
-                                "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 2 - 3: замер 1, «Н до земли в ср.пролета,м» = nan "
-                                "— не является конечным числом";
+    const std::string message =
+        std::string(kMsgCalcError) +
+        "\nВЛ 110 кВ ПС Южная-ПС Северная, пролёт 2 - 3: замер 1, «Н до земли в ср.пролета,м» = nan "
+        "— не является конечным числом";
     for (int run = 0; run < 2; ++run) {
         s.dlg.shown.clear();
         const CommandEnd end = run == 0 ? MeasuredSpanRegimeCommand(s.net, s.env, s.dlg, out).end
@@ -243,7 +266,8 @@ TEST(UnusableValues, CableInsertLimitsThatAreNoNumbersAreNamed) {
             ComponentLimits(s.line(), 70, false, s.dlg, ConductorRatings{});
             ADD_FAILURE() << "no error";
         } catch (const CalcError& e) {
-            EXPECT_EQ(std::string(e.what()), std::string(kMsgCalcError) + "\nВЛ 110 кВ ПС Южная-ПС Северная: «АДТН кабеля» = " +
+            EXPECT_EQ(std::string(e.what()), std::string(kMsgCalcError) +
+                                                 "\nВЛ 110 кВ ПС Южная-ПС Северная: «АДТН кабеля» = " +
                                                  ShortestSingle(bad) + " — не является конечным числом");
         }
     }
@@ -276,7 +300,8 @@ TEST(DataFiles, NonFiniteOrNegativeNormsAreRefusedNamingTheFile) {
             DecodeNorms(EncodeNorms(bad), loaded, "hdg7.cat");
             ADD_FAILURE() << "accepted: " << c.fault;
         } catch (const DataFileError& e) {
-            EXPECT_EQ(std::string(e.what()), "Файл норм габаритов \"hdg7.cat\" повреждён: " + c.fault + ". Нормы не загружены.");
+            EXPECT_EQ(std::string(e.what()),
+                      "Файл норм габаритов \"hdg7.cat\" повреждён: " + c.fault + ". Нормы не загружены.");
         }
         EXPECT_EQ(EncodeNorms(loaded), EncodeNorms(before));
         // What cannot be read back is not written either.
@@ -408,12 +433,16 @@ TEST(TerminalText, ControlCharactersAndBrokenUtf8BecomeQuestionMarks) {
     const std::vector<Case> cases = {
         {"ПС Южная\tА\n", "ПС Южная\tА\n"},
         {"\x1b[2J\x1b]0;title\x07", "?[2J?]0;title?"},
-        {"a\rb\x7f" "c", "a?b?c"},
-        {"\xc2\x9b" "31m", "?31m"},                  // U+009B, the one-character CSI
-        {Cp1251ToUtf8("\x98"), "?"},                 // the undefined byte of Windows-1251 becomes U+0098
-        {"\xcf\xd1 \xff\xc0\xe0", "?? ???"},         // Windows-1251 bytes, not UTF-8
-        {"\xe2\x82", "??"},                          // cut short
-        {"\xc0\xaf \xed\xa0\x80", "?? ???"},         // overlong form, surrogate
+        {"a\rb\x7f"
+         "c",
+         "a?b?c"},
+        {"\xc2\x9b"
+         "31m",
+         "?31m"},                             // U+009B, the one-character CSI
+        {Cp1251ToUtf8("\x98"), "?"},          // the undefined byte of Windows-1251 becomes U+0098
+        {"\xcf\xd1 \xff\xc0\xe0", "?? ???"},  // Windows-1251 bytes, not UTF-8
+        {"\xe2\x82", "??"},                   // cut short
+        {"\xc0\xaf \xed\xa0\x80", "?? ???"},  // overlong form, surrogate
         {"€ ✓ \xf0\x9f\x98\x80", "€ ✓ \xf0\x9f\x98\x80"},
     };
     for (const Case& c : cases) EXPECT_EQ(TerminalText(c.in), c.out) << c.in;

@@ -12,8 +12,8 @@
 #include "engine/LineReport.h"
 #include "engine/SolarPosition.h"
 #include "lines/CalcCommands.h"
-#include "lines/HourlyRating.h"
 #include "lines/Exports.h"
+#include "lines/HourlyRating.h"
 #include "lines/LimitTable.h"
 #include "model/AppData.h"
 #include "model/Cp1251.h"
@@ -52,8 +52,9 @@ std::vector<HourRating> Rate(const std::vector<TyLine>& lines, int line, const s
     w.series.push_back({"", 1, hours});
     ScriptedDialogs dlg;
     std::vector<HourRating> out;
-    RateLinesHourly(lines, {line}, w, [&](const TyLine&) { return env; }, o, dlg,
-                    [&](const LineRatingResult&, const HourRating& h) { out.push_back(h); });
+    RateLinesHourly(
+        lines, {line}, w, [&](const TyLine&) { return env; }, o, dlg,
+        [&](const LineRatingResult&, const HourRating& h) { out.push_back(h); });
     return out;
 }
 
@@ -118,7 +119,8 @@ TEST(HourlyRating, AmbientOnlyClassicIsTheLimitTable) {
         ASSERT_TRUE(ratings);
         Workbook wb = Workbook::Open(PathToUtf8(kData / fs::u8path(kLineTemplate)));
         ScriptedDialogs dlg;
-        const LimitTableOutcome table = CalculateAllLine(line, *ratings, s.env.LongTermTemp, false, dlg, wb.FirstSheet());
+        const LimitTableOutcome table =
+            CalculateAllLine(line, *ratings, s.env.LongTermTemp, false, dlg, wb.FirstSheet());
         ASSERT_TRUE(table.written);
         const std::vector<HourRating> r = Rate(s.lines, l, hours, s.env, o);
         ASSERT_EQ(r.size(), hours.size());
@@ -140,13 +142,13 @@ TEST(HourlyRating, AmbientOnlyClassicIsTheLimitTable) {
 TEST(HourlyRating, EverySpanAsTheLineCalculationWithTheHoursWeather) {
     Sample s;
     const std::vector<WeatherHour> hours = {
-        Hour(Utc(2025, 6, 21, 9), 32, 0.6, 90),      // noon sun, calm across
-        Hour(Utc(2025, 6, 21, 5), 24, 1.5, 10),      // morning sun, wind along the spans
-        Hour(Utc(2025, 7, 15, 13), 38, 3.2, 200),    // afternoon
-        Hour(Utc(2025, 7, 15, 22), 18, 0.3, 300),    // night, almost calm
-        Hour(Utc(2025, 1, 10, 9), -18, 12.0, 45),    // winter noon, strong wind
-        Hour(Utc(2025, 3, 20, 15), 5, 25.0, 135, 1), // evening, storm, cloudy
-        Hour(Utc(2025, 8, 1, 11), 44, 0.0, 0, 2),    // hot, no wind, overcast
+        Hour(Utc(2025, 6, 21, 9), 32, 0.6, 90),       // noon sun, calm across
+        Hour(Utc(2025, 6, 21, 5), 24, 1.5, 10),       // morning sun, wind along the spans
+        Hour(Utc(2025, 7, 15, 13), 38, 3.2, 200),     // afternoon
+        Hour(Utc(2025, 7, 15, 22), 18, 0.3, 300),     // night, almost calm
+        Hour(Utc(2025, 1, 10, 9), -18, 12.0, 45),     // winter noon, strong wind
+        Hour(Utc(2025, 3, 20, 15), 5, 25.0, 135, 1),  // evening, storm, cloudy
+        Hour(Utc(2025, 8, 1, 11), 44, 0.0, 0, 2),     // hot, no wind, overcast
     };
     HourlyOptions o;
     o.longitude = kLongitude;
@@ -170,7 +172,8 @@ TEST(HourlyRating, EverySpanAsTheLineCalculationWithTheHoursWeather) {
                 ASSERT_TRUE(r[i].rated) << r[i].failure;
                 EXPECT_NEAR(r[i].conductorDDTN, *d.DDTN, 2);
                 EXPECT_NEAR(r[i].conductorADTN, *d.ADTN, 2);
-                worst = std::max({worst, std::fabs(r[i].conductorDDTN - *d.DDTN), std::fabs(r[i].conductorADTN - *d.ADTN)});
+                worst =
+                    std::max({worst, std::fabs(r[i].conductorDDTN - *d.DDTN), std::fabs(r[i].conductorADTN - *d.ADTN)});
                 (r[i].ddtnLimit.cause == "нагрев" ? heatBound : clearanceBound)++;
             }
         }
@@ -178,8 +181,8 @@ TEST(HourlyRating, EverySpanAsTheLineCalculationWithTheHoursWeather) {
     // The sample holds both kinds of spans.
     EXPECT_GT(clearanceBound, 0);
     EXPECT_GT(heatBound, 0);
-    std::cout << "largest difference " << worst << " A; clearance-bound " << clearanceBound << ", heat-bound " << heatBound
-              << "\n";
+    std::cout << "largest difference " << worst << " A; clearance-bound " << clearanceBound << ", heat-bound "
+              << heatBound << "\n";
 }
 
 // The standards' models and the short-time current. Each span of the sample alone: where heat
@@ -191,8 +194,10 @@ TEST(HourlyRating, EverySpanAsTheLineCalculationWithTheHoursWeather) {
 TEST(HourlyRating, HeatModelsAndShortTimeCurrentAsTheirDefinition) {
     Sample s;
     const std::vector<WeatherHour> hours = {
-        Hour(Utc(2025, 6, 21, 9), 32, 0.6, 90),   Hour(Utc(2025, 7, 15, 22), 18, 0.3, 300),
-        Hour(Utc(2025, 1, 10, 9), -18, 12.0, 45), Hour(Utc(2025, 8, 1, 11), 35, 1.0, 0, 2),
+        Hour(Utc(2025, 6, 21, 9), 32, 0.6, 90),
+        Hour(Utc(2025, 7, 15, 22), 18, 0.3, 300),
+        Hour(Utc(2025, 1, 10, 9), -18, 12.0, 45),
+        Hour(Utc(2025, 8, 1, 11), 35, 1.0, 0, 2),
     };
     for (const HeatModel m : {HeatModel::Ieee738, HeatModel::Cigre601, HeatModel::Qem}) {
         HourlyOptions o;
@@ -212,7 +217,8 @@ TEST(HourlyRating, HeatModelsAndShortTimeCurrentAsTheirDefinition) {
                 const TySpan& span = one.Span(1);
                 const HeatConductor c = HeatConductorOf(span.Pr);
                 for (std::size_t i = 0; i < hours.size(); ++i) {
-                    SCOPED_TRACE(testing::Message() << HeatModelName(m) << " line " << l << " span " << j << " hour " << i);
+                    SCOPED_TRACE(testing::Message()
+                                 << HeatModelName(m) << " line " << l << " span " << j << " hour " << i);
                     const HourRating& r = alone.back()[i];
                     ASSERT_TRUE(r.rated) << r.failure;
                     HeatWeather w;
@@ -244,8 +250,10 @@ TEST(HourlyRating, HeatModelsAndShortTimeCurrentAsTheirDefinition) {
                 std::optional<double> least;
                 bool none = false;
                 for (const auto& a : alone) {
-                    if (!a[i].shortTime) none = true;
-                    else if (!least || *a[i].shortTime < *least) least = a[i].shortTime;
+                    if (!a[i].shortTime)
+                        none = true;
+                    else if (!least || *a[i].shortTime < *least)
+                        least = a[i].shortTime;
                 }
                 ASSERT_TRUE(whole[i].rated) << whole[i].failure;
                 if (none) {
@@ -304,12 +312,13 @@ TEST(HourlyRating, SameHoursOnAnyNumberOfThreads) {
         ScriptedDialogs dlg;
         WeatherData part = w;
         part.series[0].hours.resize(900);
-        RateLinesHourly(s.lines, {1, 2, 3}, part, [&](const TyLine&) { return env; }, o, dlg,
-                        [&](const LineRatingResult& l, const HourRating& h) {
-                            runs[jobs - 1].push_back(std::to_string(l.line) + " " + std::to_string(h.DDTN) + " " +
-                                                     std::to_string(h.ADTN) + " " + h.ddtnLimit.spanText + h.ddtnLimit.cause +
-                                                     h.failure);
-                        });
+        RateLinesHourly(
+            s.lines, {1, 2, 3}, part, [&](const TyLine&) { return env; }, o, dlg,
+            [&](const LineRatingResult& l, const HourRating& h) {
+                runs[jobs - 1].push_back(std::to_string(l.line) + " " + std::to_string(h.DDTN) + " " +
+                                         std::to_string(h.ADTN) + " " + h.ddtnLimit.spanText + h.ddtnLimit.cause +
+                                         h.failure);
+            });
     }
     EXPECT_EQ(runs[0].size(), 2700u);
     EXPECT_EQ(runs[0], runs[1]);
@@ -325,8 +334,9 @@ TEST(HourlyRating, WeatherOfAnUnknownLineIsRefused) {
         WeatherSeriesOfLines(s.lines, w);
         FAIL();
     } catch (const WeatherError& e) {
-        EXPECT_STREQ(e.what(), "Файл погоды «w.csv», строка 9, столбец «линия»: линии «7» нет в сети (номер линии или "
-                               "«Начало-Конец»)");
+        EXPECT_STREQ(e.what(),
+                     "Файл погоды «w.csv», строка 9, столбец «линия»: линии «7» нет в сети (номер линии или "
+                     "«Начало-Конец»)");
     }
     w.series.pop_back();
     EXPECT_EQ(WeatherSeriesOfLines(s.lines, w), (std::vector<int>{0, 1, -1}));

@@ -6,21 +6,21 @@
 #include <cmath>
 #include <filesystem>
 
+#include "TempFolder.h"
 #include "engine/Geometry.h"
 #include "engine/StateChange.h"
 #include "lines/CalcCommands.h"
 #include "model/AppData.h"
-#include "session/LineList.h"
 #include "model/Cp1251.h"
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/Workbook.h"
+#include "session/ImportCommands.h"
+#include "session/LineList.h"
 #include "setup/ImportLoad.h"
 #include "setup/ImportSheet.h"
 #include "setup/ImportTemplate.h"
 #include "setup/InitialConditions.h"
-#include "TempFolder.h"
-#include "session/ImportCommands.h"
 
 using namespace qem;
 namespace fs = std::filesystem;
@@ -29,9 +29,7 @@ namespace {
 
 const fs::path kData = fs::path(QEM_BIN_DIR) / "data";
 
-std::string Fixture(const std::string& name) {
-    return std::string(QEM_SOURCE_DIR) + "/tests/core/data/import/" + name;
-}
+std::string Fixture(const std::string& name) { return std::string(QEM_SOURCE_DIR) + "/tests/core/data/import/" + name; }
 
 const AppData& Data() {
     static const AppData d = LoadAll(kData, false);
@@ -49,7 +47,9 @@ double DateTime(int y, int m, int d, int hh, int mm) {
 
 std::string Utf8(const ShortStr<5>& s) { return Cp1251ToUtf8(s.str()); }
 template <int N>
-std::string Utf8(const ShortStr<N>& s) { return Cp1251ToUtf8(s.str()); }
+std::string Utf8(const ShortStr<N>& s) {
+    return Cp1251ToUtf8(s.str());
+}
 
 // A new network of the rows of a fixture, written into a temporary folder.
 struct Imported {
@@ -225,7 +225,8 @@ TEST(ImportFormats, XlsAndXlsxGiveTheSameNetwork) {
                  {"formulas", ImportPoints::One, false, ".xls"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + c.other);
-        Imported x(std::string(c.name) + ".xlsx", c.points, c.multi), s(std::string(c.name) + c.other, c.points, c.multi);
+        Imported x(std::string(c.name) + ".xlsx", c.points, c.multi),
+            s(std::string(c.name) + c.other, c.points, c.multi);
         ASSERT_TRUE(x.ok && s.ok) << x.dlg.Texts().at(0) << s.dlg.Texts().at(0);
         EXPECT_EQ(x.net.Lines, s.net.Lines);
         const ImportTable tx = ReadImportWorkbook(Fixture(std::string(c.name) + ".xlsx"), c.points, c.multi, Wires());
@@ -323,31 +324,39 @@ TEST(ImportErrors, EachSheetFaultIsNamed) {
         {"error_terrain.xlsx", ImportPoints::One, false,
          "Тип местности не найден. Ячейка 3-4 (D3) имеет неверный формат: в ячейке число 5, а в столбце «Тип "
          "метности» ожидается: число от 1 до 4: 1 — населённая, 2 — ненаселённая, 3 — труднодоступная местность, "
-         "4 — недоступные склоны гор" + again},
+         "4 — недоступные склоны гор" +
+             again},
         {"error_number.xlsx", ImportPoints::One, false,
          "Ячейка 3-5 (E3) имеет неверный формат: в ячейке текст «25o», а в столбце «расстояние между опорами» "
-         "ожидается: число" + again},
+         "ожидается: число" +
+             again},
         {"error_date.xlsx", ImportPoints::One, false,
          "Ячейка 3-1 (A3) имеет неверный формат: в ячейке текст «10.30.25.13.2012», а в столбце «Дата/время замера» "
-         "ожидается: время и дата замера: ч.мм.дд.мм.гггг (например 10.30.25.06.2012) или ячейка с датой" + again},
+         "ожидается: время и дата замера: ч.мм.дд.мм.гггг (например 10.30.25.06.2012) или ячейка с датой" +
+             again},
         // Values in the wrong unit or beyond what overhead lines have.
         {"error_height_cm.xlsx", ImportPoints::One, false,
          "Ячейка 3-6 (F3) имеет неверный формат: высота подвеса провода 1850 м вне допустимых пределов 3…200 м "
-         "(проверьте единицы измерения)" + again},
+         "(проверьте единицы измерения)" +
+             again},
         {"error_span_26000.xlsx", ImportPoints::One, false,
          "Ячейка 3-5 (E3) имеет неверный формат: длина пролёта 26000 м вне допустимых пределов 10…2000 м "
-         "(проверьте единицы измерения)" + again},
+         "(проверьте единицы измерения)" +
+             again},
         {"error_length.xlsx", ImportPoints::One, false,
          "Ячейка 3-5 (E3) имеет неверный формат: длина пролёта 0 м вне допустимых пределов 10…2000 м "
-         "(проверьте единицы измерения)" + again},
+         "(проверьте единицы измерения)" +
+             again},
         // A merged cell, and a formula whose program stored no result.
         {"merged.xlsx", ImportPoints::One, false,
          "Ячейка 2-22 (V2) имеет неверный формат: ячейка входит в объединённые ячейки U2:V2 и пуста (значение "
          "объединённых ячеек — только в U2; разъедините их и заполните каждую ячейку), а в столбце «Температура "
-         "воздуха/провода,C» ожидается: температура воздуха или воздуха/провода, °C (например 20 или 20/35)" + again},
+         "воздуха/провода,C» ожидается: температура воздуха или воздуха/провода, °C (например 20 или 20/35)" +
+             again},
         {"formulas_unsaved.xlsx", ImportPoints::One, false,
          "Ячейка 3-7 (G3) имеет неверный формат: в ячейке формула «=F3», её результат в файле не сохранён "
-         "(замените формулу значением), а в столбце «Высота подвеса провода оп.2» ожидается: число" + again},
+         "(замените формулу значением), а в столбце «Высота подвеса провода оп.2» ожидается: число" +
+             again},
         // Sheets that are not what the import was told.
         {"two_points.xlsx", ImportPoints::One, false,
          "Лист «Замеры» заполнен по шаблону замеров по 2 точкам (заголовки в строке 1), а выбран импорт по 1 точке: "
@@ -384,8 +393,9 @@ TEST(ImportErrors, EachSheetFaultIsNamed) {
     EXPECT_EQ(ImportMessage("error_eleven.xlsx", ImportPoints::One),
               "В пролёте № 1 - 2 больше 10 пересекаемых объектов: строка 13 не помещается, "
               "исправьте ошибку и попробуйте снова импортировать данные");
-    EXPECT_EQ(ImportMessage("two_points_check.xlsx", ImportPoints::Two),
-              "Невозможно рассчитать напряжение в проводе, проверьте данные первого замера в пролёте № 2 - 3 (строка 4)");
+    EXPECT_EQ(
+        ImportMessage("two_points_check.xlsx", ImportPoints::Two),
+        "Невозможно рассчитать напряжение в проводе, проверьте данные первого замера в пролёте № 2 - 3 (строка 4)");
     // A file that is no workbook.
     try {
         ReadImportBytes(Bytes{'j', 'u', 'n', 'k'}, ImportPoints::One, false, Wires());
@@ -492,9 +502,10 @@ TEST(ImportSeaHeights, TwoPointSpansUseTheHeightsTheCrewGave) {
     Network net;
     const auto notes = LoadImportRows(net, t, ImportChoice{ImportMode::NewNetwork, 4, "А", "Б"}, Wire1());
     ASSERT_EQ(notes.size(), 2u);
-    EXPECT_EQ(notes[1], "Высоты над уровнем моря заданы не полностью, пролёты рассчитываются без них (замеры — от земли у "
-                        "нижней опоры):\nпролёт 3 - 4 (строка 5): нет высоты над уровнем моря в точке наименьшего "
-                        "габарита (столбец R)");
+    EXPECT_EQ(notes[1],
+              "Высоты над уровнем моря заданы не полностью, пролёты рассчитываются без них (замеры — от земли у "
+              "нижней опоры):\nпролёт 3 - 4 (строка 5): нет высоты над уровнем моря в точке наименьшего "
+              "габарита (столбец R)");
     EXPECT_EQ(net.Line(1).Span(3).UseSea, 0);
     EXPECT_EQ(net.Line(1).Span(4).UseSea, 1);
 }
@@ -519,7 +530,9 @@ struct SampleTarget {
         return ConfirmImport(net, ReadImportWorkbook(Fixture(fixture), p, multi, Wires()), c,
                              PathToUtf8(dir / "новая.qem"), Wire1(), dlg);
     }
-    bool Unchanged() const { return ReadWholeFile(net.NetFileName) == before && net.Lines == ReadNetwork(net.NetFileName); }
+    bool Unchanged() const {
+        return ReadWholeFile(net.NetFileName) == before && net.Lines == ReadNetwork(net.NetFileName);
+    }
 };
 
 }  // namespace
@@ -681,34 +694,39 @@ TEST(ImportCells, ValuesAreReadOrNamed) {
         std::vector<std::pair<int, std::string>> cells;
         std::string start, detail;
     } cases[] = {
-        {{{1, "10.30.25.06.12"}}, "Ячейка 3-1 (A3)", "в ячейке текст «10.30.25.06.12»"},  // a two-digit year
+        {{{1, "10.30.25.06.12"}}, "Ячейка 3-1 (A3)", "в ячейке текст «10.30.25.06.12»"},   // a two-digit year
         {{{1, "24.00.25.06.2012"}}, "Ячейка 3-1 (A3)", "ожидается: время и дата замера"},  // no such hour
         {{{1, "10.30.31.06.2012"}}, "Ячейка 3-1 (A3)", "ожидается: время и дата замера"},  // no such day
-        {{{1, "41085.5"}}, "Ячейка 3-1 (A3)", "в ячейке число 41085.5"},  // a number that is not a date cell
-        {{{1, ""}}, "Ячейка 3-1 (A3)", "ячейка пуста"},                  // a row of data without its date
+        {{{1, "41085.5"}}, "Ячейка 3-1 (A3)", "в ячейке число 41085.5"},          // a number that is not a date cell
+        {{{1, ""}}, "Ячейка 3-1 (A3)", "ячейка пуста"},                           // a row of data without its date
         {{{2, "12"}}, "Ячейка 3-2 (B3)", "ожидается: номера двух опор пролёта"},  // one support
-        {{{2, "123456-7"}}, "Ячейка 3-2 (B3)", "до 5 знаков каждый"},    // longer than a support number holds
+        {{{2, "123456-7"}}, "Ячейка 3-2 (B3)", "до 5 знаков каждый"},             // longer than a support number holds
         {{{3, "0хАС/240/32"}}, "Ячейка 3-3 (C3)", "число проводов в фазе от 1 до 20"},  // no conductors
         {{{3, ""}}, "Ячейка 3-3 (C3)", "ячейка пуста, а в столбце «Марка пр» ожидается: марка провода"},
         {{{3, "АС/240/32/1"}}, "Провод: АС/240/32 не найден.Пролёт: 1 - 2. Ячейка 3-3 (C3) " + fix + ".", ""},
         {{{3, "АС/24о/32"}}, "Провод: АС/24о/32 не найден.Пролёт: 1 - 2. Ячейка 3-3 (C3) " + fix + ".", ""},
         {{{4, "0"}}, "Тип местности не найден. Ячейка 3-4 (D3)", "в ячейке число 0"},
         {{{4, "2,5"}}, "Тип местности не найден. Ячейка 3-4 (D3)", "в ячейке число 2.5"},
-        {{{6, "TRUE"}}, "Ячейка 3-6 (F3)", "в ячейке текст «TRUE», а в столбце «Высота подвеса провода оп.1» "
-                                           "ожидается: число"},
+        {{{6, "TRUE"}},
+         "Ячейка 3-6 (F3)",
+         "в ячейке текст «TRUE», а в столбце «Высота подвеса провода оп.1» "
+         "ожидается: число"},
         {{{6, "1 000"}}, "Ячейка 3-6 (F3)", "в ячейке текст «1 000»"},
         {{{21, ""}}, "Ячейка 3-21 (U3)", "ячейка пуста, а в столбце «Ток ВЛ,А» ожидается: число"},
         {{{22, "15/40/50"}}, "Ячейка 3-22 (V3)", "ожидается: температура воздуха или воздуха/провода"},
-        {{{25, "4"}}, "Ячейка 3-25 (Y3)", "ожидается: целое число от 0 до 3"},  // sky condition 0..3
+        {{{25, "4"}}, "Ячейка 3-25 (Y3)", "ожидается: целое число от 0 до 3"},   // sky condition 0..3
         {{{27, "8"}}, "Ячейка 3-27 (AA3)", "ожидается: целое число от 1 до 7"},  // regions I..VII
-        {{{15, "ВЛ 110кВ "}, {16, ""}}, "Ячейка 3-16 (P3)", "ячейка пуста"},  // an object needs its distance
-        {{{16, "260"}}, "длина до препятствия не может превышать длину пролёта. Ячейка 3-16 (P3)",
+        {{{15, "ВЛ 110кВ "}, {16, ""}}, "Ячейка 3-16 (P3)", "ячейка пуста"},     // an object needs its distance
+        {{{16, "260"}},
+         "длина до препятствия не может превышать длину пролёта. Ячейка 3-16 (P3)",
          "расстояние 260 м, а длина пролёта 250 м"},
         // A road needs one of its clearances; any other object two of its three heights.
-        {{{17, ""}, {19, ""}}, "Ячейка 3-17 (Q3)",
+        {{{17, ""}, {19, ""}},
+         "Ячейка 3-17 (Q3)",
          "для пересекаемого объекта «Автомобильная дорога» на уровне земли нужен габарит от провода до земли в месте "
          "пересечения (Q3) или между проводом и объектом (S3); обе ячейки пусты"},
-        {{{15, "Здание, сооружение"}, {17, ""}, {18, ""}}, "Ячейка 3-17 (Q3)",
+        {{{15, "Здание, сооружение"}, {17, ""}, {18, ""}},
+         "Ячейка 3-17 (Q3)",
          "для пересекаемого объекта «Здание, сооружение» нужны два из трёх значений: габарит от провода до земли в "
          "месте пересечения (Q3), высота объекта (R3), габарит между проводом и объектом (S3); не заполнены Q3, R3"},
         {{{15, ""}}, "Тип препятсвия не найден. Ячейка 3-15 (O3)", "ячейка пуста, а в строке есть данные"},
@@ -778,7 +796,7 @@ TEST(ImportTemplate, ExampleOnItsOwnSheetListsAndInstruction) {
         EXPECT_EQ(s.Name(), "Замеры");
         for (int c = 1; c <= ImportColumnCount(p); ++c) EXPECT_EQ(s.Text(1, c), ImportHeaders(p)[c - 1]);
         EXPECT_EQ(s.LastUsedCell(), (CellAddress{2, ImportColumnCount(p)}));  // no data row
-        EXPECT_NE(s.Style(kImportFirstRow + 499, 1), 0);                   // bordered data rows
+        EXPECT_NE(s.Style(kImportFirstRow + 499, 1), 0);                      // bordered data rows
         const auto lists = s.ListValidations();
         ASSERT_EQ(lists.size(), 6u);
         const int type = p == ImportPoints::One ? 15 : 19;
@@ -829,7 +847,8 @@ TEST(ImportTemplate, ExampleOnItsOwnSheetListsAndInstruction) {
 
         qemtest::TempFolder out;
         SaveImportTemplate(p, kData, PathToUtf8(out / "копия.xlsx"), Wires());
-        EXPECT_EQ(ReadWholeFile(PathToUtf8(out / "копия.xlsx")), ReadWholeFile(PathToUtf8(kData / fs::u8path(ImportTemplateName(p)))));
+        EXPECT_EQ(ReadWholeFile(PathToUtf8(out / "копия.xlsx")),
+                  ReadWholeFile(PathToUtf8(kData / fs::u8path(ImportTemplateName(p)))));
     }
 }
 

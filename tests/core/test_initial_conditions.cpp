@@ -14,8 +14,10 @@ using namespace qem::test;
 namespace {
 
 const std::string kWhere = "12 - 13";
-const std::string kA = "Невозможно рассчитать напряжение в проводе, проверьте данные первого замера в пролёте № " + kWhere;
-const std::string kB = "Невозможно рассчитать напряжение в проводе, проверьте данные второго замера в пролёте № " + kWhere;
+const std::string kA =
+    "Невозможно рассчитать напряжение в проводе, проверьте данные первого замера в пролёте № " + kWhere;
+const std::string kB =
+    "Невозможно рассчитать напряжение в проводе, проверьте данные второго замера в пролёте № " + kWhere;
 const std::string kC =
     "Невозможно рассчитать напряжение в проводе, проверьте данные замера в середине пролёта № " + kWhere;
 
@@ -91,7 +93,8 @@ TEST(FitSigmaOnePoint, SagNotAboveZeroIsAClearError) {
             ADD_FAILURE() << "no error for a sag of " << s.Zamer[1].FZam;
         } catch (const MeasurementError& e) {
             EXPECT_EQ(std::string(e.what()),
-                      "Невозможно рассчитать напряжение в проводе: стрела провеса по замеру в пролёте № 12 - 13 не больше нуля");
+                      "Невозможно рассчитать напряжение в проводе: стрела провеса по замеру в пролёте № 12 - 13 не "
+                      "больше нуля");
         }
     }
     TySpan s = Measured(100, 25);
@@ -222,15 +225,16 @@ TEST(CheckZamerData, OnePointSwitchesTheSeaLevelReading) {
         Byte useSeaAfter;
     };
     const Case cases[] = {
-        {0, 0, 20, "", 0},     // plausible as a clearance
-        {0, 90, 30, "", 1},    // above the suspension points, plausible over the valley at 90 m
-        {0, 90, 40, kC, 0},    // plausible in neither reading
-        {1, 90, 30, "", 1},    // 90 + 30 below the chord
-        {1, 110, 20, "", 0},   // over the hill at 110 m it is too high, as a clearance it fits
-        {1, 110, 30, kC, 1},   // neither
+        {0, 0, 20, "", 0},    // plausible as a clearance
+        {0, 90, 30, "", 1},   // above the suspension points, plausible over the valley at 90 m
+        {0, 90, 40, kC, 0},   // plausible in neither reading
+        {1, 90, 30, "", 1},   // 90 + 30 below the chord
+        {1, 110, 20, "", 0},  // over the hill at 110 m it is too high, as a clearance it fits
+        {1, 110, 30, kC, 1},  // neither
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "UseSea " << int(c.useSea) << " M_middle_h " << c.middle << " HMid " << c.HMid);
+        SCOPED_TRACE(::testing::Message()
+                     << "UseSea " << int(c.useSea) << " M_middle_h " << c.middle << " HMid " << c.HMid);
         TySpan s = Measured(100, c.HMid);
         s.UseSea = c.useSea;
         s.M_middle_h = c.middle;

@@ -143,8 +143,8 @@ TEST(LimitTable, ComponentsTheirRowsAndTheLimitingText) {
     EXPECT_EQ(s.Text("F34"), "850");
     EXPECT_EQ(s.Text("S34"), "870");
     const std::string end2 = "трансформатор тока (ПС 110 кВ ПС Озёрная)";
-    EXPECT_EQ(s.Text("T5"), "ДДТН ограничивает: кабельная вставка, " + end2 + ". АДТН ограничивает: провод ВЛ, " +
-                                end2 + ".");
+    EXPECT_EQ(s.Text("T5"),
+              "ДДТН ограничивает: кабельная вставка, " + end2 + ". АДТН ограничивает: провод ВЛ, " + end2 + ".");
     EXPECT_EQ(o.limits.ddtnText + o.limits.adtnText, s.Text("T5"));
 }
 
@@ -185,8 +185,8 @@ TEST(LimitTable, UnratedConductorAndFailingBus) {
     ASSERT_TRUE(o.written);
     EXPECT_TRUE(Filled(s, 5, 6, 6, 19).empty());
     EXPECT_EQ(s.Text("T5"), "Провод ВЛ не рассчитан: " + r[5].failure);
-    EXPECT_EQ(o.message, "ВЛ 110 кВ ПС Лесная-ПС Озёрная: провод ВЛ не рассчитан при температуре воздуха 5 °C: " +
-                             r[5].failure);
+    EXPECT_EQ(o.message,
+              "ВЛ 110 кВ ПС Лесная-ПС Озёрная: провод ВЛ не рассчитан при температуре воздуха 5 °C: " + r[5].failure);
     EXPECT_EQ(s.Value(33, 6).kind, CellKind::Empty);
     EXPECT_TRUE(dlg.shown.empty());
 
@@ -236,7 +236,8 @@ TEST(LimitTable, RatingsAreIndependentCopiesOfTheLineCalculation) {
     EXPECT_FALSE(r.rated());
     EXPECT_FALSE(r.DDTN || r.ADTN);
     EXPECT_EQ(r.span, 3);
-    EXPECT_EQ(r.failure, "Невозможно рассчитать напряжение в проводе, проверьте данные замера в середине пролёта № 3 - 4");
+    EXPECT_EQ(r.failure,
+              "Невозможно рассчитать напряжение в проводе, проверьте данные замера в середине пролёта № 3 - 4");
     // Cancelled between temperatures.
     int steps = 0;
     EXPECT_FALSE(RateLineConductorAll(before, env, false, 1, [&](int) { return ++steps < 2; }));
@@ -347,8 +348,9 @@ TEST(Exports, RefusalsWriteNothing) {
     const ExportResult all = ExportAllLines(f.net, f.env, elsewhere, f.dlg);
     EXPECT_EQ(all.end, CommandEnd::Done);
     ASSERT_EQ(all.skipped.size(), 1u);
-    EXPECT_EQ(all.skipped[0], "Файл «Все_ВЛ.xlsx» — книга другой выгрузки: книга линии ВЛ 110 кВ Все_ВЛ- не может "
-                              "занять его имя");
+    EXPECT_EQ(all.skipped[0],
+              "Файл «Все_ВЛ.xlsx» — книга другой выгрузки: книга линии ВЛ 110 кВ Все_ВЛ- не может "
+              "занять его имя");
     EXPECT_FALSE(fs::exists(f.dir / fs::u8path(kSummaryWorkbook)));
     f.dlg.documents.clear();
     // The network file gone: "Файл не выбан", titled "ошибка".
@@ -403,7 +405,8 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     const std::string line1 = PathToUtf8(f.dir / "ПС Южная ПС Северная.xlsx");
     EXPECT_EQ(r.written, std::vector<std::string>{line1});
     EXPECT_EQ(late.Texts(), std::vector<std::string>{"Выгрузка прервана пользователем: сводная книга не записана. "
-                                                     "Записаны книги линий:\n" + line1});
+                                                     "Записаны книги линий:\n" +
+                                                     line1});
     EXPECT_TRUE(fs::exists(PathFromUtf8(line1)));
     EXPECT_FALSE(fs::exists(f.dir / kSummaryWorkbook));
     fs::remove(PathFromUtf8(line1));
@@ -425,8 +428,7 @@ TEST(Exports, WorkbooksAreWrittenWholeOrNotAtAll) {
     EXPECT_EQ(r.written.size(), 4u);
     EXPECT_EQ(f.dlg.documents, std::vector<std::string>{PathToUtf8(f.dir / kSummaryWorkbook)});
     const Workbook sum = Workbook::Open(f.dlg.documents[0]);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(sum.FirstSheet().Text(34 * i + 5, 2), LineTitle(f.net.Line(i + 1))) << i;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(sum.FirstSheet().Text(34 * i + 5, 2), LineTitle(f.net.Line(i + 1))) << i;
 
     // A missing template: a message naming it, nothing written.
     fs::remove(f.dir / fs::u8path(kShortTemplate));
@@ -462,14 +464,16 @@ TEST(Exports, SummaryShowsWhatEachLineMayCarry) {
         }
         const std::string t5 = s.Text(top + 4, 20);
         // Where the conductor limits the line, its span and reason are named.
-        if (t5.find("провод ВЛ") != std::string::npos) EXPECT_NE(t5.find("провод ВЛ (пролёт "), std::string::npos) << t5;
+        if (t5.find("провод ВЛ") != std::string::npos)
+            EXPECT_NE(t5.find("провод ВЛ (пролёт "), std::string::npos) << t5;
         const auto merged = s.MergedRanges();
         for (int col : {1, 2, 20})
-            EXPECT_NE(std::find_if(merged.begin(), merged.end(),
-                                   [&](const CellRange& m) {
-                                       return m.first == CellAddress{top + 4, col} && m.last == CellAddress{top + 6, col};
-                                   }),
-                      merged.end())
+            EXPECT_NE(
+                std::find_if(merged.begin(), merged.end(),
+                             [&](const CellRange& m) {
+                                 return m.first == CellAddress{top + 4, col} && m.last == CellAddress{top + 6, col};
+                             }),
+                merged.end())
                 << col;
         for (int r = top + 7; r < top + 34; ++r)
             for (int c = 1; c <= 20; ++c) EXPECT_EQ(s.Value(r, c).kind, CellKind::Empty) << CellName(r, c);

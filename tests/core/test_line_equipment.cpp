@@ -55,8 +55,8 @@ struct Fixture : ::testing::Test {
         net.Line(1).To.assign(Utf8ToCp1251("ПС Северная"));
         net.CurLine = 1;
         // Not sorted by current: opening the window sorts it.
-        ko = {KO(0, 2000, "Выключатель Б"), KO(1, 630, "Разъединитель"), KO(0, 1000, "Выключатель А"),
-              KO(2, 1000, "Заградитель"), KO(0, 1000, "Выключатель В"), KO(3, 600, "ТТ")};
+        ko = {KO(0, 2000, "Выключатель Б"), KO(1, 630, "Разъединитель"),  KO(0, 1000, "Выключатель А"),
+              KO(2, 1000, "Заградитель"),   KO(0, 1000, "Выключатель В"), KO(3, 600, "ТТ")};
         wires.NWires = 2;
         wires.Wires[1] = Wire("АС", 240, 32, 0.118f);
         wires.Wires[2] = Wire("АС", 300, 39, 0.096f);
@@ -75,8 +75,8 @@ TEST_F(LineEquipmentTest, OpeningSortsTheWholeCatalogByCurrentStably) {
     LineEquipment eq(net, 1, ko, wires, dlg);
     std::vector<std::string> order;
     for (const auto& k : ko) order.push_back(Cp1251ToUtf8(k.FullName.str()));
-    EXPECT_EQ(order, (std::vector<std::string>{"ТТ", "Разъединитель", "Выключатель А", "Заградитель",
-                                               "Выключатель В", "Выключатель Б"}));
+    EXPECT_EQ(order, (std::vector<std::string>{"ТТ", "Разъединитель", "Выключатель А", "Заградитель", "Выключатель В",
+                                               "Выключатель Б"}));
     EXPECT_EQ(eq.Caption(), "Концевое оборудование: ПС Южная - ПС Северная");
     EXPECT_FALSE(eq.Modified());
     EXPECT_EQ(eq.Items(KOGroup::Switch),
@@ -98,7 +98,8 @@ TEST_F(LineEquipmentTest, ChoosingFillsTheSlotOfTheCurrentRowOnly) {
     EXPECT_EQ(net.Line(1).KOTrap1.Kind, 2);
     // The equipment grid: From/To, type, full name, current, voltage in kV.
     TextGrid g = eq.Grid(KOGroup::Switch);
-    EXPECT_EQ(g.rows[0], (std::vector<std::string>{"Наим. точки входа/выхода", "Тип", "Наименование", "I, А", "U, кВ"}));
+    EXPECT_EQ(g.rows[0],
+              (std::vector<std::string>{"Наим. точки входа/выхода", "Тип", "Наименование", "I, А", "U, кВ"}));
     EXPECT_EQ(g.rows[1], (std::vector<std::string>{"ПС Южная", "", "", "", ""}));
     EXPECT_EQ(g.rows[2], (std::vector<std::string>{"ПС Северная", "Т-2000", "Выключатель Б", "2000", "110"}));
 
@@ -257,7 +258,8 @@ TEST_F(LineEquipmentTest, EveryChangeOfTheWindowAndPastingMarkTheNetworkModified
         {"reset cable", [&] { eq.ResetCable(); }},
         {"clear all", [&] { eq.ClearAll(); }},
         {"undo", [&] { eq.Undo(); }},
-        {"paste", [&] {
+        {"paste",
+         [&] {
              EquipmentClipboard clip;
              CopyEquipment(clip, 1);
              PasteEquipment(net, clip, 2);

@@ -15,7 +15,6 @@
 #include "SyntheticLine.h"
 #include "engine/AllowTempReport.h"
 #include "engine/Clearance.h"
-#include "model/Format.h"
 #include "engine/HeatBalance.h"
 #include "engine/LineReport.h"
 #include "engine/SpanReport.h"
@@ -24,6 +23,7 @@
 #include "lines/CalcCommands.h"
 #include "lines/ComponentLimits.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 #include "platform/ScriptedDialogs.h"
 
 using namespace qem;
@@ -68,11 +68,11 @@ std::string ReportText(const Report& r) {
 
 std::string MinimaText(const LineRegimeOutcome& o) {
     const LineMinima& m = o.minima;
-    return "end " + std::to_string(int(o.end)) + " error '" + o.error + "'\nLineIMax " + Exact(m.LineIMax) +
-           " span " + std::to_string(m.SpanIMax) + "\nLineILong " + Exact(m.LineILong) + " span " +
-           std::to_string(m.SpanILong) + "\nLineIClr " + Exact(m.LineIClr) + " span " + std::to_string(m.SpanIClr) +
-           "\nHighestTemp " + Exact(m.HighestTemp) + " span " + std::to_string(m.SpanTemp) + "\nSpansDone " +
-           std::to_string(m.SpansDone) + "\n";
+    return "end " + std::to_string(int(o.end)) + " error '" + o.error + "'\nLineIMax " + Exact(m.LineIMax) + " span " +
+           std::to_string(m.SpanIMax) + "\nLineILong " + Exact(m.LineILong) + " span " + std::to_string(m.SpanILong) +
+           "\nLineIClr " + Exact(m.LineIClr) + " span " + std::to_string(m.SpanIClr) + "\nHighestTemp " +
+           Exact(m.HighestTemp) + " span " + std::to_string(m.SpanTemp) + "\nSpansDone " + std::to_string(m.SpansDone) +
+           "\n";
 }
 
 std::string ResultText(const SpanResult& r) {
@@ -144,8 +144,8 @@ std::string StatesText(TyLine& line) {
                 for (int k = 1; k <= rows; ++k) {
                     SpanResult r;
                     const ClearanceLimit g = ClearanceLimitOf(span, k, ClearanceKind::Ground, ng, v, r);
-                    const ClearanceLimit o = ClearanceLimitOf(span, k, ClearanceKind::Obstacle,
-                                                              ObstacleTypeNorm(norms, line.Uvl, span.Prep[k].TPrp), v, r);
+                    const ClearanceLimit o = ClearanceLimitOf(
+                        span, k, ClearanceKind::Obstacle, ObstacleTypeNorm(norms, line.Uvl, span.Prep[k].TPrp), v, r);
                     t += " search " + std::to_string(int(v)) + " k " + std::to_string(k) + " " + Exact(g.I) + " " +
                          Exact(g.T) + " " + Exact(o.I) + " " + Exact(o.T) + ResultText(r) + "\n";
                 }

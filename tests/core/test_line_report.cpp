@@ -76,8 +76,8 @@ std::string Row(const TySpan& s, int j, int k, Minima& m) {
     const bool red = AllowableStress(s) < st.Sigma || AllowableTension(s) < st.TensionMax || st.ClrMin < normGround ||
                      st.ClrGround < normGround || obstBreached || g.I <= 0;
     char head[64];
-    std::snprintf(head, sizeof head, " | %5s-%5s|%7d      |%6.0f|%6.1f|%6.0f|", s.Nop1.str().c_str(), s.Nop2.str().c_str(),
-                  k, double(s.Tvv), double(s.Vv), double(s.Alfv));
+    std::snprintf(head, sizeof head, " | %5s-%5s|%7d      |%6.0f|%6.1f|%6.0f|", s.Nop1.str().c_str(),
+                  s.Nop2.str().c_str(), k, double(s.Tvv), double(s.Vv), double(s.Alfv));
     char mid[160];
     std::snprintf(mid, sizeof mid, "|%6.0f|%6.0f|%6.0f|%6.0f|%6.0f|%6.2f|%6.0f|%6.2f|  %6.2f  |", double(s.Iv),
                   mpr * Imax, mpr * Ilong, mpr * IClear, TCond, st.Sigma, st.TensionMax, st.SagMid, st.ClrMin);
@@ -89,15 +89,13 @@ std::string Row(const TySpan& s, int j, int k, Minima& m) {
 }
 
 std::vector<std::string> Summary(const TyLine& l, const Minima& m) {
-    auto name = [&](int j) { return "| в пролете " + Cp1251ToUtf8(l.Span(j).Nop1.str()) + " - " + Cp1251ToUtf8(l.Span(j).Nop2.str()); };
-    return {"|",
-            "| Макс. допустимый ток, А       - " + F("%6.0f", m.IMax),
-            name(m.sMax),
-            "| Длит. допустимый ток, А       - " + F("%6.0f", m.ILong),
-            name(m.sLong),
-            "| Допустимый ток по габариту, А - " + F("%6.0f", m.IClr),
-            name(m.sClr),
-            "| Макс. температура провода, оС - " + F("%6.0f", m.Temp),
+    auto name = [&](int j) {
+        return "| в пролете " + Cp1251ToUtf8(l.Span(j).Nop1.str()) + " - " + Cp1251ToUtf8(l.Span(j).Nop2.str());
+    };
+    return {"|",           "| Макс. допустимый ток, А       - " + F("%6.0f", m.IMax),
+            name(m.sMax),  "| Длит. допустимый ток, А       - " + F("%6.0f", m.ILong),
+            name(m.sLong), "| Допустимый ток по габариту, А - " + F("%6.0f", m.IClr),
+            name(m.sClr),  "| Макс. температура провода, оС - " + F("%6.0f", m.Temp),
             name(m.sTemp)};
 }
 
@@ -300,16 +298,30 @@ TEST(LineRegimeCommand, ChecksEverySpanInOrder) {
     };
     const std::vector<Case> cases = {
         {"span 2 without sea level at mid-span, span 1 without breaking force answered Yes",
-         [](TyLine& l) { l.Span(1).PrBreak = 0, l.Span(2).M_middle_h = 0; }, {Answer::Yes},
-         {kNoBreak + "(пролёт 12 - 13)", "не задан уровень моря в пролёте 13 - 14 по замеру в середине пролёта"}, false},
-        {"obstacle 2 of span 3 without sea level", [](TyLine& l) { l.Span(3).Prep[2].HSeaPrep = 0; }, {},
-         {"не задан уровень моря в пролёте 14 - 15 по препятствию №2"}, false},
-        {"the option off: nothing to check", [](TyLine& l) { l.Span(3).Prep[2].HSeaPrep = 0, l.Span(3).UseSea = 0; }, {},
-         {}, true},
-        {"breaking force answered No", [](TyLine& l) { l.Span(2).PrBreak = 0, l.Span(3).PrBreak = 0; }, {Answer::No},
-         {kNoBreak + "(пролёт 13 - 14)"}, false},
-        {"breaking force answered Yes twice", [](TyLine& l) { l.Span(2).PrBreak = 0, l.Span(3).PrBreak = 0; },
-         {Answer::Yes, Answer::Yes}, {kNoBreak + "(пролёт 13 - 14)", kNoBreak + "(пролёт 14 - 15)"}, true},
+         [](TyLine& l) { l.Span(1).PrBreak = 0, l.Span(2).M_middle_h = 0; },
+         {Answer::Yes},
+         {kNoBreak + "(пролёт 12 - 13)", "не задан уровень моря в пролёте 13 - 14 по замеру в середине пролёта"},
+         false},
+        {"obstacle 2 of span 3 without sea level",
+         [](TyLine& l) { l.Span(3).Prep[2].HSeaPrep = 0; },
+         {},
+         {"не задан уровень моря в пролёте 14 - 15 по препятствию №2"},
+         false},
+        {"the option off: nothing to check",
+         [](TyLine& l) { l.Span(3).Prep[2].HSeaPrep = 0, l.Span(3).UseSea = 0; },
+         {},
+         {},
+         true},
+        {"breaking force answered No",
+         [](TyLine& l) { l.Span(2).PrBreak = 0, l.Span(3).PrBreak = 0; },
+         {Answer::No},
+         {kNoBreak + "(пролёт 13 - 14)"},
+         false},
+        {"breaking force answered Yes twice",
+         [](TyLine& l) { l.Span(2).PrBreak = 0, l.Span(3).PrBreak = 0; },
+         {Answer::Yes, Answer::Yes},
+         {kNoBreak + "(пролёт 13 - 14)", kNoBreak + "(пролёт 14 - 15)"},
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -362,8 +374,9 @@ TEST(UncheckedLineRegimeCommand, MeasurementCheckStops) {
     Report out;
     out.add("previous");
     EXPECT_EQ(UncheckedLineRegimeCommand(net, Env(), dlg, out).end, CommandEnd::Stopped);
-    EXPECT_EQ(dlg.Texts(), std::vector<std::string>{
-                               "Невозможно рассчитать напряжение в проводе, проверьте данные замера в середине пролёта № 14 - 15"});
+    EXPECT_EQ(dlg.Texts(),
+              std::vector<std::string>{
+                  "Невозможно рассчитать напряжение в проводе, проверьте данные замера в середине пролёта № 14 - 15"});
     EXPECT_EQ(net.CurSpan[1], 3);
     ASSERT_EQ(out.lines.size(), 1u);
     EXPECT_EQ(Profiles(net), zem);

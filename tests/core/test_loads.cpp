@@ -16,7 +16,9 @@ const std::string kAS = "\xC0\xD1";  // АС
 const std::string kA = "\xC0";       // А
 const std::string kM = "\xCC";       // М
 const std::string kBr = "\xC1\xF0";  // Бр
-const std::string kPC = "\xCF" "C";  // ПC, Latin C
+const std::string kPC =
+    "\xCF"
+    "C";  // ПC, Latin C
 
 TyWire Wire(const std::string& name, float SAl, float SSt, float D = 2.16f, float MAl = 649.6f, float MSt = 302.4f) {
     TyWire w;
@@ -37,7 +39,7 @@ TyWire AS240() { return Wire(kAS, 240, 39); }
 TEST(InterpLinear, LineCoincidentAndInvalidAbscissas) {
     EXPECT_DOUBLE_EQ(InterpLinear(50, 1.2, 100, 1.1, 75), 1.15);
     EXPECT_DOUBLE_EQ(InterpLinear(50, 1.2, 100, 1.1, 150), 1.0);  // extends the line
-    EXPECT_EQ(InterpLinear(10, 3, 10, 7, 10), 3);                  // coincident: y1, no division
+    EXPECT_EQ(InterpLinear(10, 3, 10, 7, 10), 3);                 // coincident: y1, no division
     EXPECT_EQ(InterpLinear(10, 3, 10.0005, 7, 10), 3);
     EXPECT_EQ(InterpLinear(10, 3, 5, 7, 8), 3);  // x2 below x1
     EXPECT_EQ(InterpLinear(10, 3, std::numeric_limits<double>::quiet_NaN(), 7, 8), 0);
@@ -45,8 +47,9 @@ TEST(InterpLinear, LineCoincidentAndInvalidAbscissas) {
 }
 
 TEST(TableFactor, SpanLengthAndWindFactors) {
-    const struct { double x, kl; } spans[] = {{0, 1.2}, {40, 1.2}, {50, 1.2}, {75, 1.15}, {125, 1.075},
-                                              {200, 1.0}, {250, 1.0}};
+    const struct {
+        double x, kl;
+    } spans[] = {{0, 1.2}, {40, 1.2}, {50, 1.2}, {75, 1.15}, {125, 1.075}, {200, 1.0}, {250, 1.0}};
     for (const auto& c : spans) EXPECT_NEAR(TableFactor(KlTable, c.x), c.kl, 1e-12) << c.x;
     const struct { double V, aw; } winds[] = {{0, 1.0}, {19.9, 1.0}, {20, 1.0}, {27.5, 0.80}, {35, 0.70}, {50, 0.70}};
     for (const auto& c : winds) EXPECT_NEAR(TableFactor(AlfaWTable, c.V), c.aw, 1e-12) << c.V;
@@ -58,13 +61,17 @@ TEST(WireModulus, SectionsAndTypeNames) {
     EXPECT_NEAR(E, 8215.05, 0.01);
     EXPECT_GT(E - 6300, 0);
     EXPECT_LT(E - 6300, (20000 - 6300) / 5.0);
-    const struct { std::string name; float SAl, SSt; double E; } cases[] = {
-        {kA, 240, 0, 6300},          {kA, 240, 39, 6300},        // aluminium whatever the sections
+    const struct {
+        std::string name;
+        float SAl, SSt;
+        double E;
+    } cases[] = {
+        {kA, 240, 0, 6300},          {kA, 240, 39, 6300},           // aluminium whatever the sections
         {kM, 120, 0, 13000},         {kM + "\xC3", 120, 0, 13000},  // МГ begins with М
-        {kBr, 95, 0, 13000},         {kBr + "2", 95, 0, 6300},   // Бр is compared whole
-        {"C", 0, 50, 20000},         {kPC, 0, 70, 20000},        // steel
-        {kAS, 0, 50, 20000},         {"\xD2\xCA", 0, 50, 20000}, // no aluminium: 20000 whatever the name
-        {kAS, 240, 0, 6300},         {"XYZ", 95, 0, 6300},       // no steel: the section rule stands
+        {kBr, 95, 0, 13000},         {kBr + "2", 95, 0, 6300},      // Бр is compared whole
+        {"C", 0, 50, 20000},         {kPC, 0, 70, 20000},           // steel
+        {kAS, 0, 50, 20000},         {"\xD2\xCA", 0, 50, 20000},    // no aluminium: 20000 whatever the name
+        {kAS, 240, 0, 6300},         {"XYZ", 95, 0, 6300},          // no steel: the section rule stands
         {"XYZ", 240, 39, 8215.0538}, {kAS + "\xCA\xD1", 240, 39, 8215.0538},
     };
     for (const auto& c : cases) EXPECT_NEAR(WireModulus(Wire(c.name, c.SAl, c.SSt)), c.E, 0.01) << c.name;
@@ -80,10 +87,14 @@ TEST(WireExpansion, SteelAluminiumMatchesHandbookValues) {
 }
 
 TEST(WireExpansion, SectionAndNameRules) {
-    const struct { std::string name; float SAl, SSt; double alpha; } cases[] = {
-        {kA, 240, 0, 2.3e-5},   {kM, 120, 0, 1.7e-5},     {kBr, 95, 0, 1.7e-5},
-        {"C", 0, 50, 1.2e-5},   {kPC, 0, 70, 1.2e-5},     {kAS, 240, 0, 2.3e-5},   // АС without steel: no NaN
-        {kAS, 0, 50, 1.2e-5},   {"XYZ", 0, 0, 2.3e-5},    {"XYZ", 0, 50, 1.2e-5},
+    const struct {
+        std::string name;
+        float SAl, SSt;
+        double alpha;
+    } cases[] = {
+        {kA, 240, 0, 2.3e-5},        {kM, 120, 0, 1.7e-5},  {kBr, 95, 0, 1.7e-5},
+        {"C", 0, 50, 1.2e-5},        {kPC, 0, 70, 1.2e-5},  {kAS, 240, 0, 2.3e-5},  // АС without steel: no NaN
+        {kAS, 0, 50, 1.2e-5},        {"XYZ", 0, 0, 2.3e-5}, {"XYZ", 0, 50, 1.2e-5},
         {"XYZ", 240, 39, 1.9257e-5},  // unknown name with both sections: steel-aluminium
     };
     for (const auto& c : cases)

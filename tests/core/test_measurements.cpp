@@ -2,11 +2,11 @@
 // commands of the initial-conditions dialog.
 #include <gtest/gtest.h>
 
-#include "session/AppState.h"
 #include "platform/ScriptedDialogs.h"
+#include "session/AppState.h"
+#include "session/RuCommands.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
-#include "session/RuCommands.h"
 
 using namespace qem;
 
@@ -38,8 +38,8 @@ TEST(ZamerList, CountIsTheLeadingUsedSlots) {
     } cases[] = {
         {{}, 0},
         {{45000}, 1},
-        {{45000, 0, 45002}, 1},          // slot 3 after an empty slot is not counted
-        {{45000, 0.0009, 45002}, 1},     // not above 0.001 is empty
+        {{45000, 0, 45002}, 1},       // slot 3 after an empty slot is not counted
+        {{45000, 0.0009, 45002}, 1},  // not above 0.001 is empty
         {{45000, 0.0011}, 2},
         {std::vector<double>(10, 45000), 10},
     };
@@ -198,7 +198,7 @@ TEST(TwoPointSet, AddIsRefusedWhenFullOrTheLastPointIsIncomplete) {
     for (int i = 1; i <= 10; ++i) s.LZam[i] = s.HZam[i] = float(i);
     EXPECT_FALSE(TwoPointCanAdd(s, 10, d));
     EXPECT_EQ(d.Texts(), (std::vector<std::string>{"Заполните последний замер", "Заполните последний замер",
-                                                  "Вы достигли максимального количества замеров"}));
+                                                   "Вы достигли максимального количества замеров"}));
 }
 
 TEST(TwoPointSet, DeleteShiftsAllThreeArraysAndEditsParse) {

@@ -58,16 +58,14 @@ TEST(NetworkDefaults, NewSpanAndNewLineCarryTheirInitialValues) {
     EXPECT_EQ(l.NSpans(), 1);
     EXPECT_EQ(l.Spans[0], s);
     for (Integer n : {l.NBus1, l.NBus2, l.NBus3, l.NBus4}) EXPECT_EQ(n, 1);
-    for (const TyKO* k : {&l.KOSwitch1, &l.KOSwitch2, &l.KODisc1, &l.KODisc2, &l.KOTrap1, &l.KOTrap2, &l.KOCT1,
-                          &l.KOCT2})
+    for (const TyKO* k :
+         {&l.KOSwitch1, &l.KOSwitch2, &l.KODisc1, &l.KODisc2, &l.KOTrap1, &l.KOTrap2, &l.KOCT1, &l.KOCT2})
         EXPECT_EQ(*k, TyKO{});
     for (const TyWire* b : {&l.Bus1, &l.Bus2, &l.Bus3, &l.Bus4}) EXPECT_EQ(*b, TyWire{});
     EXPECT_TRUE(l.From.empty() && l.To.empty());
 }
 
-TEST(NetworkDefaults, EmptyCatalogGivesAnAllZeroConductor) {
-    EXPECT_EQ(NewSpan(TyWire{}, kNow).Pr, TyWire{});
-}
+TEST(NetworkDefaults, EmptyCatalogGivesAnAllZeroConductor) { EXPECT_EQ(NewSpan(TyWire{}, kNow).Pr, TyWire{}); }
 
 TEST(NetworkDefaults, StartStateAndClock) {
     Network n;

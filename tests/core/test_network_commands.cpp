@@ -5,10 +5,10 @@
 #include <functional>
 
 #include "model/Cp1251.h"
-#include "session/LineList.h"
-#include "session/NetworkCommands.h"
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
+#include "session/LineList.h"
+#include "session/NetworkCommands.h"
 #include "tests/core/TempFolder.h"
 
 using namespace qem;
@@ -255,7 +255,8 @@ TEST(ModifiedNetwork, EditsSetItOpeningAndSavingClearIt) {
         {"line added", [&] { AddLineCommand(f.app, f.dlg); }},
         {"line moved", [&] { MoveLineUp(net); }},
         {"span added", [&] { net.AddSpan(1, f.app.FirstWire()); }},
-        {"set-up window edit", [&] {
+        {"set-up window edit",
+         [&] {
              SpanEditScope edit(f.app);
              CurrentSpan(f.app)->Zem[1].ZemL = 12;
          }},
@@ -288,16 +289,19 @@ TEST(ModifiedNetwork, ReplacingItAsksToSaveFirst) {
     };
     const std::vector<Case> commands = {
         {"another file row", [](Fixture& f) { return SelectFileRow(f.app, f.dlg, 1); }},
-        {"Открыть", [](Fixture& f) {
+        {"Открыть",
+         [](Fixture& f) {
              f.dlg.files = {PathToUtf8(f.data / "b.qem")};
              return OpenNetwork(f.app, f.dlg, true);
          }},
-        {"Новый (menu)", [](Fixture& f) {
+        {"Новый (menu)",
+         [](Fixture& f) {
              f.dlg.files = {PathToUtf8(f.data / "новый.qem")};
              NewMenu(f.app, f.dlg);
              return f.app.net.NLines() == 1;
          }},
-        {"Новый (tool bar)", [](Fixture& f) {
+        {"Новый (tool bar)",
+         [](Fixture& f) {
              f.dlg.files = {PathToUtf8(f.data / "новый.qem")};
              NewToolbar(f.app, f.dlg);
              return f.app.net.NLines() == 1;
@@ -357,10 +361,8 @@ TEST(ModifiedNetwork, ExitAsksToSaveOnlyAChangedNetwork) {
     };
     const std::string save = "Сохранить изменения в файле «a.qem»?";
     const std::vector<Case> cases = {
-        {false, Answer::Yes, true, 100, {kMsgAskExit}},
-        {false, Answer::No, false, 100, {kMsgAskExit}},
-        {true, Answer::Yes, true, 555, {save}},
-        {true, Answer::No, true, 100, {save}},
+        {false, Answer::Yes, true, 100, {kMsgAskExit}}, {false, Answer::No, false, 100, {kMsgAskExit}},
+        {true, Answer::Yes, true, 555, {save}},         {true, Answer::No, true, 100, {save}},
         {true, Answer::Cancel, false, 100, {save}},
     };
     for (const Case& c : cases) {

@@ -113,7 +113,7 @@ TEST(NetworkFile, DamagedFilesAreRefusedAndTheNetworkStaysAsItWas) {
         {"negative count", with([](auto& b) { PutInt(b, 0, -1); }), "число линий -1 (допустимо 0..1000)"},
         {"1001 lines", with([](auto& b) { PutInt(b, 0, 1001); }), "число линий 1001"},
         {"count above the lines", with([](auto& b) { PutInt(b, 0, 4); }), "обрезан в линии 4"},
-        {"count below the lines", with([](auto& b) { PutInt(b, 0, 2); }), "лишние " },
+        {"count below the lines", with([](auto& b) { PutInt(b, 0, 2); }), "лишние "},
         {"cut in line 3", std::vector<std::uint8_t>(good.begin(), good.end() - 100),
          "обрезан в линии 3 (ожидалось 7243 байт, осталось 7143)"},
         {"cut in a header", std::vector<std::uint8_t>(good.begin(), good.begin() + 4 + static_cast<long>(line) + 50),
@@ -201,8 +201,8 @@ TEST(NetworkFolder, ScanFindsQemFilesInAnyLetterCase) {
 
 TEST(NetworkFolder, MergeWritesEveryOtherFileAndSkipsDamagedOnes) {
     TempFolder dir("merge");
-    const auto x = FullNetwork(5);      // 2 lines
-    const auto y = NewNetwork(3, 2);    // 3 lines
+    const auto x = FullNetwork(5);    // 2 lines
+    const auto y = NewNetwork(3, 2);  // 3 lines
     WriteNetwork(dir.file("x.qem"), x);
     WriteNetwork(dir.file("y.QEM"), y);
     WriteNetwork(dir.file("db_1.qem"), NewNetwork(7, 1));  // an earlier merge, any letter case
@@ -309,8 +309,7 @@ TEST(NetworkFileRobustness, TruncatedAndCorruptedFilesNeverCrash) {
     for (int i = 0; i < 150; ++i) cuts.push_back(rng() % good.size());
     for (std::size_t c : cuts) probe(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(c)));
     // Random bytes anywhere, and random counts where the counts live.
-    const std::size_t countAt[] = {0, 4 + 73, 4 + LineImageSize(2) + 73,
-                                   4 + LineImageSize(2) + LineImageSize(1) + 73};
+    const std::size_t countAt[] = {0, 4 + 73, 4 + LineImageSize(2) + 73, 4 + LineImageSize(2) + LineImageSize(1) + 73};
     for (int i = 0; i < 250; ++i) {
         auto b = good;
         const int flips = 1 + static_cast<int>(rng() % 8);

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "model/KOCat.h"
 #include "model/AppData.h"
 #include "model/Cp1251.h"
+#include "model/KOCat.h"
 #include "model/NormsFile.h"
 #include "model/Records.h"
 #include "model/Settings.h"
@@ -30,9 +30,9 @@ void PutFloat(Bytes& b, std::size_t offset, float v) { std::memcpy(b.data() + of
 TEST(NormsFile, TablesWithoutRegionsTakeTheDefaultRegionsAndSaveAt1200Bytes) {
     TempFolder dir;
     Bytes image(1120, 0);
-    PutFloat(image, (1 * 4 + 2) * 4, 6.5f);               // NormGround[1][2]
-    PutFloat(image, 128 + (7 * 24 + 0) * 4, 2.0f);        // NormCross[7][0]
-    PutFloat(image, 896 + (3 * 7 + 1) * 4, 8.0f);         // NormObst[3][1]
+    PutFloat(image, (1 * 4 + 2) * 4, 6.5f);         // NormGround[1][2]
+    PutFloat(image, 128 + (7 * 24 + 0) * 4, 2.0f);  // NormCross[7][0]
+    PutFloat(image, 896 + (3 * 7 + 1) * 4, 8.0f);   // NormObst[3][1]
     qemtest::WriteBytes(dir / "hdg7.cat", image);
     Norms n;
     for (int k = 8; k <= 10; ++k) n.IceReg[k] = n.WindReg[k] = 9;  // kept
@@ -86,7 +86,7 @@ TEST(NormsGrids, ShowClassesByTheCheckBoxAndMapCellsToTables) {
     Norms n;
     n.NormGround[1][0] = 15.5f;  // 500 kV, populated
     n.NormCross[4][0] = 3;
-    n.NormObst[6][4] = 11;       // 10 kV, trolleybus
+    n.NormObst[6][4] = 11;  // 10 kV, trolleybus
     const TextGrid g5 = NormsGrid(n, NormsPage::Ground, false);
     EXPECT_EQ(g5.colCount, 6);
     EXPECT_EQ(g5.rowCount(), 5);
@@ -170,10 +170,10 @@ TEST(FolderMemory, ReadsTheFolderTheRowAndTheName) {
         const char* name = "";
     };
     const Case cases[] = {
-        {"/data/lines\r\n5\r\n", "/data/lines", 5},     // an older program's two lines
-        {"/data/lines\r\n\r\n", "/data/lines", 1},       // empty line 2 selects row 1
-        {"/data/lines\r\n", "/data/lines", 1},           // no line 2 at all
-        {"/data/lines\n 7 \n", "/data/lines", 7},        // LF only, blanks around the number
+        {"/data/lines\r\n5\r\n", "/data/lines", 5},       // an older program's two lines
+        {"/data/lines\r\n\r\n", "/data/lines", 1},        // empty line 2 selects row 1
+        {"/data/lines\r\n", "/data/lines", 1},            // no line 2 at all
+        {"/data/lines\n 7 \n", "/data/lines", 7},         // LF only, blanks around the number
         {"/\xEB\xE8\xED\xE8\xE8\r\n2\r\n", "/линии", 2},  // Windows-1251
         {"/data\r\n2\r\n\xD1\xE5\xF2\xFC.qem\r\n", "/data", 2, "Сеть.qem"},
     };

@@ -97,11 +97,8 @@ TEST(Obstacles, CommitDistanceMustBeBelowTheSpanLength) {
         float lprep;
         bool message;
     } cases[] = {
-        {"249.9", true, 249.9f, false},
-        {"12,25", true, 12.25f, false},
-        {"250", false, 0, true},  // equal to Lpr
-        {"300", false, 0, true},
-        {"abc", false, 0, false},
+        {"249.9", true, 249.9f, false}, {"12,25", true, 12.25f, false}, {"250", false, 0, true},  // equal to Lpr
+        {"300", false, 0, true},        {"abc", false, 0, false},
     };
     for (const Case& c : cases) {
         s.Prep[1].Lprep = 20;

@@ -86,7 +86,9 @@ TEST(RunInOrder, AStopStartsNoFurtherPiece) {
         EXPECT_LE(started.load(), startedAtStop + int(jobs));
         // Delivery may refuse a piece too.
         delivered = 0;
-        EXPECT_EQ(RunInOrder(100, jobs, [](int i) { return i; }, [&](int i, int&) { return ++delivered, i < 9; }), 10);
+        EXPECT_EQ(RunInOrder(
+                      100, jobs, [](int i) { return i; }, [&](int i, int&) { return ++delivered, i < 9; }),
+                  10);
         EXPECT_EQ(delivered, 10);
     }
 }

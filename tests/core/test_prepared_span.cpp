@@ -21,9 +21,9 @@ std::uint64_t Bits(double v) { return std::bit_cast<std::uint64_t>(v); }
 
 // Field by field, bit for bit.
 void ExpectSame(const SpanResult& a, const SpanResult& b, const std::string& where) {
-    const double fa[] = {a.Sigma, a.TensionMax, a.TCond, a.SagMid, a.Rise1, a.Rise2, a.IClear,
+    const double fa[] = {a.Sigma, a.TensionMax, a.TCond,     a.SagMid,  a.Rise1,   a.Rise2,      a.IClear,
                          a.IMax,  a.ClrMin,     a.ClrGround, a.XClrMin, a.ClrObst, a.GroundAtMin};
-    const double fb[] = {b.Sigma, b.TensionMax, b.TCond, b.SagMid, b.Rise1, b.Rise2, b.IClear,
+    const double fb[] = {b.Sigma, b.TensionMax, b.TCond,     b.SagMid,  b.Rise1,   b.Rise2,      b.IClear,
                          b.IMax,  b.ClrMin,     b.ClrGround, b.XClrMin, b.ClrObst, b.GroundAtMin};
     for (int i = 0; i < 13; ++i) EXPECT_EQ(Bits(fa[i]), Bits(fb[i])) << where << " field " << i;
 }
@@ -45,8 +45,8 @@ TEST(PreparedSpan, EveryStateIsThatOfAFreshSpanStateWhateverTheOrder) {
         PreparedSpan prepared(span);
         for (double T : kTemps) {
             for (int k = 1; k <= 2; ++k) {
-                const std::string where = "span " + std::to_string(n + 1) + " T " + std::to_string(T) + " k " +
-                                          std::to_string(k);
+                const std::string where =
+                    "span " + std::to_string(n + 1) + " T " + std::to_string(T) + " k " + std::to_string(k);
                 // Results start from a filled record: what is not written must stay.
                 SpanResult want, got, wantFirst, gotFirst;
                 for (SpanResult* r : {&want, &got, &wantFirst, &gotFirst}) r->ClrObst = r->Sigma = 123.5;

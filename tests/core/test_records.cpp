@@ -211,8 +211,16 @@ TEST(Records, SizesOfThePackedImages) {
 
 TEST(Records, EveryRecordMatchesItsHandLaidImage) {
     Seq q(2);
-    { SCOPED_TRACE("TyWire"); TyWire w = FullWire(q); ExpectImage(w, WireImage(w)); }
-    { SCOPED_TRACE("TyKO"); TyKO k = FullKO(q); ExpectImage(k, KOImage(k)); }
+    {
+        SCOPED_TRACE("TyWire");
+        TyWire w = FullWire(q);
+        ExpectImage(w, WireImage(w));
+    }
+    {
+        SCOPED_TRACE("TyKO");
+        TyKO k = FullKO(q);
+        ExpectImage(k, KOImage(k));
+    }
     {
         SCOPED_TRACE("TyPrep");
         TyPrep p{1.5f, 2.5f, 3.5f, 4.5f, 5.5f, 6};
@@ -223,7 +231,11 @@ TEST(Records, EveryRecordMatchesItsHandLaidImage) {
         TyZamer z = FullSpan(q).Zamer[3];
         ExpectImage(z, ZamerImage(z));
     }
-    { SCOPED_TRACE("TySpan"); TySpan s = FullSpan(q); ExpectImage(s, SpanImage(s)); }
+    {
+        SCOPED_TRACE("TySpan");
+        TySpan s = FullSpan(q);
+        ExpectImage(s, SpanImage(s));
+    }
 }
 
 TEST(Records, LineImageHeaderSpansAndTail) {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <sstream>
 #include <set>
+#include <sstream>
 
 #include "engine/CalcEnv.h"
 #include "engine/Loads.h"
@@ -37,7 +37,7 @@ TEST(SampleNetwork, ThreeLinesOfDozensOfRealisticSpans) {
             EXPECT_GT(s.Lpr, 150);
             EXPECT_LT(s.Lpr, 500);
             EXPECT_GT(s.Hpr1, 10);
-            EXPECT_GT(s.Zem[1].ZemL, 0.01f);  // a route profile
+            EXPECT_GT(s.Zem[1].ZemL, 0.01f);    // a route profile
             EXPECT_GT(s.Zamer[1].Time, 40000);  // one dated measurement
             EXPECT_GT(s.Zamer[1].HMid, 5);
             EXPECT_GT(s.PrBreak, 0);
@@ -159,9 +159,8 @@ TEST(SampleNetwork, ObjectAboveTheConductorIsABreachNotAClearance) {
     ASSERT_NE(row, r.lines.end());
     EXPECT_EQ(row->colour, Colour::Red);
     EXPECT_LT(Cell(row->text, 2), -10) << row->text;
-    const auto current = std::find_if(r.lines.begin(), r.lines.end(), [](const ReportLine& l) {
-        return l.text.rfind(" |Ток в проводе, A |", 0) == 0;
-    });
+    const auto current = std::find_if(r.lines.begin(), r.lines.end(),
+                                      [](const ReportLine& l) { return l.text.rfind(" |Ток в проводе, A |", 0) == 0; });
     ASSERT_NE(current, r.lines.end());
     EXPECT_EQ(current->colour, Colour::Red);
     EXPECT_EQ(current->text.substr(current->text.size() - 12), "         0 |");

@@ -33,7 +33,8 @@ Bytes B(const std::string& utf8) {
 }  // namespace
 
 TEST(HeatModelData, ReadsWritesAndNamesTheBadLine) {
-    const HeatModelData d = DecodeHeatModelData(B("# заметка\r\n\r\nEmissivity;0,5\r\nАС;240;32;3.6\r\nА;50;0;3\n"), "f");
+    const HeatModelData d =
+        DecodeHeatModelData(B("# заметка\r\n\r\nEmissivity;0,5\r\nАС;240;32;3.6\r\nА;50;0;3\n"), "f");
     EXPECT_EQ(d.emissivity, 0.5);
     EXPECT_EQ(d.absorptivity, 0.8);
     ASSERT_EQ(d.strands.size(), 2u);
@@ -142,7 +143,8 @@ TEST(ShortTime, LineAnswerOfTheSampleLines) {
         net.CurLine = l;
         const TyLine& line = net.Line(l);
         const ModelChoice choice = ModelChoice::From(HeatModel::Cigre601, data.heat);
-        const std::optional<LineShortTime> r = LineShortTimeCommand(net, env, dlg, choice, ShortTimeDurations(20), 2000.0);
+        const std::optional<LineShortTime> r =
+            LineShortTimeCommand(net, env, dlg, choice, ShortTimeDurations(20), 2000.0);
         ASSERT_TRUE(r) << (dlg.shown.empty() ? "" : dlg.shown.back().text);
         ASSERT_EQ(r->ratings.size(), 3u);
         ASSERT_EQ(int(r->spans.size()), line.NSpans());
@@ -152,8 +154,10 @@ TEST(ShortTime, LineAnswerOfTheSampleLines) {
             for (int j = 1; j <= line.NSpans(); ++j) {
                 const auto it = std::find_if(r->spans[j - 1].ratings.begin(), r->spans[j - 1].ratings.end(),
                                              [&](const ShortTimeRating& x) { return x.duration == rating.duration; });
-                if (!it->I) none = true;
-                else if (!least || *it->I * line.Span(j).Mpr < *least) least = *it->I * line.Span(j).Mpr;
+                if (!it->I)
+                    none = true;
+                else if (!least || *it->I * line.Span(j).Mpr < *least)
+                    least = *it->I * line.Span(j).Mpr;
             }
             if (none) {
                 EXPECT_FALSE(rating.I);
@@ -169,10 +173,14 @@ TEST(ShortTime, LineAnswerOfTheSampleLines) {
         }
         // Shorter times allow more; the step reaches TMax first in the span named.
         for (const SpanShortTime& st : r->spans)
-            if (st.ratings[0].I) { EXPECT_GE(*st.ratings[0].I, *st.ratings[2].I); }
+            if (st.ratings[0].I) {
+                EXPECT_GE(*st.ratings[0].I, *st.ratings[2].I);
+            }
         if (r->timeToTMax) {
             for (const SpanShortTime& st : r->spans)
-                if (st.timeToTMax) { EXPECT_GE(*st.timeToTMax, *r->timeToTMax); }
+                if (st.timeToTMax) {
+                    EXPECT_GE(*st.timeToTMax, *r->timeToTMax);
+                }
             EXPECT_EQ(r->spans[r->firstSpan - 1].timeToTMax, r->timeToTMax);
         }
     }
@@ -194,6 +202,7 @@ TEST(ShortTime, SeriesByTheProgramsMethodIsThePlainSeries) {
     ASSERT_EQ(own.lines.size(), plain.lines.size() + 1);
     EXPECT_EQ(own.lines[0].text, "Модель нагрева: Методика программы");
     for (std::size_t i = 0; i < plain.lines.size(); ++i) EXPECT_EQ(own.lines[i + 1].text, plain.lines[i].text);
-    EXPECT_EQ(ieee.lines[0].text, "Модель нагрева: IEEE Std 738-2012, излучательная способность 0.80, поглощательная 0.80");
+    EXPECT_EQ(ieee.lines[0].text,
+              "Модель нагрева: IEEE Std 738-2012, излучательная способность 0.80, поглощательная 0.80");
     EXPECT_NE(ieee.lines[4].text, plain.lines[3].text);
 }

@@ -67,7 +67,7 @@ TEST(SolarPosition, HourAngleGeometry) {
 // Spencer's series against the almanac: the declination at the solstices and equinoxes and the
 // extremes of the equation of time (about -14.2 min on 11 February, +16.4 min on 3 November).
 TEST(SolarPosition, DeclinationAndEquationOfTime) {
-    EXPECT_NEAR(SolarDeclination(FractionalYear(172, 12, 365)), 23.44, 0.05);  // 21 June
+    EXPECT_NEAR(SolarDeclination(FractionalYear(172, 12, 365)), 23.44, 0.05);   // 21 June
     EXPECT_NEAR(SolarDeclination(FractionalYear(355, 12, 365)), -23.44, 0.05);  // 21 December
     EXPECT_NEAR(SolarDeclination(FractionalYear(79, 12, 365)), 0, 0.5);         // 20 March
     EXPECT_NEAR(EquationOfTime(FractionalYear(42, 12, 365)), -14.2, 0.4);

@@ -87,9 +87,9 @@ TEST_F(SpanEditing, SourceFieldsAndSkyOfTheCurrentSpanOnly) {
         SourceNumber field;
         float TySpan::*member;
     };
-    const Case cases[] = {{SourceNumber::Tvv, &TySpan::Tvv}, {SourceNumber::Vv, &TySpan::Vv},
+    const Case cases[] = {{SourceNumber::Tvv, &TySpan::Tvv},   {SourceNumber::Vv, &TySpan::Vv},
                           {SourceNumber::Alfv, &TySpan::Alfv}, {SourceNumber::Iv, &TySpan::Iv},
-                          {SourceNumber::Bgv, &TySpan::Bgv}, {SourceNumber::Gamma, &TySpan::Gamma}};
+                          {SourceNumber::Bgv, &TySpan::Bgv},   {SourceNumber::Gamma, &TySpan::Gamma}};
     TySpan expect = was(2);
     float v = 1.5f;
     for (const Case& c : cases) {
@@ -119,11 +119,12 @@ TEST_F(SpanEditing, SupportNumbersKeepFiveCharactersAndWriteOnlyAChange) {
     EXPECT_TRUE(EditNop1(app, "7"));
     EXPECT_EQ(SpanListText(span(2)), "    7 - Оп-7б");
     // The comment keeps 100 characters.
-    EditComm(app, std::string(60, 'x') + [] {
-        std::string s;
-        for (int i = 0; i < 60; ++i) s += "ж";
-        return s;
-    }());
+    EditComm(
+        app, std::string(60, 'x') + [] {
+            std::string s;
+            for (int i = 0; i < 60; ++i) s += "ж";
+            return s;
+        }());
     const std::string comm = Cp1251ToUtf8(span(2).Comm.str());
     EXPECT_EQ(Utf8Length(comm), 100u);
     EXPECT_EQ(comm.substr(0, 60), std::string(60, 'x'));
@@ -256,13 +257,25 @@ TEST_F(SpanEditing, StoredEditsMarkTheNetworkModifiedAndRefusedOnesDoNot) {
     const std::vector<std::pair<const char*, std::function<bool()>>> edits = {
         {"length", [&] { return EditSpanNumber(app, SpanNumber::Lpr, "12,5", dlg); }},
         {"support number", [&] { return EditNop1(app, "9"); }},
-        {"comment", [&] { EditComm(app, "новый"); return true; }},
+        {"comment",
+         [&] {
+             EditComm(app, "новый");
+             return true;
+         }},
         {"wire count", [&] { return EditMpr(app, 3, {4}); }},
         {"latitude", [&] { return EditFi(app, "50", {}, dlg); }},
         {"wind region", [&] { return ChooseRegV(app, 2, {}); }},
-        {"sea level", [&] { ChooseUseSea(app, span(2).UseSea == 0); return true; }},
+        {"sea level",
+         [&] {
+             ChooseUseSea(app, span(2).UseSea == 0);
+             return true;
+         }},
         {"source data", [&] { return EditSourceNumber(app, SourceNumber::Iv, "300", dlg); }},
-        {"for all spans", [&] { RegionsForAllSpans(app); return true; }},
+        {"for all spans",
+         [&] {
+             RegionsForAllSpans(app);
+             return true;
+         }},
     };
     for (const auto& [what, edit] : edits) {
         app.net.Modified = false;

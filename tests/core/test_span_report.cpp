@@ -31,8 +31,8 @@ struct Expected {
     bool obstacle = false;  // layout B and the obstacle row
     double Ig = 0, Tg = 0, Io = 0, To = 0;
     double Imax = 0, Ilong = 0, TCond = 0;
-    SpanResult st;        // the state at TCond
-    double ClrGround = 0; // at mid-span
+    SpanResult st;         // the state at TCond
+    double ClrGround = 0;  // at mid-span
     double normObst = 0;
 };
 
@@ -53,8 +53,8 @@ std::vector<std::string> Section(const TySpan& s, const Expected& e) {
         "|",
         "|       Результаты расчета",
     };
-    const std::string cells = F("%14.0f", s.Iv / m) + " |" + F("%10.0f", e.Imax) + " |" + F("%10.0f", e.Ilong) +
-                              " |" + F("%10.0f", e.Ig) + " |";
+    const std::string cells = F("%14.0f", s.Iv / m) + " |" + F("%10.0f", e.Imax) + " |" + F("%10.0f", e.Ilong) + " |" +
+                              F("%10.0f", e.Ig) + " |";
     const std::string phase = F("%14.0f", s.Iv) + " |" + F("%10.0f", m * e.Imax) + " |" + F("%10.0f", m * e.Ilong) +
                               " |" + F("%10.0f", m * e.Ig) + " |";
     const std::string temps = F("%14.2f", e.TCond) + " |        90 |        70 |";
@@ -72,14 +72,13 @@ std::vector<std::string> Section(const TySpan& s, const Expected& e) {
         v.push_back("| -----------------------------------------------------------------------");
     } else {
         const std::string red = e.Ig <= 0 || e.Io <= 0 ? "R" : "";
-        for (const char* l :
-             {" -----------------------------------------------------------------------------------",
-              " |                 |               |               Допустимые значения             |",
-              " |                 |               |-----------------------------------------------|",
-              " |    Параметр     |    Текущие    |           |           |      По габариту      |",
-              " |                 |    значения   |Максимально| Длительно |-----------------------|",
-              " |                 |               |           |           |  До земли |До пересеч.|",
-              " |-----------------+---------------+-----------+-----------+-----------+-----------|"})
+        for (const char* l : {" -----------------------------------------------------------------------------------",
+                              " |                 |               |               Допустимые значения             |",
+                              " |                 |               |-----------------------------------------------|",
+                              " |    Параметр     |    Текущие    |           |           |      По габариту      |",
+                              " |                 |    значения   |Максимально| Длительно |-----------------------|",
+                              " |                 |               |           |           |  До земли |До пересеч.|",
+                              " |-----------------+---------------+-----------+-----------+-----------+-----------|"})
             v.push_back(std::string("|") + l);
         v.push_back(red + "| |Ток в проводе, A |" + cells + F("%10.0f", e.Io) + " |");
         if (m > 1) v.push_back("| |Ток линии    , A |" + phase + F("%10.0f", m * e.Io) + " |");
@@ -172,8 +171,8 @@ TEST(SpanRegimeReport, WholeReportOfTwoObstaclesAndTwoConductors) {
     SpanView view;
     const SpanRegimeOutcome o = SpanRegimeReport(TestLine(), s, Env(), dlg, out, &view);
     ASSERT_TRUE(o.written);
-    const auto expected = Join({Section(before, e1), Section(before, e2),
-                                {"B|РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ НЕЛЬЗЯ!!!", "|"}});
+    const auto expected =
+        Join({Section(before, e1), Section(before, e2), {"B|РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ НЕЛЬЗЯ!!!", "|"}});
     EXPECT_TRUE(SameLines(Marked(out), expected));
     // Section 2: the conductor row (no current by the road), the road row, and the road once
     // more after the table.
@@ -191,7 +190,8 @@ TEST(SpanRegimeReport, OneObstacleKeptGivesTheYesVerdict) {
     ScriptedDialogs dlg;
     Report out;
     const SpanRegimeOutcome o = SpanRegimeReport(TestLine(), s, Env(), dlg, out, nullptr);
-    EXPECT_TRUE(SameLines(Marked(out), Join({Section(before, Work(before, 1, 3)), {"B|РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ МОЖНО!!!", "|"}})));
+    EXPECT_TRUE(SameLines(
+        Marked(out), Join({Section(before, Work(before, 1, 3)), {"B|РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ МОЖНО!!!", "|"}})));
     EXPECT_EQ(o.violations, 0);
 }
 
@@ -363,13 +363,18 @@ TEST(MeasuredSpanRegimeCommand, ChecksInOrder) {
         "Невозможно рассчитать напряжение в проводе, проверьте данные замера в середине пролёта № 12 - 13";
     const std::vector<Case> cases = {
         {"no sea level at mid-span, before the obstacles and the breaking force",
-         [](TySpan& s) { s.M_middle_h = 0, s.Prep[2].HSeaPrep = 0, s.PrBreak = 0; }, {},
+         [](TySpan& s) { s.M_middle_h = 0, s.Prep[2].HSeaPrep = 0, s.PrBreak = 0; },
+         {},
          {"не задан уровень моря в пролёте по замеру в середине пролёта"}},
-        {"obstacle 2 without sea level", [](TySpan& s) { s.Prep[2].HSeaPrep = 0, s.PrBreak = 0; }, {},
+        {"obstacle 2 without sea level",
+         [](TySpan& s) { s.Prep[2].HSeaPrep = 0, s.PrBreak = 0; },
+         {},
          {"не задан уровень моря в пролёте по препятствию №2"}},
         {"no breaking force, answered No", [](TySpan& s) { s.PrBreak = 0; }, {Answer::No}, {kNoBreak}},
         {"no breaking force, Yes, then bad measurement",
-         [](TySpan& s) { s.PrBreak = 0, s.Zamer[1].HMid = 60, s.UseSea = 0; }, {Answer::Yes}, {kNoBreak, zamerMsg}},
+         [](TySpan& s) { s.PrBreak = 0, s.Zamer[1].HMid = 60, s.UseSea = 0; },
+         {Answer::Yes},
+         {kNoBreak, zamerMsg}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -107,7 +107,8 @@ TEST(StateStress, SolvesTheStateChangeEquation) {
     for (const Case c : {Case{g0, -20}, Case{g0, 80}, Case{gi, -5}}) {
         const double s = StateStress(w, 8, g0, 25, c.gam, c.t, 300, 0);
         // Root within the bisection width: the residual changes sign within 0.001.
-        EXPECT_LT(Residual(s - 0.001, 8, g0, c.gam, c.t - 25, 300) * Residual(s + 0.001, 8, g0, c.gam, c.t - 25, 300), 0)
+        EXPECT_LT(Residual(s - 0.001, 8, g0, c.gam, c.t - 25, 300) * Residual(s + 0.001, 8, g0, c.gam, c.t - 25, 300),
+                  0)
             << "t " << c.t;
     }
 }

@@ -13,10 +13,9 @@ TEST(TextEntry, RealTextsStoreTheirValue) {
         const char* text;
         float want;
     } cases[] = {
-        {"12,5", 12.5f}, {"12.5", 12.5f}, {"  12.5  ", 12.5f}, {"\t12,5 ", 12.5f}, {"-", 0.0f},
-        {"", 0.0f},      {"   ", 0.0f},   {"-3.25", -3.25f},   {"+7", 7.0f},     {"1e3", 1000.0f},
-        {"2.5E-2", 0.025f}, {".5", 0.5f}, {"5.", 5.0f},        {"-0,75", -0.75f}, {"1,5e2", 150.0f},
-        {"1e-60", 0.0f},
+        {"12,5", 12.5f}, {"12.5", 12.5f},   {"  12.5  ", 12.5f}, {"\t12,5 ", 12.5f}, {"-", 0.0f},        {"", 0.0f},
+        {"   ", 0.0f},   {"-3.25", -3.25f}, {"+7", 7.0f},        {"1e3", 1000.0f},   {"2.5E-2", 0.025f}, {".5", 0.5f},
+        {"5.", 5.0f},    {"-0,75", -0.75f}, {"1,5e2", 150.0f},   {"1e-60", 0.0f},
     };
     for (const auto& c : cases) {
         ScriptedDialogs d;
@@ -32,9 +31,9 @@ TEST(TextEntry, UnreadableRealShowsThePositionAndKeepsTheField) {
         const char* text;
         int pos;
     } cases[] = {
-        {"1x", 2},       {" 1x ", 2},    {"x", 1},       {"+", 2},     {"--1", 2},   {"1e", 3},
-        {"1.2.3", 4},    {"1,2,3", 4},   {"12 5", 3},    {"ё5", 1},    {"5ё", 2},    {"1e+", 4},
-        {"1e400", 6},  // beyond the range of a Single: the position after the text
+        {"1x", 2},    {" 1x ", 2}, {"x", 1},  {"+", 2},  {"--1", 2}, {"1e", 3},    {"1.2.3", 4},
+        {"1,2,3", 4}, {"12 5", 3}, {"ё5", 1}, {"5ё", 2}, {"1e+", 4}, {"1e400", 6},  // beyond the range of a Single: the
+                                                                                    // position after the text
     };
     for (const auto& c : cases) {
         ScriptedDialogs d;
@@ -71,10 +70,19 @@ TEST(TextEntry, IntegerTexts) {
         int want;  // value, or -pos when the text must fail at pos
         bool ok;
     } cases[] = {
-        {"42", 42, true},          {" -17 ", -17, true},       {"+5", 5, true},        {"-", 0, true},
-        {"", 0, true},             {"2147483647", 2147483647, true},                   {"-2147483648", -2147483647 - 1, true},
-        {"12,5", 3, false},        {"12.5", 3, false},          {"1x", 2, false},       {"2147483648", 10, false},
-        {"+", 2, false},           {"7 7", 2, false},
+        {"42", 42, true},
+        {" -17 ", -17, true},
+        {"+5", 5, true},
+        {"-", 0, true},
+        {"", 0, true},
+        {"2147483647", 2147483647, true},
+        {"-2147483648", -2147483647 - 1, true},
+        {"12,5", 3, false},
+        {"12.5", 3, false},
+        {"1x", 2, false},
+        {"2147483648", 10, false},
+        {"+", 2, false},
+        {"7 7", 2, false},
     };
     for (const auto& c : cases) {
         ScriptedDialogs d;

@@ -35,7 +35,8 @@ TEST(Weather, ReadsBothDialectsAndWorkbooks) {
         "Плотность гололёда, г/см3\r\n"
         "2025-01-01 00:00;-7,8;3,4;217;40;0;0\r\n01.01.2025 01:00;-8,1;3;209;90;0,5;0,9\r\n");
     const std::string en =
-        "\xEF\xBB\xBF# latitude: 55.5\n# longitude: 37.6\ntime,air temperature (C),wind speed (m/s),wind direction (deg),"
+        "\xEF\xBB\xBF# latitude: 55.5\n# longitude: 37.6\ntime,air temperature (C),wind speed (m/s),wind direction "
+        "(deg),"
         "sky,irradiance\n2025-01-01T00:00+03:00,-7.8,3.4,217,1,0\n2024-12-31T22:00Z,-8.1,3,209,2,12.5\n";
     for (const std::string& text : {ru, en}) {
         const WeatherData w = ParseWeatherCsv(text, "w.csv");
@@ -89,19 +90,25 @@ TEST(Weather, RefusesBadRowsNamingRowAndColumn) {
         const char* message;
     } cases[] = {
         {head + ok + "2025-07-01T12:00+03:00,20,2,90\n",
-         "строка 3, столбец 1 («time»): пропуск: после 2025-07-01T10:00+03:00 (строка 2) идёт 2025-07-01T12:00+03:00 (нет 1 ч)"},
-        {head + ok + ok, "строка 3, столбец 1 («time»): час 2025-07-01T10:00+03:00 повторяет 2025-07-01T10:00+03:00 (строка 2)"},
-        {head + ok + "2025-07-01T09:00+03:00,20,2,90\n", "строка 3, столбец 1 («time»): час 2025-07-01T09:00+03:00 раньше"},
+         "строка 3, столбец 1 («time»): пропуск: после 2025-07-01T10:00+03:00 (строка 2) идёт 2025-07-01T12:00+03:00 "
+         "(нет 1 ч)"},
+        {head + ok + ok,
+         "строка 3, столбец 1 («time»): час 2025-07-01T10:00+03:00 повторяет 2025-07-01T10:00+03:00 (строка 2)"},
+        {head + ok + "2025-07-01T09:00+03:00,20,2,90\n",
+         "строка 3, столбец 1 («time»): час 2025-07-01T09:00+03:00 раньше"},
         {head + ok + "2025-07-01T10:30+03:00,20,2,90\n", "строка 3, столбец 1 («time»): шаг от"},
         {head + "2025-07-01T10:00,20,2,90\n", "строка 2, столбец 1 («time»): время без смещения от UTC"},
         {head + "2025-02-30T10:00Z,20,2,90\n", "строка 2, столбец 1 («time»): «2025-02-30T10:00Z» — не время"},
         {head + "2025-07-01T10:00Z,abc,2,90\n", "строка 2, столбец 2 («air temperature»): «abc» — не число"},
         {head + "2025-07-01T10:00Z,,2,90\n", "строка 2, столбец 2 («air temperature»): пустая ячейка"},
-        {head + "2025-07-01T10:00Z,61,2,90\n", "строка 2, столбец 2 («air temperature»): 61 вне допустимого диапазона -60 … 60 °C"},
+        {head + "2025-07-01T10:00Z,61,2,90\n",
+         "строка 2, столбец 2 («air temperature»): 61 вне допустимого диапазона -60 … 60 °C"},
         {head + "2025-07-01T10:00Z,-61,2,90\n", "строка 2, столбец 2 («air temperature»): -61 вне"},
-        {head + "2025-07-01T10:00Z,20,-1,90\n", "строка 2, столбец 3 («wind speed»): -1 вне допустимого диапазона 0 … 60 м/с"},
+        {head + "2025-07-01T10:00Z,20,-1,90\n",
+         "строка 2, столбец 3 («wind speed»): -1 вне допустимого диапазона 0 … 60 м/с"},
         {head + "2025-07-01T10:00Z,20,61,90\n", "строка 2, столбец 3 («wind speed»): 61 вне"},
-        {head + "2025-07-01T10:00Z,20,2,361\n", "строка 2, столбец 4 («wind direction»): 361 вне допустимого диапазона 0 … 360"},
+        {head + "2025-07-01T10:00Z,20,2,361\n",
+         "строка 2, столбец 4 («wind direction»): 361 вне допустимого диапазона 0 … 360"},
         {head + "2025-07-01T10:00Z,20,2\n", "строка 2, столбец 4 («wind direction»): пустая ячейка"},
         {"time,air temperature,wind speed,wind direction,sky\n2025-07-01T10:00Z,20,2,90,1.5\n",
          "строка 2, столбец 5 («sky»): состояние неба — целое 0 … 3"},
@@ -111,7 +118,8 @@ TEST(Weather, RefusesBadRowsNamingRowAndColumn) {
          "строка 2, столбец 6 («ice density»): стенка гололёда без плотности"},
         {"time,air temperature,wind,direction,speed\n", "строка 1, столбец 5: неизвестный столбец «speed»"},
         {"time,air temperature,wind speed\n" + ok, "строка 1: нет столбца «направление ветра»"},
-        {"time,air temperature,wind speed,wind direction,wind\n", "строка 1, столбец 5: столбец «скорость ветра» уже есть"},
+        {"time,air temperature,wind speed,wind direction,wind\n",
+         "строка 1, столбец 5: столбец «скорость ветра» уже есть"},
         {"# UTC offset: +30\n" + head + ok, "строка 1: «+30» — не смещение от UTC"},
         {head, "нет ни одного часа"},
     };
@@ -123,8 +131,9 @@ TEST(Weather, RefusesBadRowsNamingRowAndColumn) {
     }
     // Hours of different lines are each their own sequence; a time without offset takes the
     // one given from outside over the file's.
-    const std::string lines = "# UTC offset: +5\ntime,air temperature,wind speed,wind direction,line\n"
-                              "2025-07-01T10:00,20,2,90,1\n2025-07-01T10:00,21,2,90,2\n2025-07-01T11:00,20,2,90,1\n";
+    const std::string lines =
+        "# UTC offset: +5\ntime,air temperature,wind speed,wind direction,line\n"
+        "2025-07-01T10:00,20,2,90,1\n2025-07-01T10:00,21,2,90,2\n2025-07-01T11:00,20,2,90,1\n";
     WeatherReadOptions o;
     o.utcOffsetHours = 3;
     const WeatherData w = ParseWeatherCsv(lines, "w.csv", o);

@@ -9,15 +9,17 @@
 #include <sstream>
 #include <string>
 
+#include "TempFolder.h"
 #include "platform/Workbook.h"
 #include "platform/WorkbookDetail.h"
-#include "TempFolder.h"
 
 using namespace qem;
 
 namespace {
 
-std::string Fixture(const std::string& name) { return std::string(QEM_SOURCE_DIR) + "/tests/core/data/workbooks/" + name; }
+std::string Fixture(const std::string& name) {
+    return std::string(QEM_SOURCE_DIR) + "/tests/core/data/workbooks/" + name;
+}
 
 using Parts = std::map<std::string, std::string>;
 
@@ -71,16 +73,23 @@ Parts MinimalParts(const std::string& sheetData = "<row r=\"1\"><c r=\"A1\"><v>1
          "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
          "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
          "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>"},
-        {"_rels/.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                        "<Relationship Id=\"rId1\" Type=\"" + rel + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
-                        "</Relationships>"},
+        {"_rels/.rels",
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"" +
+             rel +
+             "/officeDocument\" Target=\"xl/workbook.xml\"/>"
+             "</Relationships>"},
         {"xl/workbook.xml", "<workbook xmlns=\"" + main + "\" xmlns:r=\"" + rel +
                                 "\"><sheets><sheet name=\"S\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
         {"xl/_rels/workbook.xml.rels",
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-         "<Relationship Id=\"rId2\" Type=\"" + rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
-        {"xl/worksheets/sheet1.xml", "<worksheet xmlns=\"" + main + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"},
+         "<Relationship Id=\"rId1\" Type=\"" +
+             rel +
+             "/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+             "<Relationship Id=\"rId2\" Type=\"" +
+             rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
+        {"xl/worksheets/sheet1.xml",
+         "<worksheet xmlns=\"" + main + "\"><sheetData>" + sheetData + "</sheetData></worksheet>"},
         {"xl/sharedStrings.xml", "<sst xmlns=\"" + main + "\"><si><t>один</t></si></sst>"},
     };
 }
@@ -233,12 +242,13 @@ TEST(Workbook, HostileOpenDocumentIsRefused) {
     };
     const std::string value = "<table:table-cell office:value-type=\"float\" office:value=\"7\"/>";
     // What LibreOffice writes: trailing empty rows and cells repeated to the end of the sheet.
-    const Workbook good = Workbook::FromBytes(
-        ods("<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
-            "table:number-columns-repeated=\"3\"/>" + value +
-            "<table:table-cell table:number-columns-repeated=\"16380\"/></table:table-row>"
-            "<table:table-row table:number-rows-repeated=\"1048574\"><table:table-cell "
-            "table:number-columns-repeated=\"16384\"/></table:table-row>"));
+    const Workbook good =
+        Workbook::FromBytes(ods("<table:table-row table:number-rows-repeated=\"2\"><table:table-cell "
+                                "table:number-columns-repeated=\"3\"/>" +
+                                value +
+                                "<table:table-cell table:number-columns-repeated=\"16380\"/></table:table-row>"
+                                "<table:table-row table:number-rows-repeated=\"1048574\"><table:table-cell "
+                                "table:number-columns-repeated=\"16384\"/></table:table-row>"));
     EXPECT_EQ(good.FirstSheet().Text("D2"), "7");
     EXPECT_EQ(good.FirstSheet().LastUsedCell(), (CellAddress{2, 4}));
     struct Case {
@@ -252,7 +262,8 @@ TEST(Workbook, HostileOpenDocumentIsRefused) {
              "</table:table-row>"),
          "больше 1000000 ячеек"},
         {"a value beyond the last row",
-         ods("<table:table-row table:number-rows-repeated=\"1048576\"/><table:table-row>" + value + "</table:table-row>"),
+         ods("<table:table-row table:number-rows-repeated=\"1048576\"/><table:table-row>" + value +
+             "</table:table-row>"),
          "вне листа"},
         {"a value beyond the last column",
          ods("<table:table-row><table:table-cell table:number-columns-repeated=\"16384\"/>" + value +
@@ -261,7 +272,8 @@ TEST(Workbook, HostileOpenDocumentIsRefused) {
         {"a negative repeat count", ods("<table:table-row table:number-rows-repeated=\"-5\"/>"), "повторений"},
         {"entities", ods("", "<!DOCTYPE x [<!ENTITY a \"aaaa\">]>"), "DOCTYPE"},
         {"a number that does not read",
-         ods("<table:table-row><table:table-cell office:value-type=\"float\" office:value=\"1e999\"/></table:table-row>"),
+         ods("<table:table-row><table:table-cell office:value-type=\"float\" "
+             "office:value=\"1e999\"/></table:table-row>"),
          "не число"},
         {"no tables", Zip({{"content.xml", "<office:document-content/>"}}), "нет листов"},
     };
@@ -280,11 +292,11 @@ TEST(Workbook, HostileOpenDocumentIsRefused) {
 TEST(Workbook, WrittenTextsBecomeNumbersTextsOrEmptyCells) {
     Workbook wb = Workbook::Open(Fixture("kinds.xlsx"));
     Sheet& s = wb.FirstSheet();
-    s.SetText(1, 1, "  450");       // numeric text: a number
-    s.SetText(1, 2, "12,5");        // decimal comma too
-    s.SetText(1, 3, "Провод ВЛ");   // a text, over a number
-    s.SetText(1, 5, "");            // empties the formula cell
-    s.SetText("F9:H10", "500000");  // a range
+    s.SetText(1, 1, "  450");           // numeric text: a number
+    s.SetText(1, 2, "12,5");            // decimal comma too
+    s.SetText(1, 3, "Провод ВЛ");       // a text, over a number
+    s.SetText(1, 5, "");                // empties the formula cell
+    s.SetText("F9:H10", "500000");      // a range
     s.SetText(3, 1, " a\x01_x0041_ ");  // characters XML cannot hold survive
     const Workbook back = Workbook::FromBytes(wb.ToBytes());
     const Sheet& r = back.FirstSheet();
@@ -391,8 +403,8 @@ TEST(Workbook, CreatedWorkbookKeepsStylesLayoutAndFormulas) {
     Sheet& lists = wb.AddSheet("Списки");
     lists.SetText(1, 1, "ВЛ 110кВ");
     lists.SetText(2, 1, "Здание, сооружение");
-    const ListValidation types{"C2:C9", "'Списки'!$A$1:$A$2", true, "Тип объекта", "Выберите из списка",
-                               "Такого типа нет"};
+    const ListValidation types{"C2:C9",       "'Списки'!$A$1:$A$2", true,
+                               "Тип объекта", "Выберите из списка", "Такого типа нет"};
     const ListValidation terrain{"D2:D9", "\"1,2,3,4\"", false, "", "1..4", ""};
     s.AddListValidation(types);
     s.AddListValidation(terrain);
@@ -441,7 +453,8 @@ TEST(Workbook, HostilePackagesAreRefused) {
     const Case cases[] = {
         {"entity expansion", "xl/worksheets/sheet1.xml",
          "<?xml version=\"1.0\"?><!DOCTYPE w [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;\">]>" + main +
-             "<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>&b;</t></is></c></row></sheetData></worksheet>",
+             "<sheetData><row r=\"1\"><c r=\"A1\" "
+             "t=\"inlineStr\"><is><t>&b;</t></is></c></row></sheetData></worksheet>",
          "DOCTYPE"},
         {"external entity", "xl/sharedStrings.xml",
          "<!DOCTYPE sst [<!ENTITY x SYSTEM \"file:///etc/passwd\">]><sst><si><t>&x;</t></si></sst>", "DOCTYPE"},
@@ -462,7 +475,8 @@ TEST(Workbook, HostilePackagesAreRefused) {
         {"number that does not read", "xl/worksheets/sheet1.xml",
          main + "<sheetData><row r=\"1\"><c r=\"A1\"><v>1e999</v></c></row></sheetData></worksheet>", "не число"},
         {"cells out of order", "xl/worksheets/sheet1.xml",
-         main + "<sheetData><row r=\"1\"><c r=\"B1\"><v>1</v></c><c r=\"A1\"><v>2</v></c></row></sheetData></worksheet>",
+         main +
+             "<sheetData><row r=\"1\"><c r=\"B1\"><v>1</v></c><c r=\"A1\"><v>2</v></c></row></sheetData></worksheet>",
          "не по порядку"},
         {"broken XML", "xl/workbook.xml", "<workbook><sheets>", "не читается"},
     };
@@ -512,10 +526,10 @@ TEST(Workbook, NumericTextDateFormatsAndAddresses) {
         bool number;
         double value;
     };
-    const Num nums[] = {{"  450", true, 450},  {"12,5", true, 12.5}, {"-1e3", true, -1000}, {"+.5", true, 0.5},
-                        {"5.", true, 5},       {"1 000", false, 0},  {"", false, 0},        {"abc", false, 0},
-                        {"12%", false, 0},     {"inf", false, 0},    {"1e999", false, 0},   {"0x1F", false, 0},
-                        {"1,2,3", false, 0},   {"-", false, 0},      {"1e", false, 0}};
+    const Num nums[] = {{"  450", true, 450}, {"12,5", true, 12.5}, {"-1e3", true, -1000}, {"+.5", true, 0.5},
+                        {"5.", true, 5},      {"1 000", false, 0},  {"", false, 0},        {"abc", false, 0},
+                        {"12%", false, 0},    {"inf", false, 0},    {"1e999", false, 0},   {"0x1F", false, 0},
+                        {"1,2,3", false, 0},  {"-", false, 0},      {"1e", false, 0}};
     for (const Num& n : nums) {
         double v = -7;
         EXPECT_EQ(NumericText(n.text, v), n.number) << n.text;
@@ -527,9 +541,17 @@ TEST(Workbook, NumericTextDateFormatsAndAddresses) {
         const char* code;
         bool date;
     };
-    const Fmt fmts[] = {{"dd\\.mm\\.yyyy", true}, {"General", false},       {"#,##0.00", false}, {"[h]:mm", true},
-                        {"[Red]0.00", false},     {"\"дм\" 0", false},      {"0.00E+00", false}, {"mm:ss", true},
-                        {"@", false},             {"[$-419]d mmmm yyyy", true}, {"0;[Red]-0", false}};
+    const Fmt fmts[] = {{"dd\\.mm\\.yyyy", true},
+                        {"General", false},
+                        {"#,##0.00", false},
+                        {"[h]:mm", true},
+                        {"[Red]0.00", false},
+                        {"\"дм\" 0", false},
+                        {"0.00E+00", false},
+                        {"mm:ss", true},
+                        {"@", false},
+                        {"[$-419]d mmmm yyyy", true},
+                        {"0;[Red]-0", false}};
     for (const Fmt& f : fmts) EXPECT_EQ(wbdetail::IsDateFormat(f.code), f.date) << f.code;
     EXPECT_EQ(ColumnName(1), "A");
     EXPECT_EQ(ColumnName(20), "T");
@@ -559,7 +581,8 @@ TEST(Workbook, MovedFormulas) {
         {"'Лист 1'!B2&\"A1\"", 1, 0, "'Лист 1'!B3&\"A1\""},
         {"LOG10(A1)*1.5E+3", 1, 0, "LOG10(A2)*1.5E+3"},
         {"A1", -1, 0, "#REF!"},
-        {"IF(Q35=\"\",\"\",\"ДДТН: \"&LEFT(C35,LEN(C35)-2))", 1, 0, "IF(Q36=\"\",\"\",\"ДДТН: \"&LEFT(C36,LEN(C36)-2))"},
+        {"IF(Q35=\"\",\"\",\"ДДТН: \"&LEFT(C35,LEN(C35)-2))", 1, 0,
+         "IF(Q36=\"\",\"\",\"ДДТН: \"&LEFT(C36,LEN(C36)-2))"},
     };
     for (const Case& c : cases) EXPECT_EQ(MoveFormula(c.formula, c.rows, c.cols), c.moved) << c.formula;
 }

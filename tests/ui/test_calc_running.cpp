@@ -24,7 +24,6 @@
 
 #include "lines/qt/MainWindow.h"
 #include "lines/qt/WeatherRatingPage.h"
-#include "tests/ui/MainWindowSession.h"
 #include "model/AppData.h"
 #include "model/Cp1251.h"
 #include "model/NetworkFile.h"
@@ -32,6 +31,7 @@
 #include "platform/ScriptedDialogs.h"
 #include "platform/Workbook.h"
 #include "setup/qt/ImportWindows.h"
+#include "tests/ui/MainWindowSession.h"
 
 using qem::ui::MainWindow;
 

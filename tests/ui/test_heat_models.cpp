@@ -26,10 +26,10 @@
 #include "lines/qt/MainWindow.h"
 #include "lines/qt/TemperatureChartsView.h"
 #include "model/AppData.h"
-#include "session/AppState.h"
 #include "model/Cp1251.h"
 #include "model/HeatModelData.h"
 #include "platform/ScriptedDialogs.h"
+#include "session/AppState.h"
 
 using qem::ui::MainWindow;
 
@@ -84,7 +84,8 @@ private slots:
         // up; the standards' lie within a few kelvin of the program's at its maximum current.
         const QStringList steady = Names(charts->steadyChart());
         // The three curves lead the legend, the marks of the span report follow.
-        QCOMPARE(steady.mid(0, 4), (QStringList{"Методика программы", "IEEE Std 738-2012", "CIGRE TB 601", "Tmax = 90 °C"}));
+        QCOMPARE(steady.mid(0, 4),
+                 (QStringList{"Методика программы", "IEEE Std 738-2012", "CIGRE TB 601", "Tmax = 90 °C"}));
         const qem::TySpan& span = s.app.net.Line(1).Span(4);
         for (const QString& name : {QString("IEEE Std 738-2012"), QString("CIGRE TB 601")}) {
             const auto* c = static_cast<QLineSeries*>(charts->steadyChart()->series()[steady.indexOf(name)]);
@@ -154,9 +155,10 @@ private slots:
         s.w->findChild<QPushButton*>("ButtonSeries")->click();
         QStringList ieee;
         for (QTextBlock b = s.w->seriesText()->document()->begin(); b.isValid(); b = b.next()) ieee << b.text();
-        QCOMPARE(ieee.value(0), QString("Модель нагрева: IEEE Std 738-2012, излучательная способность 0.80, поглощательная 0.80"));
+        QCOMPARE(ieee.value(0),
+                 QString("Модель нагрева: IEEE Std 738-2012, излучательная способность 0.80, поглощательная 0.80"));
         QCOMPARE(ieee.size(), own.size() + 1);
-        QVERIFY(ieee.value(4) != own.value(3));  // another conductor temperature
+        QVERIFY(ieee.value(4) != own.value(3));                   // another conductor temperature
         QCOMPARE(ieee.value(4).left(30), own.value(3).left(30));  // the same regime
     }
 };

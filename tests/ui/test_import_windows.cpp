@@ -77,7 +77,8 @@ private slots:
         auto one = form(ImportPoints::One), two = form(ImportPoints::Two);
         QCOMPARE(one->windowTitle(), QStringLiteral("Импорт данных из Excel по 1 точке"));
         QCOMPARE(two->windowTitle(), QStringLiteral("Импорт данных из Excel по 2 точкам"));
-        QCOMPARE(two->modeButton(ImportMode::AppendToNetwork)->text(), QStringLiteral("Добавит к существующей сети ВЛ"));
+        QCOMPARE(two->modeButton(ImportMode::AppendToNetwork)->text(),
+                 QStringLiteral("Добавит к существующей сети ВЛ"));
         QCOMPARE(two->modeButton(ImportMode::AppendToLine)->text(), QStringLiteral("Добавит к выбранной линии"));
         QCOMPARE(one->modeButton(ImportMode::AppendToLine)->text(), QStringLiteral("Добавить к выбранной линии"));
         QCOMPARE(one->grid()->columnCount(), 29);
@@ -92,7 +93,8 @@ private slots:
         QCOMPARE(one->grid()->item(0, 2)->text(), QStringLiteral("АС/240/32"));
         QCOMPARE(one->grid()->item(2, 0)->text(), QStringLiteral("25.06.2012 11:15"));  // a date cell
         QCOMPARE(one->countLabel()->text(), QStringLiteral("Загруженно данных: 4"));
-        QCOMPARE(one->fileLabel()->text(), "Последний загруженный файл " + QString::fromStdString(Fixture("one_point.xlsx")));
+        QCOMPARE(one->fileLabel()->text(),
+                 "Последний загруженный файл " + QString::fromStdString(Fixture("one_point.xlsx")));
         QCOMPARE(one->fileNameEdit()->text(), QStringLiteral("one_point"));
     }
 

@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "lines/qt/MainWindow.h"
-#include "tests/ui/MainWindowSession.h"
 #include "model/AppData.h"
 #include "platform/ScriptedDialogs.h"
+#include "tests/ui/MainWindowSession.h"
 
 using qem::ui::MainWindow;
 
@@ -43,8 +43,9 @@ private slots:
         // still ends on it.
         const QRect frame = w.frameGeometry();
         const QRect framed(frame.topLeft(), QSize(w.width() + 10, w.height() + kTitleBar + 5));
-        QVERIFY2(avail.contains(framed), qPrintable(QString("%1,%2 %3x%4").arg(framed.x()).arg(framed.y())
-                                                        .arg(framed.width()).arg(framed.height())));
+        QVERIFY2(avail.contains(framed),
+                 qPrintable(
+                     QString("%1,%2 %3x%4").arg(framed.x()).arg(framed.y()).arg(framed.width()).arg(framed.height())));
         // As tall as the pages of fields need: the span page does not scroll.
         auto* spans = qobject_cast<QScrollArea*>(w.pages()->widget(MainWindow::PageSpans));
         QVERIFY(spans);

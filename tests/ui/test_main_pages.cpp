@@ -2,37 +2,37 @@
 // the line files and the line list, the current line, the span and line calculations with
 // their pages, the series table, closing.
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QImage>
-#include <QRadioButton>
 #include <QComboBox>
-#include <QDialog>
-#include <QGroupBox>
-#include <QStatusBar>
 #include <QDateTime>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QApplication>
-#include <QTimer>
 #include <QFileDialog>
 #include <QFontInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
-#include <QMenuBar>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 #include <cmath>
@@ -40,19 +40,19 @@
 #include <functional>
 #include <memory>
 
+#include <QChart>
+#include "lines/MainPages.h"
 #include "lines/qt/MainWindow.h"
-#include "tests/ui/MainWindowSession.h"
 #include "lines/qt/SpanViewChart.h"
 #include "lines/qt/TemperatureChartsView.h"
-#include <QChart>
 #include "model/AppData.h"
 #include "model/Cp1251.h"
-#include "session/LineList.h"
+#include "model/Format.h"
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
-#include "model/Format.h"
-#include "lines/MainPages.h"
+#include "session/LineList.h"
 #include "setup/Obstacles.h"
+#include "tests/ui/MainWindowSession.h"
 
 using qem::ui::MainWindow;
 
@@ -206,7 +206,8 @@ private slots:
         QVERIFY(QFontInfo(rez->font()).fixedPitch());
         const QStringList text = Lines(rez);
         QCOMPARE(text.first(), QString("Препятствие № 1"));
-        const int verdicts = text.filter(QRegularExpression("^РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ (МОЖНО|НЕЛЬЗЯ)!!!$")).size();
+        const int verdicts =
+            text.filter(QRegularExpression("^РАБОТАТЬ ПРИ ЗАДАННЫХ УСЛОВИЯХ (МОЖНО|НЕЛЬЗЯ)!!!$")).size();
         QCOMPARE(verdicts, 1);
         QCOMPARE(LineColour(rez, "РАБОТАТЬ"), QColor(Qt::blue));
         QCOMPARE(LineColour(rez, "Препятствие"), QColor(Qt::black));
@@ -579,7 +580,8 @@ private slots:
         // "No" keeps the program open and writes nothing.
         s.dlg.answers = {qem::Answer::No};
         QVERIFY(!s.w->close());
-        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text), QString(" Вы действительно хотите выйти из программы? "));
+        QCOMPARE(QString::fromStdString(s.dlg.shown.back().text),
+                 QString(" Вы действительно хотите выйти из программы? "));
         s.dlg.answers = {qem::Answer::Yes};
         QVERIFY(s.w->close());
         QVERIFY(!written());
@@ -662,15 +664,18 @@ private slots:
         };
         const std::vector<Command> commands = {
             {"another file row", [](Session& s) { s.w->filesGrid()->setCurrentCell(1, 0); }},
-            {"menu Открыть", [](Session& s) {
+            {"menu Открыть",
+             [](Session& s) {
                  s.dlg.files = {s.file("Вторая сеть.qem").toStdString()};
                  s.action("menu Открыть")->trigger();
              }},
-            {"menu Новый", [](Session& s) {
+            {"menu Новый",
+             [](Session& s) {
                  s.dlg.files = {s.file("Новая.qem").toStdString()};
                  s.action("menu Новый")->trigger();
              }},
-            {"tool Новый", [](Session& s) {
+            {"tool Новый",
+             [](Session& s) {
                  s.dlg.files = {s.file("Новая.qem").toStdString()};
                  s.action("tool Новый")->trigger();
              }},
@@ -740,7 +745,8 @@ private slots:
         s.dlg.answers = {qem::Answer::No};
         s.w->runFolderRecheck();
         QCOMPARE(s.dlg.shown.size(), std::size_t(1));
-        QVERIFY(QString::fromStdString(s.dlg.shown[0].text).startsWith("Файл «Пример сети.qem» изменён другой программой."));
+        QVERIFY(QString::fromStdString(s.dlg.shown[0].text)
+                    .startsWith("Файл «Пример сети.qem» изменён другой программой."));
         QCOMPARE(s.w->lineList()->rowCount(), 3);
         QCOMPARE(s.w->lineList()->item(0, 2)->text(), QString("Новый конец"));
     }
@@ -908,8 +914,9 @@ private slots:
         spans->setCurrentRow(without - 1);
         QCOMPARE(s.app.net.CurSpanOf(1), without);
         QCOMPARE(grid->rowCount(), 0);
-        QVERIFY(editor->findChild<QLabel*>("LabelSpan")->text().contains(
-            QString::fromStdString(qem::SpanListText(line.Span(without))).simplified()));
+        QVERIFY(editor->findChild<QLabel*>("LabelSpan")
+                    ->text()
+                    .contains(QString::fromStdString(qem::SpanListText(line.Span(without))).simplified()));
         // An obstacle added in the editor appears in the span page's selector at once.
         editor->findChild<QPushButton*>("Добавить")->click();
         grid->item(0, 0)->setText("10");

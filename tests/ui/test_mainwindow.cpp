@@ -44,7 +44,8 @@ private slots:
     }
     void russianStandardButtons() {
         QTranslator qtbase;
-        QVERIFY(qtbase.load(QLocale(QLocale::Russian), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
+        QVERIFY(
+            qtbase.load(QLocale(QLocale::Russian), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)));
         QApplication::installTranslator(&qtbase);
         QStringList seen;
         QTimer::singleShot(0, [&] {

@@ -28,7 +28,8 @@ QStringList PdfPage(const QString& pdf, int n) {
 // A table of `rows` rows between two rules, as the span report draws them.
 void AddTable(Report& r, int rows) {
     r.add(" " + std::string(60, '-'));
-    for (int k = 1; k <= rows; ++k) r.add(" |Параметр " + std::to_string(k) + std::string(40, ' ') + "|   " + std::to_string(k) + " |");
+    for (int k = 1; k <= rows; ++k)
+        r.add(" |Параметр " + std::to_string(k) + std::string(40, ' ') + "|   " + std::to_string(k) + " |");
     r.add(" " + std::string(60, '-'));
 }
 
@@ -91,7 +92,8 @@ private slots:
                                             IsTable(QString::fromStdString(r.lines[std::size_t(next)].text));
                         if (!inside) continue;
                         const int first = 1 + before;  // the table's first line
-                        const QString where = QString("perPage %1 before %2 rows %3").arg(perPage).arg(before).arg(rows);
+                        const QString where =
+                            QString("perPage %1 before %2 rows %3").arg(perPage).arg(before).arg(rows);
                         QVERIFY2(table > perPage, qPrintable(where));
                         QVERIFY2(next - first >= 3 && first + table - next >= 3, qPrintable(where));
                     }

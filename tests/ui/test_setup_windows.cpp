@@ -14,15 +14,15 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "model/Format.h"
-#include "session/AppState.h"
 #include "model/Cp1251.h"
+#include "model/Format.h"
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
+#include "session/AppState.h"
+#include "session/RuCommands.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
 #include "setup/RouteProfile.h"
-#include "session/RuCommands.h"
 #include "setup/qt/SetupDialogs.h"
 #include "setup/qt/SetupWindows.h"
 

@@ -116,7 +116,8 @@ private slots:
         p->calculate();
         QVERIFY(p->results().size() < 3 || p->results()[0].summary.hours < 8760);
         QVERIFY(!s.dlg.shown.empty());
-        QCOMPARE(s.dlg.shown.back().text, std::string("Расчёт по погоде прерван пользователем; показаны рассчитанные линии"));
+        QCOMPARE(s.dlg.shown.back().text,
+                 std::string("Расчёт по погоде прерван пользователем; показаны рассчитанные линии"));
         QVERIFY(p->cancelButton()->isEnabled() == false);
     }
 
@@ -126,7 +127,8 @@ private slots:
         WeatherRatingPage* p = s.open();
         QFile f(s.file("плохая.csv"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("time,air temperature,wind speed,wind direction\n2025-07-01T10:00Z,20,2,90\n2025-07-01T11:00Z,20,75,90\n");
+        f.write(
+            "time,air temperature,wind speed,wind direction\n2025-07-01T10:00Z,20,2,90\n2025-07-01T11:00Z,20,75,90\n");
         f.close();
         QVERIFY(!p->loadWeather(f.fileName().toStdString()));
         QCOMPARE(s.dlg.shown.size(), std::size_t(1));

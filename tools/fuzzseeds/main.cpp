@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "model/KOCat.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
+#include "model/KOCat.h"
 #include "model/NetworkFile.h"
 #include "model/NormsFile.h"
 #include "model/Settings.h"
@@ -64,12 +64,12 @@ void Catalogs(const fs::path& data) {
     WriteCatalogFile(Seed("catalog", "shipped.cat"), cat);
     WireCatalog three = cat;
     three.NWires = 3;
-    for (int k = 4; k <= kMaxWires; ++k) three.Wires[k] = {}, three.WireBreak[k] = three.WireSAl[k] = three.WireSSt[k] = 0;
+    for (int k = 4; k <= kMaxWires; ++k)
+        three.Wires[k] = {}, three.WireBreak[k] = three.WireSAl[k] = three.WireSSt[k] = 0;
     WriteCatalogFile(Seed("catalog", "three.cat"), three);
     // Without the arrays of breaking forces and sections, as older files are.
     const Bytes image = EncodeCatalog(three);
-    WriteFileAtomically(Seed("catalog", "three_without_arrays.cat"),
-                        Bytes(image.begin(), image.begin() + 1 + 3 * 67));
+    WriteFileAtomically(Seed("catalog", "three_without_arrays.cat"), Bytes(image.begin(), image.begin() + 1 + 3 * 67));
     ExportGrid(FillConductorGrid(three), Seed("exchange", "three.txt"));
     ExportGrid(FillConductorGrid(cat), Seed("exchange", "shipped.txt"));
 }
@@ -81,7 +81,8 @@ void NormsFiles(const fs::path& data) {
         WriteNormsFile(Seed("norms", NormsFileName(pue6)), n);
         if (!pue6) {
             const Bytes image = EncodeNorms(n);
-            WriteFileAtomically(Seed("norms", "tables_only.cat"), Bytes(image.begin(), image.begin() + kNormsTablesSize));
+            WriteFileAtomically(Seed("norms", "tables_only.cat"),
+                                Bytes(image.begin(), image.begin() + kNormsTablesSize));
         }
     }
 }
@@ -118,7 +119,7 @@ void Equipment(const fs::path& data) {
 
 void TextEntries() {
     const std::pair<const char*, const char*> texts[] = {
-        {"comma.txt", "12,5"}, {"exponent.txt", "-0.25e3"}, {"overflow.txt", "1e40"}, {"blanks.txt", "  7 "},
+        {"comma.txt", "12,5"},  {"exponent.txt", "-0.25e3"},        {"overflow.txt", "1e40"},   {"blanks.txt", "  7 "},
         {"letters.txt", "abc"}, {"int_overflow.txt", "2147483648"}, {"cyrillic.txt", "12,5 м"}, {"sign.txt", "-"}};
     for (const auto& [name, text] : texts) WriteFileAtomically(Seed("text_entry", name), std::string(text));
 }
@@ -150,8 +151,8 @@ void ImportSheets(const fs::path& data, const fs::path& importFixtures) {
     for (ImportPoints p : {ImportPoints::One, ImportPoints::Two})
         if (auto b = ReadFileIfExists(data / fs::u8path(ImportTemplateName(p))))
             WriteFileAtomically(Seed("rows", ImportTemplateName(p)), *b);
-    for (const char* f : {"one_point.xlsx", "one_point.xls", "two_points.xls", "two_points_check.xlsx", "multi_line.xlsx",
-                          "error_eleven.xlsx"})
+    for (const char* f : {"one_point.xlsx", "one_point.xls", "two_points.xls", "two_points_check.xlsx",
+                          "multi_line.xlsx", "error_eleven.xlsx"})
         if (auto b = ReadFileIfExists(importFixtures / f)) WriteFileAtomically(Seed("rows", f), *b);
 }
 

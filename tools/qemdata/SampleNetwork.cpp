@@ -44,10 +44,10 @@ const TyKO* FindEquipment(const KOCat& ko, int kind, int kv) {
 }
 
 struct ObstacleSpec {
-    int span;        // 1-based span of the line
-    double at;       // fraction of the span length
-    int type;        // TPrp
-    double height;   // Hprep, m
+    int span;       // 1-based span of the line
+    double at;      // fraction of the span length
+    int type;       // TPrp
+    double height;  // Hprep, m
 };
 
 struct LineSpec {
@@ -59,15 +59,15 @@ struct LineSpec {
     const char* wire;
     float sal, sst;
     int mpr;
-    double lmin, lmax;      // span lengths, m
-    double hmin, hmax;      // suspension heights, m
-    double ground0;         // elevation of the route start, m
+    double lmin, lmax;        // span lengths, m
+    double hmin, hmax;        // suspension heights, m
+    double ground0;           // elevation of the route start, m
     double reliefA, reliefB;  // relief amplitudes, m
-    double si;              // reference stress at 25 C, kgf/mm2
-    double iv;              // line current of the regime, A
-    double izam;            // current of one conductor at the measurement, A
-    int tm;                 // terrain type
-    double angp;            // orientation of the route to the meridian
+    double si;                // reference stress at 25 C, kgf/mm2
+    double iv;                // line current of the regime, A
+    double izam;              // current of one conductor at the measurement, A
+    int tm;                   // terrain type
+    double angp;              // orientation of the route to the meridian
     std::vector<ObstacleSpec> obstacles;
     std::uint64_t seed;
 };
@@ -185,15 +185,78 @@ TyLine BuildLine(const LineSpec& l, const WireCatalog& cat, const KOCat& ko) {
 
 std::vector<TyLine> BuildSampleNetwork(const WireCatalog& cat, const KOCat& ko) {
     const std::vector<LineSpec> specs = {
-        {"ПС Южная", "ПС Северная", 112, 4, 26, "АС", 150, 24, 1, 190, 290, 15, 19.5, 142, 6, 4, 6.5, 380, 250, 1,
+        {"ПС Южная",
+         "ПС Северная",
+         112,
+         4,
+         26,
+         "АС",
+         150,
+         24,
+         1,
+         190,
+         290,
+         15,
+         19.5,
+         142,
+         6,
+         4,
+         6.5,
+         380,
+         250,
+         1,
          35,
          {{4, 0.45, 9, 0}, {9, 0.6, 6, 9.5}, {13, 0.35, 10, 0}, {18, 0.5, 8, 7}, {18, 0.7, 9, 0}, {23, 0.3, 5, 9}},
          11},
-        {"ПС Заречная", "ПС Озёрная", 214, 3, 32, "АС", 300, 39, 1, 260, 380, 20, 26, 96, 9, 3, 7.0, 690, 420, 1, 60,
-         {{3, 0.5, 4, 10}, {7, 0.4, 9, 0}, {12, 0.55, 10, 0}, {16, 0.3, 8, 6}, {21, 0.5, 6, 10}, {27, 0.45, 9, 0},
+        {"ПС Заречная",
+         "ПС Озёрная",
+         214,
+         3,
+         32,
+         "АС",
+         300,
+         39,
+         1,
+         260,
+         380,
+         20,
+         26,
+         96,
+         9,
+         3,
+         7.0,
+         690,
+         420,
+         1,
+         60,
+         {{3, 0.5, 4, 10},
+          {7, 0.4, 9, 0},
+          {12, 0.55, 10, 0},
+          {16, 0.3, 8, 6},
+          {21, 0.5, 6, 10},
+          {27, 0.45, 9, 0},
           {27, 0.65, 7, 9}},
          22},
-        {"ПС Восточная", "ПС Западная", 501, 1, 40, "АС", 400, 51, 3, 330, 450, 27, 33, 175, 12, 5, 7.5, 1800, 350, 1,
+        {"ПС Восточная",
+         "ПС Западная",
+         501,
+         1,
+         40,
+         "АС",
+         400,
+         51,
+         3,
+         330,
+         450,
+         27,
+         33,
+         175,
+         12,
+         5,
+         7.5,
+         1800,
+         350,
+         1,
          20,
          {{5, 0.3, 3, 14}, {11, 0.45, 9, 0}, {17, 0.6, 10, 0}, {24, 0.35, 4, 12}, {30, 0.4, 9, 0}, {36, 0.5, 6, 11}},
          33},

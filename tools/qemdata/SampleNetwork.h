@@ -4,8 +4,8 @@
 // per span consistent with the conductor's physics, and terminal equipment.
 #include <vector>
 
-#include "model/KOCat.h"
 #include "model/Catalog.h"
+#include "model/KOCat.h"
 #include "model/QEMcom.h"
 
 namespace qem {

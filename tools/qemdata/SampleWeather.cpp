@@ -51,13 +51,15 @@ struct Model {
         dir = std::fmod(dir + 360, 360);
         const double c = std::round(100 / (1 + std::exp(-cloud)) / 10) * 10;
         const double swing = (4.5 + 2.5 * std::cos(2 * kPi * (day - 180) / 365.25)) * (1 - 0.6 * c / 100);
-        const double Ta = std::clamp(5.8 + 13.5 * std::cos(2 * kPi * (day - 200) / 365.25) +
-                                         swing * std::cos(2 * kPi * (hour - 15) / 24) + nT,
-                                     -45.0, 40.0);
-        const double V = std::max(0.0, 3.0 + 1.0 * std::cos(2 * kPi * (hour - 14) / 24) +
-                                           0.8 * std::cos(2 * kPi * (day - 15) / 365.25) + nV);
-        if (Ta > 0) wall = 0;
-        else if (Ta >= -6 && Ta <= -0.5 && c >= 90 && wet > 1.0) wall = std::min(1.5, wall + 0.05);
+        const double Ta = std::clamp(
+            5.8 + 13.5 * std::cos(2 * kPi * (day - 200) / 365.25) + swing * std::cos(2 * kPi * (hour - 15) / 24) + nT,
+            -45.0, 40.0);
+        const double V = std::max(
+            0.0, 3.0 + 1.0 * std::cos(2 * kPi * (hour - 14) / 24) + 0.8 * std::cos(2 * kPi * (day - 15) / 365.25) + nV);
+        if (Ta > 0)
+            wall = 0;
+        else if (Ta >= -6 && Ta <= -0.5 && c >= 90 && wet > 1.0)
+            wall = std::min(1.5, wall + 0.05);
         return {std::round(Ta * 10) / 10, std::round(V * 10) / 10, std::round(dir), c, std::round(wall * 100) / 100};
     }
 };
@@ -88,20 +90,23 @@ std::string LocalText(std::int64_t local, bool iso) {
 std::string SampleYearWeather() {
     std::string t;
     auto line = [&](const std::string& s) { t += s + "\r\n"; };
-    line("# Синтетическая погода для примера сети: модель суточного и сезонного хода (tools/qemdata/SampleWeather.cpp), не наблюдения");
+    line(
+        "# Синтетическая погода для примера сети: модель суточного и сезонного хода (tools/qemdata/SampleWeather.cpp), "
+        "не наблюдения");
     line("# Широта: 55");
     line("# Долгота: 37,6");
     line("# Смещение UTC: +3");
-    line("Время;Температура воздуха, °C;Скорость ветра, м/с;Направление ветра, °;Облачность, %;"
-         "Стенка гололёда, см;Плотность гололёда, г/см3");
+    line(
+        "Время;Температура воздуха, °C;Скорость ветра, м/с;Направление ветра, °;Облачность, %;"
+        "Стенка гололёда, см;Плотность гололёда, г/см3");
     Model m;
     const std::int64_t start = DaysFromCivil(2025, 1, 1) * 86400;
     for (int i = 0; i < 8760; ++i) {
         const std::int64_t local = start + std::int64_t(i) * 3600;
         const double day = double(i / 24) + 1, hour = i % 24;
         const Model::Hour h = m.Next(day, hour);
-        line(LocalText(local, false) + ";" + Num(h.Ta, 1, ',') + ";" + Num(h.V, 1, ',') + ";" + Num(h.dir, 0, ',') + ";" +
-             Num(h.cloud, 0, ',') + ";" + Num(h.wall, 2, ',') + ";" + (h.wall > 0 ? "0,9" : "0"));
+        line(LocalText(local, false) + ";" + Num(h.Ta, 1, ',') + ";" + Num(h.V, 1, ',') + ";" + Num(h.dir, 0, ',') +
+             ";" + Num(h.cloud, 0, ',') + ";" + Num(h.wall, 2, ',') + ";" + (h.wall > 0 ? "0,9" : "0"));
     }
     return Utf8ToCp1251(t);
 }

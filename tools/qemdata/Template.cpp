@@ -82,22 +82,38 @@ CellStyle ParseStyle(const std::vector<std::string>& w) {
         const std::string& o = w[i];
         const auto eq = o.find('=');
         const std::string key = o.substr(0, eq), value = eq == std::string::npos ? "" : o.substr(eq + 1);
-        if (key == "font") st.fontSize = std::stod(value);
-        else if (key == "name") st.fontName = value;
-        else if (key == "bold") st.bold = true;
-        else if (key == "italic") st.italic = true;
-        else if (key == "color") st.fontColor = value;
-        else if (key == "fill") st.fill = value;
-        else if (key == "left") st.hAlign = CellStyle::HAlign::Left;
-        else if (key == "center") st.hAlign = CellStyle::HAlign::Center;
-        else if (key == "right") st.hAlign = CellStyle::HAlign::Right;
-        else if (key == "top") st.vAlign = CellStyle::VAlign::Top;
-        else if (key == "middle") st.vAlign = CellStyle::VAlign::Center;
-        else if (key == "bottom") st.vAlign = CellStyle::VAlign::Bottom;
-        else if (key == "wrap") st.wrap = true;
-        else if (key == "border") st.border = true;
-        else if (key == "format") st.numberFormat = value;
-        else throw TemplateError("unknown style option " + o);
+        if (key == "font")
+            st.fontSize = std::stod(value);
+        else if (key == "name")
+            st.fontName = value;
+        else if (key == "bold")
+            st.bold = true;
+        else if (key == "italic")
+            st.italic = true;
+        else if (key == "color")
+            st.fontColor = value;
+        else if (key == "fill")
+            st.fill = value;
+        else if (key == "left")
+            st.hAlign = CellStyle::HAlign::Left;
+        else if (key == "center")
+            st.hAlign = CellStyle::HAlign::Center;
+        else if (key == "right")
+            st.hAlign = CellStyle::HAlign::Right;
+        else if (key == "top")
+            st.vAlign = CellStyle::VAlign::Top;
+        else if (key == "middle")
+            st.vAlign = CellStyle::VAlign::Center;
+        else if (key == "bottom")
+            st.vAlign = CellStyle::VAlign::Bottom;
+        else if (key == "wrap")
+            st.wrap = true;
+        else if (key == "border")
+            st.border = true;
+        else if (key == "format")
+            st.numberFormat = value;
+        else
+            throw TemplateError("unknown style option " + o);
     }
     return st;
 }
@@ -203,10 +219,14 @@ std::string MakeTemplate(const std::filesystem::path& description, const std::fi
                 qem::PageSetup p;
                 const auto w = Split(line, 1000);
                 for (std::size_t i = 1; i < w.size(); ++i) {
-                    if (w[i] == "landscape") p.landscape = true;
-                    else if (w[i] == "fit") p.fitToWidth = true;
-                    else if (w[i].rfind("titles=", 0) == 0) p.printTitleRows = w[i].substr(7);
-                    else throw TemplateError("unknown page option " + w[i]);
+                    if (w[i] == "landscape")
+                        p.landscape = true;
+                    else if (w[i] == "fit")
+                        p.fitToWidth = true;
+                    else if (w[i].rfind("titles=", 0) == 0)
+                        p.printTitleRows = w[i].substr(7);
+                    else
+                        throw TemplateError("unknown page option " + w[i]);
                 }
                 s.SetPageSetup(p);
             } else {

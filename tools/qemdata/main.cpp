@@ -30,18 +30,18 @@
 #include <map>
 #include <string>
 
-#include "model/KOCat.h"
+#include "engine/Units.h"
 #include "model/Catalog.h"
 #include "model/Cp1251.h"
-#include "engine/Units.h"
 #include "model/HeatModelData.h"
-#include "model/NormsFile.h"
+#include "model/KOCat.h"
 #include "model/NetworkFile.h"
+#include "model/NormsFile.h"
+#include "platform/FileSystem.h"
 #include "setup/ImportTemplate.h"
 #include "tools/qemdata/Csv.h"
 #include "tools/qemdata/SampleNetwork.h"
 #include "tools/qemdata/SampleWeather.h"
-#include "platform/FileSystem.h"
 #include "tools/qemdata/Template.h"
 
 namespace fs = std::filesystem;
@@ -63,8 +63,7 @@ float ToSingle(double v) { return static_cast<float>(v); }
 // conductors.csv -> glld.cat
 void MakeConductorCatalog(const CsvTable& t, const fs::path& out) {
     t.require({"Name", "SAlN", "SStN", "SAl", "SSt", "D", "DSt", "R", "MAl", "MSt", "Break", "TMax"});
-    if (t.rows.size() > static_cast<std::size_t>(kMaxWires))
-        throw CsvError(t.file + ": more than 255 conductors");
+    if (t.rows.size() > static_cast<std::size_t>(kMaxWires)) throw CsvError(t.file + ": more than 255 conductors");
     WireCatalog cat;
     std::string noBreak;
     for (const auto& row : t.rows) {
@@ -213,8 +212,11 @@ void MakeNorms(const fs::path& src, const std::string& edition, const fs::path& 
     for (int tb = 0; tb < 3; ++tb)
         for (int u = 0; u < 8; ++u)
             if (!seen[tb][u])
-                Warn(t.file + ": no " + (tb == 0 ? "ground" : tb == 1 ? "cross" : "obstacle") + " row for " +
-                     kVoltageText[u] + " kV, 0 written");
+                Warn(t.file + ": no " +
+                     (tb == 0   ? "ground"
+                      : tb == 1 ? "cross"
+                                : "obstacle") +
+                     " row for " + kVoltageText[u] + " kV, 0 written");
     WriteNormsFile(out / outName, n);
     std::cout << "qemdata: " << outName << ": norms of ПУЭ " << edition << ", " << assumed
               << " empty cells filled from assumptions.csv\n";
@@ -275,13 +277,16 @@ void MakeHeatModelFile(const CsvTable& t, const CsvTable* conductors, const fs::
         r.dMm = need("dAl_mm");
         if (!(r.dMm > 0 && r.dMm < 100))
             throw CsvError(t.file + ": line " + std::to_string(row.line) + ": dAl_mm must lie between 0 and 100");
-        const double SAl = need("NAl") * kPi / 4 * r.dMm * r.dMm, SSt = need("NSt") * kPi / 4 * std::pow(need("dSt_mm"), 2);
-        const std::string what = qemdata::Cell(row, "Name") + " " + qemdata::Cell(row, "SAlN") + "/" + qemdata::Cell(row, "SStN");
+        const double SAl = need("NAl") * kPi / 4 * r.dMm * r.dMm,
+                     SSt = need("NSt") * kPi / 4 * std::pow(need("dSt_mm"), 2);
+        const std::string what =
+            qemdata::Cell(row, "Name") + " " + qemdata::Cell(row, "SAlN") + "/" + qemdata::Cell(row, "SStN");
         bool found = false;
         for (const auto& c : conductors ? conductors->rows : std::vector<qemdata::CsvRow>{}) {
             double al = 0, st = 0, cSAl = 0, cSSt = 0;
-            if (qemdata::Cell(c, "Name") != qemdata::Cell(row, "Name") || !qemdata::Number(*conductors, c, "SAlN", al) ||
-                !qemdata::Number(*conductors, c, "SStN", st) || ToSingle(al) != r.SAlN || ToSingle(st) != r.SStN)
+            if (qemdata::Cell(c, "Name") != qemdata::Cell(row, "Name") ||
+                !qemdata::Number(*conductors, c, "SAlN", al) || !qemdata::Number(*conductors, c, "SStN", st) ||
+                ToSingle(al) != r.SAlN || ToSingle(st) != r.SStN)
                 continue;
             found = true;
             qemdata::Number(*conductors, c, "SAl", cSAl);
@@ -290,7 +295,8 @@ void MakeHeatModelFile(const CsvTable& t, const CsvTable* conductors, const fs::
                 Warn(t.file + ": line " + std::to_string(row.line) + ": the construction of " + what +
                      " does not give the actual sections of conductors.csv");
         }
-        if (conductors && !found) Warn(t.file + ": line " + std::to_string(row.line) + ": " + what + " is not in conductors.csv");
+        if (conductors && !found)
+            Warn(t.file + ": line " + std::to_string(row.line) + ": " + what + " is not in conductors.csv");
         d.strands.push_back(r);
     }
     SaveHeatModelData(out, d);
@@ -314,7 +320,8 @@ int main(int argc, char** argv) {
         if (fs::exists(src / "conductor_strands.csv")) {
             const bool haveConductors = fs::exists(src / "conductors.csv");
             const CsvTable conductors = haveConductors ? qemdata::ReadCsv(src / "conductors.csv") : CsvTable{};
-            MakeHeatModelFile(qemdata::ReadCsv(src / "conductor_strands.csv"), haveConductors ? &conductors : nullptr, out);
+            MakeHeatModelFile(qemdata::ReadCsv(src / "conductor_strands.csv"), haveConductors ? &conductors : nullptr,
+                              out);
         } else {
             Warn("conductor_strands.csv not found: " + std::string(kHeatModelFileName) + " not written");
         }
