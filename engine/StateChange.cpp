@@ -389,12 +389,6 @@ Metres CatenaryHeight(Metres x, KgfPerMMm2 gamma, KgfPerMm2 sigma) {
     return CheckedFinite(a * std::cosh(x / a), "conductor height");
 }
 
-Metres SagAt(Metres x, Metres L, Metres d1, Metres r1, Metres r2, KgfPerMMm2 gamma, KgfPerMm2 sigma) {
-    const double a = CheckedDiv(sigma, gamma, "catenary parameter");
-    const double chord = r1 + (x + d1) * (r2 - r1) / L;
-    return CheckedFinite(chord + a - a * std::cosh(x / a), "sag");
-}
-
 KgfPerMm2 StateStress(const TyWire& wire, KgfPerMm2 sigma0, KgfPerMMm2 gamma0, Celsius t0, KgfPerMMm2 gamma, Celsius t,
                       Metres L, Metres h) {
     ReferenceState ref(wire, sigma0, gamma0, t0, L, h);

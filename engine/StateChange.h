@@ -7,9 +7,11 @@
 // height is y(x) = a*cosh(x/a) with a = sigma/gamma (m); support 1 is at x = -d1, support 2
 // at x = +d2, d1 + d2 = L. The height difference of the suspension points is
 // h = (H1 + Hpr1) - (H2 + Hpr2), positive when support 1 is higher.
+#include <cmath>
 #include <memory>
 #include <optional>
 
+#include "engine/CalcError.h"
 #include "engine/Units.h"
 #include "model/QEMcom.h"
 
@@ -59,7 +61,11 @@ Metres CatenaryHeight(Metres x, KgfPerMMm2 gamma, KgfPerMm2 sigma);
 
 // f(x) = r1 + (x + d1)(r2 - r1)/L + a - a*cosh(x/a): the chord of the suspension points
 // less the conductor height at abscissa x, m.
-Metres SagAt(Metres x, Metres L, Metres d1, Metres r1, Metres r2, KgfPerMMm2 gamma, KgfPerMm2 sigma);
+inline Metres SagAt(Metres x, Metres L, Metres d1, Metres r1, Metres r2, KgfPerMMm2 gamma, KgfPerMm2 sigma) {
+    const double a = CheckedDiv(sigma, gamma, "catenary parameter");
+    const double chord = r1 + (x + d1) * (r2 - r1) / L;
+    return CheckedFinite(chord + a - a * std::cosh(x / a), "sag");
+}
 
 // sigma in the state (gamma, t) of a conductor that has sigma0 in the state (gamma0, t0):
 // parabolic state-change equation

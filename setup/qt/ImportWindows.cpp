@@ -15,8 +15,8 @@
 #include <filesystem>
 
 #include "platform/qt/CalcLock.h"
-#include "session/ImportCommands.h"
 #include "session/NetworkCommands.h"
+#include "setup/ImportCommands.h"
 #include "setup/ImportTemplate.h"
 
 namespace qem::ui {

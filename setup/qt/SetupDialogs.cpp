@@ -25,11 +25,11 @@
 #include "model/RecordTexts.h"
 #include "platform/qt/CalcLock.h"
 #include "session/NetworkCommands.h"
-#include "session/RuCommands.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
 #include "setup/RouteProfile.h"
+#include "setup/RuCommands.h"
 #include "setup/qt/SetupWindows.h"
 
 namespace qem::ui {

@@ -19,10 +19,10 @@
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
 #include "session/AppState.h"
-#include "session/RuCommands.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
 #include "setup/RouteProfile.h"
+#include "setup/RuCommands.h"
 #include "setup/qt/SetupDialogs.h"
 #include "setup/qt/SetupWindows.h"
 

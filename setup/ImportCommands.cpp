@@ -1,4 +1,4 @@
-#include "session/ImportCommands.h"
+#include "setup/ImportCommands.h"
 
 #include "platform/FileSystem.h"
 

@@ -1,4 +1,4 @@
-#include "session/RuCommands.h"
+#include "setup/RuCommands.h"
 
 #include <exception>
 
