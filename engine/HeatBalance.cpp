@@ -15,7 +15,7 @@ namespace {
 // same.
 class HeatLoss {
 public:
-    HeatLoss(Metres d, double emissivity, Celsius Ta, MPerS V, Degrees angle)
+    [[gnu::always_inline]] HeatLoss(Metres d, double emissivity, Celsius Ta, MPerS V, Degrees angle)
         : Ta_(Ta), V_(V), angle_(angle), epsSigma_(emissivity * kStefanBoltzmann), d_(d) {
         if (!(d_ > 0)) throw CalcError("heat loss: conductor diameter is not positive");
         T0_ = CheckedFinite(Ta + kAbsZero, "heat loss, air temperature");
