@@ -7,7 +7,7 @@
 #include "app/qemcli/Session.h"
 #include "model/Cp1251.h"
 #include "model/NetworkFile.h"
-#include "setup/ImportCommands.h"
+#include "session/ImportCommands.h"
 #include "setup/ImportLoad.h"
 #include "setup/ImportTemplate.h"
 

@@ -20,7 +20,6 @@
 #include <QToolBar>
 #include <exception>
 
-#include "equipment/qt/EquipmentWindows.h"
 #include "lines/CalcCommands.h"
 #include "lines/MainPages.h"
 #include "lines/qt/HeatModelDialog.h"
@@ -28,8 +27,9 @@
 #include "lines/qt/SpanViewChart.h"
 #include "model/NetworkFile.h"
 #include "platform/qt/QtDialogs.h"
-#include "setup/qt/ImportWindows.h"
-#include "setup/qt/SetupWindows.h"
+#include "session/qt/EquipmentWindows.h"
+#include "session/qt/ImportWindows.h"
+#include "session/qt/SetupWindows.h"
 
 // The tool bar pictures are compiled into the static library of the windows: made known here,
 // so that every program using the main window has them.

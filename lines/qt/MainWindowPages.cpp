@@ -41,7 +41,7 @@
 #include "model/TextEntry.h"
 #include "platform/FileSystem.h"
 #include "session/LineList.h"
-#include "setup/qt/SetupWindows.h"
+#include "session/qt/SetupWindows.h"
 
 namespace qem::ui {
 

@@ -6,8 +6,8 @@
 #include "model/NetworkFile.h"
 #include "platform/CalcRun.h"
 #include "platform/ScriptedDialogs.h"
+#include "session/ImportCommands.h"
 #include "session/NetworkCommands.h"
-#include "setup/ImportCommands.h"
 #include "setup/ImportLoad.h"
 #include "tests/core/TempFolder.h"
 

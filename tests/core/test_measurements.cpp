@@ -4,9 +4,9 @@
 
 #include "platform/ScriptedDialogs.h"
 #include "session/AppState.h"
+#include "session/RuCommands.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
-#include "setup/RuCommands.h"
 
 using namespace qem;
 

@@ -30,7 +30,7 @@
 #include "platform/FileSystem.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/Workbook.h"
-#include "setup/qt/ImportWindows.h"
+#include "session/qt/ImportWindows.h"
 #include "tests/ui/MainWindowSession.h"
 
 using qem::ui::MainWindow;

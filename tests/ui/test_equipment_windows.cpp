@@ -13,12 +13,12 @@
 #include <QtTest>
 #include <filesystem>
 
-#include "equipment/qt/EquipmentWindows.h"
-#include "equipment/qt/FormCat.h"
-#include "equipment/qt/FormSetKO.h"
 #include "model/AppData.h"
 #include "model/Cp1251.h"
 #include "platform/ScriptedDialogs.h"
+#include "session/qt/EquipmentWindows.h"
+#include "session/qt/FormCat.h"
+#include "session/qt/FormSetKO.h"
 
 using namespace qem;
 using namespace qem::ui;

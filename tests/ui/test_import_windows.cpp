@@ -27,7 +27,7 @@
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/Workbook.h"
-#include "setup/qt/ImportWindows.h"
+#include "session/qt/ImportWindows.h"
 
 using namespace qem;
 using namespace qem::ui;

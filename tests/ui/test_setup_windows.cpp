@@ -19,12 +19,12 @@
 #include "model/NetworkFile.h"
 #include "platform/ScriptedDialogs.h"
 #include "session/AppState.h"
+#include "session/RuCommands.h"
+#include "session/qt/SetupDialogs.h"
+#include "session/qt/SetupWindows.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
 #include "setup/RouteProfile.h"
-#include "setup/RuCommands.h"
-#include "setup/qt/SetupDialogs.h"
-#include "setup/qt/SetupWindows.h"
 
 using namespace qem;
 using namespace qem::ui;

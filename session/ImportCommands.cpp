@@ -1,4 +1,4 @@
-#include "setup/ImportCommands.h"
+#include "session/ImportCommands.h"
 
 #include "platform/FileSystem.h"
 

@@ -1,4 +1,4 @@
-#include "setup/qt/SetupDialogs.h"
+#include "session/qt/SetupDialogs.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -25,12 +25,12 @@
 #include "model/RecordTexts.h"
 #include "platform/qt/CalcLock.h"
 #include "session/NetworkCommands.h"
+#include "session/RuCommands.h"
+#include "session/qt/SetupWindows.h"
 #include "setup/InitialConditions.h"
 #include "setup/Measurements.h"
 #include "setup/Obstacles.h"
 #include "setup/RouteProfile.h"
-#include "setup/RuCommands.h"
-#include "setup/qt/SetupWindows.h"
 
 namespace qem::ui {
 

@@ -1,4 +1,4 @@
-#include "equipment/qt/FormSetKO.h"
+#include "session/qt/FormSetKO.h"
 
 #include "platform/qt/CalcLock.h"
 
@@ -19,9 +19,9 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "equipment/qt/EquipmentWindows.h"
-#include "equipment/qt/TableFill.h"
 #include "model/TextGrid.h"
+#include "session/qt/EquipmentWindows.h"
+#include "session/qt/TableFill.h"
 
 namespace qem::ui {
 

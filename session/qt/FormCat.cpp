@@ -1,4 +1,4 @@
-#include "equipment/qt/FormCat.h"
+#include "session/qt/FormCat.h"
 
 #include <algorithm>
 #include <string>
@@ -18,11 +18,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "equipment/qt/EquipmentWindows.h"
-#include "equipment/qt/FormSetKO.h"
-#include "equipment/qt/TableFill.h"
 #include "model/Catalog.h"
 #include "platform/qt/CalcLock.h"
+#include "session/qt/EquipmentWindows.h"
+#include "session/qt/FormSetKO.h"
+#include "session/qt/TableFill.h"
 
 namespace qem::ui {
 

@@ -1,4 +1,4 @@
-#include "setup/RuCommands.h"
+#include "session/RuCommands.h"
 
 #include <exception>
 

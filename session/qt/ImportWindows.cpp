@@ -1,4 +1,4 @@
-#include "setup/qt/ImportWindows.h"
+#include "session/qt/ImportWindows.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,8 +15,8 @@
 #include <filesystem>
 
 #include "platform/qt/CalcLock.h"
+#include "session/ImportCommands.h"
 #include "session/NetworkCommands.h"
-#include "setup/ImportCommands.h"
 #include "setup/ImportTemplate.h"
 
 namespace qem::ui {
