@@ -60,16 +60,13 @@ Celsius QemSteadyTemp(const HeatCase& c, Amperes I) {
 
 // ---- The models of engine/HeatModel.h as the heat part ----------------------------------------
 
-// I at T by the model's closed form; nothing where the root is not real.
+// I at T by the model's closed form (PreparedHeat::CurrentAtTemp); nothing where no current holds
+// the conductor there: the air warmer than T, or the sun alone heating it beyond T.
 std::optional<Amperes> ModelCurrentAt(const HeatCase& c, Celsius T) {
     if (!(T >= c.Ta)) return std::nullopt;
     const PreparedHeat heat(c.model, c.standard, HeatWeatherOf(c));
-    const auto [qc, qr] = heat.Losses(T);
-    const OhmPerM R = ResistanceOf(c.standard, T);
-    if (!(R > 0)) throw CalcError("allowable current: conductor resistance is not positive");
-    const double x = (qc + qr - heat.solar()) / R;
-    if (!(x >= 0)) return std::nullopt;
-    return std::sqrt(x);
+    if (heat.NetHeating(T, 0) > 0) return std::nullopt;
+    return heat.CurrentAtTemp(T);
 }
 
 Celsius ModelSteadyTemp(const HeatCase& c, Amperes I) { return SteadyTempOf(c.model, c.standard, HeatWeatherOf(c), I); }
@@ -294,6 +291,7 @@ Degrees WindToSpanAngle(Degrees direction, Degrees bearing) {
 
 HeatPart QemHeatPart() { return {&QemCurrentAt, &QemSteadyTemp}; }
 HeatPart ModelHeatPart() { return {&ModelCurrentAt, &ModelSteadyTemp}; }
+HeatPart HeatPartOf(HeatModel m) { return m == HeatModel::Qem ? QemHeatPart() : ModelHeatPart(); }
 
 HeatWeather HeatWeatherOf(const HeatCase& c) {
     HeatWeather w;
@@ -592,7 +590,7 @@ HourRating RateHour(const LinePrep& p, const WeatherHour& h, std::uint32_t load,
     r.utc = h.utc;
     r.offsetMinutes = h.offsetMinutes;
     r.Ta = float(h.Ta);
-    const HeatPart& heat = o.heat;
+    const HeatPart heat = HeatPartOf(o.model);
     const bool classic = o.sun == SunRule::Classic;
     for (std::size_t i = 0; i < p.latitudes.size(); ++i) {
         if (classic) {

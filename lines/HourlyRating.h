@@ -74,14 +74,15 @@ HeatPart QemHeatPart();
 // The model's balance (engine/HeatModel.h) of c.model with the conductor c.standard: IEEE Std 738
 // or CIGRE TB 601 (the program's own method as QemHeatPart, through its HeatModel entry).
 HeatPart ModelHeatPart();
+// The heat part of a model: QemHeatPart for the program's own, else ModelHeatPart.
+HeatPart HeatPartOf(HeatModel m);
 
 struct HourlyOptions {
     bool ambientOnly = false;  // only the air temperature and the sun change by the hour
     SunRule sun = SunRule::Hourly;
-    double longitude = 0;  // of the station, degrees east (the hourly sun)
-    int zamer = 1;         // the measurement whose conductor temperature the reference state takes
-    HeatPart heat = QemHeatPart();
-    HeatModel model = HeatModel::Qem;  // of the cases; another than Qem goes with heat = ModelHeatPart()
+    double longitude = 0;              // of the station, degrees east (the hourly sun)
+    int zamer = 1;                     // the measurement whose conductor temperature the reference state takes
+    HeatModel model = HeatModel::Qem;  // the heat model of the spans and busbars (HeatPartOf)
     // The catalog entry as the standards' models read it (lines/ShortTimeCommands.h ModelChoice);
     // empty: HeatConductorOf(wire) with the standards' default surface factors.
     std::function<HeatConductor(const TyWire&)> conductorOf;

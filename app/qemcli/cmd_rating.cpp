@@ -138,7 +138,6 @@ int RatingCmd(const Args& a) {
     if (const std::optional<ModelChoice> model = ModelOption(s, a)) {
         o.model = model->model;
         o.conductorOf = [model = *model](const TyWire& w) { return model.ConductorOf(w); };
-        if (o.model != HeatModel::Qem) o.heat = ModelHeatPart();
     }
     if (a.has("duration")) {
         const double d = a.getReal("duration");

@@ -204,7 +204,6 @@ TEST(HourlyRating, HeatModelsAndShortTimeCurrentAsTheirDefinition) {
         o.longitude = kLongitude;
         o.staticRating = false;
         o.model = m;
-        o.heat = ModelHeatPart();
         o.duration = 30;
         int heatBound = 0, shortTimes = 0;
         for (int l = 1; l <= int(s.lines.size()); ++l) {

@@ -142,6 +142,24 @@ const KindCase kKinds[] = {
     {"Z50", CellKind::Empty, "", false, false},
 };
 
+// Every cell of kKinds read from the sheet as LibreOffice wrote it; `toTheSecond`: dates compared
+// to the second (.xls keeps no finer), else as their text.
+void ExpectKinds(const Sheet& s, bool toTheSecond) {
+    for (const auto& k : kKinds) {
+        SCOPED_TRACE(k.cell);
+        const CellAddress a = ParseCell(k.cell);
+        const CellValue v = s.Value(a.row, a.col);
+        EXPECT_EQ(v.kind, k.kind);
+        EXPECT_EQ(v.date, k.date);
+        EXPECT_EQ(v.formula, k.formula);
+        if (toTheSecond && k.date) {
+            EXPECT_NEAR(v.number, std::stod(k.text), 1.0 / 86400);
+        } else {
+            EXPECT_EQ(CellText(v), k.text);
+        }
+    }
+}
+
 }  // namespace
 
 TEST(Workbook, ReadsEveryCellKindLibreOfficeWrites) {
@@ -149,15 +167,7 @@ TEST(Workbook, ReadsEveryCellKindLibreOfficeWrites) {
     ASSERT_EQ(wb.SheetCount(), 2);
     const Sheet& s = wb.FirstSheet();
     EXPECT_EQ(s.Name(), "Замеры");
-    for (const auto& k : kKinds) {
-        SCOPED_TRACE(k.cell);
-        const CellAddress a = ParseCell(k.cell);
-        const CellValue v = s.Value(a.row, a.col);
-        EXPECT_EQ(v.kind, k.kind);
-        EXPECT_EQ(CellText(v), k.text);
-        EXPECT_EQ(v.date, k.date);
-        EXPECT_EQ(v.formula, k.formula);
-    }
+    ExpectKinds(s, false);
     // Booleans (LibreOffice writes them as TRUE()/FALSE() formulas) and a formula's error.
     EXPECT_EQ(s.Value(1, 4).kind, CellKind::Boolean);
     EXPECT_EQ(s.Text("D1"), "TRUE");
@@ -182,19 +192,7 @@ TEST(Workbook, ReadsLegacyXlsAndOpenDocumentLikeXlsx) {
         ASSERT_EQ(wb.SheetCount(), 2);
         const Sheet& s = wb.FirstSheet();
         EXPECT_EQ(s.Name(), "Замеры");
-        for (const auto& k : kKinds) {
-            SCOPED_TRACE(k.cell);
-            const CellAddress a = ParseCell(k.cell);
-            const CellValue v = s.Value(a.row, a.col);
-            EXPECT_EQ(v.kind, k.kind);
-            EXPECT_EQ(v.date, k.date);
-            EXPECT_EQ(v.formula, k.formula);
-            if (k.date) {
-                EXPECT_NEAR(v.number, std::stod(k.text), 1.0 / 86400);  // .xls dates come to the second
-            } else {
-                EXPECT_EQ(CellText(v), k.text);
-            }
-        }
+        ExpectKinds(s, true);
         // A formula's error; the truth values LibreOffice writes as TRUE()/FALSE() formulas.
         EXPECT_EQ(s.Value(1, 9).kind, CellKind::Error);
         EXPECT_EQ(s.Text("I1"), "#DIV/0!");
